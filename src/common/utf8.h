@@ -1,0 +1,19 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace caldrift::utf8 {
+
+// Number of characters (code points) in a UTF-8 text.
+std::size_t length(std::string_view text);
+
+// The last n characters of a UTF-8 text (all of it when shorter).
+std::string_view lastChars(std::string_view text, std::size_t n);
+
+// The character n places from the end (1 = the last one), empty when too short.
+std::string_view charFromEnd(std::string_view text, std::size_t n);
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace caldrift::utf8

@@ -1,0 +1,62 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace caldrift {
+
+constexpr unsigned kDriveRemovable = 2;
+
+enum class Lookup { Found, Missing, Failed };
+
+// What the scanner asks of the system. Paths are like "E:" and "E:\PSP".
+class DriveProbe {
+public:
+    virtual ~DriveProbe() = default;
+    // Bit 0 is A:, bit 25 is Z:.
+    virtual std::uint32_t existingDrives() = 0;
+    virtual unsigned driveType(const std::string& drive) = 0;
+    // Folders and plain files count; hidden and system entries do not.
+    virtual Lookup lookup(const std::string& path) = 0;
+};
+
+// Finds the PSP's Memory Stick: a removable drive among the candidates that
+// holds \PSP and \PSP\SAVEDATA, then watches it until \PSP is gone.
+// The two timers of the drop window follow scanEnabled() and watchEnabled().
+class DriveScanner {
+public:
+    static constexpr const char* kNoDrive = "NO";
+    static constexpr std::array<char, 12> kCandidateLetters = {'D', 'E', 'F', 'G', 'H', 'I',
+                                                               'J', 'L', 'K', 'M', 'N', 'O'};
+
+    DriveScanner();
+
+    void startAutomatic();
+    void setFixed(const std::string& drive);
+
+    void scanTick(DriveProbe& probe);
+    void watchTick(DriveProbe& probe);
+
+    const std::string& caption() const { return caption_; }
+    bool scanEnabled() const { return scanEnabled_; }
+    bool watchEnabled() const { return watchEnabled_; }
+    bool pspFound() const { return pspFound_; }
+    int selectedCandidate() const { return selected_; }
+
+private:
+    struct Candidate {
+        std::string drive, psp, saveData;
+    };
+    bool qualifies(DriveProbe& probe, const Candidate& c, std::uint32_t existing) const;
+    void setCaption(const std::string& text);
+
+    std::array<Candidate, kCandidateLetters.size()> candidates_;
+    std::string caption_ = kNoDrive;
+    std::string watchPath_;
+    bool pspFound_ = false;
+    bool scanEnabled_ = false;
+    bool watchEnabled_ = false;
+    int selected_ = 0;
+};
+
+}  // namespace caldrift

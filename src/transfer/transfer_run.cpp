@@ -1,0 +1,104 @@
+#include "transfer/transfer_run.h"
+
+#include "transfer/destinations.h"
+
+namespace caldrift {
+
+namespace {
+const char* const kTitle = "Trasferimento...";
+
+const char* reasonText(EntryProblem problem) {
+    switch (problem) {
+    case EntryProblem::UnknownType: return "(tipo di file non gestito)";
+    case EntryProblem::CopyFailed: return "(copia non riuscita)";
+    case EntryProblem::CopyCancelled: return "(copia annullata)";
+    }
+    return "";
+}
+
+// A failure outweighs a cancel, which outweighs a success.
+CopyResult worse(CopyResult a, CopyResult b) {
+    if (a == CopyResult::Failed || b == CopyResult::Failed) return CopyResult::Failed;
+    if (a == CopyResult::Cancelled || b == CopyResult::Cancelled) return CopyResult::Cancelled;
+    return CopyResult::Copied;
+}
+}  // namespace
+
+Message closingMessage(const RunReport& report) {
+    if (report.unfinished.empty() && !report.stickGone)
+        return {"File/s Trasferito/i Con Successo !!!", kTitle, kMessageInformation};
+    std::string text = "Alcuni elementi non sono stati trasferiti:";
+    for (const UnfinishedEntry& entry : report.unfinished)
+        text += "\n" + entry.name + " " + reasonText(entry.problem);
+    if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
+    return {text, kTitle, kMessageWarning};
+}
+
+void TransferRun::trasfer() {
+    if (active_) {
+        passesLeft_ = queue_.size();  // the entry being copied is still at the front
+        return;
+    }
+    if (queue_.empty()) return;
+
+    active_ = true;
+    passesLeft_ = queue_.size();
+    RunReport report;
+    while (passesLeft_ > 0 && !queue_.empty()) {
+        std::string drive = currentDrive_();
+        if (!stickPresent(drive)) {
+            report.stickGone = true;
+            break;
+        }
+        QueueEntry entry = queue_.front();
+        bool known = true;
+        CopyResult result = copyEntry(entry, drive, known);
+        if (!known)
+            report.unfinished.push_back({entry.file, EntryProblem::UnknownType});
+        else if (result == CopyResult::Failed)
+            report.unfinished.push_back({entry.file, EntryProblem::CopyFailed});
+        else if (result == CopyResult::Cancelled)
+            report.unfinished.push_back({entry.file, EntryProblem::CopyCancelled});
+        queue_.removeFront();
+        --passesLeft_;
+    }
+    active_ = false;
+
+    Message message = closingMessage(report);
+    messages_.show(message.text, message.title, message.style);
+}
+
+bool TransferRun::stickPresent(const std::string& drive) {
+    return driveAssigned(drive) && fs_.entryExists(drive + "\\PSP");
+}
+
+CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, bool& known) {
+    DestinationRule rule = destinationFor(entry.ext);
+    switch (rule.kind) {
+    case Destination::None: known = false; return CopyResult::Failed;
+    case Destination::File: return shell_.copy(entry.path, drive + rule.folder + entry.file);
+    case Destination::HomebrewFolder: {
+        bool foundFiles = false;
+        CopyResult result = copyFolder(entry.path, drive + rule.folder + entry.file, foundFiles);
+        return foundFiles ? result : CopyResult::Failed;
+    }
+    }
+    return CopyResult::Failed;
+}
+
+// The whole tree of a homebrew folder, one shell copy per file.
+CopyResult TransferRun::copyFolder(const std::string& source, const std::string& destination,
+                                   bool& foundFiles) {
+    FileSystem::Listing listing = fs_.list(source);
+    if (!listing.ok) return CopyResult::Failed;
+    if (!listing.files.empty()) foundFiles = true;
+    CopyResult result = CopyResult::Copied;
+    for (const std::string& file : listing.files)
+        result = worse(result, shell_.copy(source + "\\" + file, destination + "\\" + file));
+    for (const std::string& folder : listing.folders)
+        result = worse(result, copyFolder(source + "\\" + folder, destination + "\\" + folder,
+                                          foundFiles));
+    return result;
+}
+
+}  // namespace caldrift

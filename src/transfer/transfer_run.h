@@ -1,0 +1,77 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dropwindow/intake.h"
+
+namespace caldrift {
+
+enum class CopyResult { Copied, Failed, Cancelled };
+
+// One file onto the stick through the system's shell, with its own dialogs.
+class ShellCopy {
+public:
+    virtual ~ShellCopy() = default;
+    virtual CopyResult copy(const std::string& source, const std::string& destination) = 0;
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void show(const std::string& text, const std::string& title, unsigned style) = 0;
+};
+
+constexpr unsigned kMessagePlain = 0;
+constexpr unsigned kMessageWarning = 48;
+constexpr unsigned kMessageInformation = 64;
+
+enum class EntryProblem { UnknownType, CopyFailed, CopyCancelled };
+
+struct UnfinishedEntry {
+    std::string name;
+    EntryProblem problem;
+};
+
+struct RunReport {
+    std::vector<UnfinishedEntry> unfinished;
+    bool stickGone = false;
+};
+
+struct Message {
+    std::string text, title;
+    unsigned style;
+};
+
+// The one message that closes a run and tells what happened.
+Message closingMessage(const RunReport& report);
+
+// Empties the transfer queue onto the stick, front first.
+class TransferRun {
+public:
+    TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell, MessageBoxes& messages,
+                std::function<std::string()> currentDrive)
+        : queue_(queue), fs_(fs), shell_(shell), messages_(messages),
+          currentDrive_(std::move(currentDrive)) {}
+
+    // Called after each accepted drop. A call made while a run is copying (a
+    // drop handled inside the shell's dialogs) hands the new entries to that run.
+    void trasfer();
+    bool active() const { return active_; }
+
+private:
+    bool stickPresent(const std::string& drive);
+    CopyResult copyEntry(const QueueEntry& entry, const std::string& drive, bool& known);
+    CopyResult copyFolder(const std::string& source, const std::string& destination,
+                          bool& foundFiles);
+
+    TransferQueue& queue_;
+    FileSystem& fs_;
+    ShellCopy& shell_;
+    MessageBoxes& messages_;
+    std::function<std::string()> currentDrive_;
+    bool active_ = false;
+    std::size_t passesLeft_ = 0;
+};
+
+}  // namespace caldrift
