@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the core's unit tests, the Windows
+# tests of the platform layer under Wine, and end-to-end runs of Caldrift.exe
+# under Wine on a virtual screen. Installs what is missing first (Debian).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+
+scripts/install-deps.sh
+
+echo "== core unit tests (native)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== Caldrift.exe (32-bit) and the build for Wine (64-bit)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+
+echo "== virtual screen and Wine prefix"
+display=$(scripts/xvfb-start.sh "$top/build/xvfb.pid")
+trap 'kill "$(cat "$top/build/xvfb.pid")" 2>/dev/null || true' EXIT
+export DISPLAY=$display CALDRIFT_DISPLAY=$display
+export WINEPREFIX="$top/build/e2e/prefix" WINEDEBUG=-all
+scripts/wine-prefix.sh "$WINEPREFIX" "$top/build/e2e/stick" removable
+
+echo "== Windows tests of the platform layer (under Wine)"
+ctest --preset win64
+
+echo "== end-to-end tests of Caldrift.exe (under Wine)"
+python3 -m unittest discover -s tests/e2e -p 'test_*.py' -v

@@ -1,0 +1,4 @@
+#pragma once
+
+#define IDI_CALDRIFT 1
+#define IDB_CONSOLE 101

@@ -1,0 +1,83 @@
+#include "dropwindow/drop_target_win32.h"
+
+#include <shellapi.h>
+
+#include "platform/text_win32.h"
+
+namespace caldrift {
+
+namespace {
+FORMATETC fileListFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+}  // namespace
+
+std::vector<std::string> droppedPaths(IDataObject* data) {
+    std::vector<std::string> paths;
+    FORMATETC format = fileListFormat();
+    STGMEDIUM medium{};
+    if (!data || FAILED(data->GetData(&format, &medium))) return paths;
+    if (auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal))) {
+        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        paths.reserve(count);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+            DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+            paths.push_back(narrow(path));
+        }
+        GlobalUnlock(medium.hGlobal);
+    }
+    ReleaseStgMedium(&medium);
+    return paths;
+}
+
+bool DropTarget::registerOn(HWND window) {
+    window_ = window;
+    return SUCCEEDED(RegisterDragDrop(window, this));
+}
+
+void DropTarget::revoke() {
+    if (window_) RevokeDragDrop(window_);
+    window_ = nullptr;
+}
+
+HRESULT DropTarget::QueryInterface(REFIID riid, void** out) {
+    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+        *out = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+
+// The drop window owns this object; the count only tracks OLE's references.
+ULONG DropTarget::Release() { return static_cast<ULONG>(InterlockedDecrement(&refs_)); }
+
+DWORD DropTarget::effectFor(DWORD allowed) const {
+    return carriesFiles_ ? (allowed & DROPEFFECT_COPY) : DROPEFFECT_NONE;
+}
+
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    FORMATETC format = fileListFormat();
+    carriesFiles_ = data && data->QueryGetData(&format) == S_OK;
+    *effect = effectFor(*effect);
+    return S_OK;
+}
+
+HRESULT DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+    *effect = effectFor(*effect);
+    return S_OK;
+}
+
+HRESULT DropTarget::DragLeave() { return S_OK; }
+
+HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
+    *effect = effectFor(*effect);
+    std::vector<std::string> paths = droppedPaths(data);
+    carriesFiles_ = false;
+    if (onDrop_) onDrop_(std::move(paths));
+    return S_OK;
+}
+
+}  // namespace caldrift

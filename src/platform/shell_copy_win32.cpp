@@ -1,0 +1,40 @@
+#include "platform/shell_copy_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/text_win32.h"
+
+namespace caldrift {
+
+namespace {
+constexpr int kShellCancelled = 0x75;  // DE_OPCANCELLED
+
+// The shell reads lists of paths that end with an empty one.
+std::wstring pathList(const std::string& path) {
+    std::wstring list = widen(path);
+    list.push_back(L'\0');
+    return list;
+}
+}  // namespace
+
+CopyResult Win32ShellCopy::copy(const std::string& source, const std::string& destination) {
+    std::wstring from = pathList(source);
+    std::wstring to = pathList(destination);
+    SHFILEOPSTRUCTW op{};
+    op.hwnd = nullptr;
+    op.wFunc = FO_COPY;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    op.fFlags = FOF_ALLOWUNDO;
+    int result = SHFileOperationW(&op);
+    if (result == ERROR_CANCELLED || result == kShellCancelled) return CopyResult::Cancelled;
+    if (result != 0) return CopyResult::Failed;
+    return op.fAnyOperationsAborted ? CopyResult::Cancelled : CopyResult::Copied;
+}
+
+void Win32MessageBoxes::show(const std::string& text, const std::string& title, unsigned style) {
+    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style);
+}
+
+}  // namespace caldrift

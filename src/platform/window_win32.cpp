@@ -1,0 +1,57 @@
+#include "platform/window_win32.h"
+
+#include <cmath>
+
+namespace caldrift {
+
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                   const TwipRect& place, int dpi, int id) {
+    PixelRect r = toPixels(place, dpi);
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                           r.width, r.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi) {
+    LOGFONTW lf{};
+    lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return GdiObject<HFONT>(CreateFontIndirectW(&lf));
+}
+
+namespace {
+int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+}  // namespace
+
+bool fontInstalled(const wchar_t* face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &lf, noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+std::wstring windowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)), L'\0');
+    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size() + 1));
+    return text;
+}
+
+}  // namespace caldrift

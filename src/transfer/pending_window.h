@@ -1,0 +1,31 @@
+#pragma once
+#include "dropwindow/intake.h"
+#include "platform/window_win32.h"
+
+namespace caldrift {
+
+// Form3: the names still waiting to be copied, right on top of the drop window.
+class PendingWindow : public Window<PendingWindow>, public PendingList {
+public:
+    static constexpr const wchar_t* kClassName = L"CaldriftPendingWindow";
+
+    // Created hidden on first use, before any name is listed; placed once, from the drop window's height then.
+    void ensureCreated(int dropWindowHeightPx);
+    void show();
+    void hide();
+    bool visible() const;
+    int lineCount() const;
+
+    void append(const std::string& name) override;
+    void removeFirst() override;
+
+    LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    HWND list1_ = nullptr;
+    HWND label1_ = nullptr;
+    GdiObject<HFONT> labelFont_;
+    GdiObject<HBRUSH> background_;
+};
+
+}  // namespace caldrift

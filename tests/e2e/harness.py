@@ -1,0 +1,166 @@
+"""Runs the real Caldrift.exe under Wine on a virtual X screen.
+
+Each test gets its own program folder (a copy of Caldrift.exe) and its own
+stick folder mapped as drive E:. The probe tool reports Caldrift's windows.
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import time
+import unittest
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("CALDRIFT_WIN_BUILD", ROOT / "build" / "win64"))
+WORK = Path(os.environ.get("CALDRIFT_E2E_DIR", ROOT / "build" / "e2e"))
+PREFIX = WORK / "prefix"
+SCREENSHOTS = WORK / "screenshots"
+SCREEN = (1280, 1024)
+DPI = 96
+
+
+def twips(value):
+    return (value * DPI + 720) // 1440
+
+
+class Display:
+    """An Xvfb of our own on a free display number."""
+
+    process = None
+    name = None
+
+    @classmethod
+    def start(cls):
+        if cls.process or cls.name:
+            return
+        if os.environ.get("CALDRIFT_DISPLAY"):
+            cls.name = os.environ["CALDRIFT_DISPLAY"]
+            return
+        for number in range(91, 120):
+            if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
+                break
+        cls.name = f":{number}"
+        cls.process = subprocess.Popen(
+            ["Xvfb", cls.name, "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if Path(f"/tmp/.X11-unix/X{number}").exists():
+                return
+            time.sleep(0.05)
+        raise RuntimeError("Xvfb did not start")
+
+    @classmethod
+    def stop(cls):
+        if cls.process:
+            cls.process.terminate()
+            cls.process.wait(10)
+            cls.process = None
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", DISPLAY=Display.name,
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def wait_until(condition, timeout=10.0, step=0.1):
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() > end:
+            return value
+        time.sleep(step)
+
+
+class CaldriftTestCase(unittest.TestCase):
+    """Base of every end-to-end test: a fresh program folder and stick."""
+
+    stick_kind = "removable"
+    stick_layout = ("PSP/SAVEDATA",)
+
+    @classmethod
+    def setUpClass(cls):
+        Display.start()
+        SCREENSHOTS.mkdir(parents=True, exist_ok=True)
+
+    def setUp(self):
+        self.case_dir = WORK / "cases" / self.id().split(".", 1)[-1]
+        shutil.rmtree(self.case_dir, ignore_errors=True)
+        self.app_dir = self.case_dir / "app"
+        self.stick = self.case_dir / "stick"
+        self.app_dir.mkdir(parents=True)
+        shutil.copy(BUILD / "Caldrift.exe", self.app_dir / "Caldrift.exe")
+        for folder in self.stick_layout:
+            (self.stick / folder).mkdir(parents=True, exist_ok=True)
+        self.stick.mkdir(parents=True, exist_ok=True)
+        subprocess.run([str(ROOT / "scripts" / "wine-prefix.sh"), str(PREFIX), str(self.stick),
+                        self.stick_kind], check=True, env=wine_env())
+        self.processes = []
+        self.addCleanup(self.stop_all)
+
+    # --- processes -------------------------------------------------------
+    def start_wine(self, exe, *args, **kwargs):
+        process = subprocess.Popen(["wine", str(exe), *map(str, args)], env=wine_env(),
+                                   stdout=kwargs.get("stdout", subprocess.DEVNULL),
+                                   stderr=subprocess.DEVNULL, cwd=kwargs.get("cwd"))
+        self.processes.append(process)
+        return process
+
+    def start_caldrift(self, wait_visible=True):
+        process = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
+        if wait_visible:
+            self.assertTrue(wait_until(lambda: self.drop_window(), 20), "no drop window appeared")
+        return process
+
+    def stop_all(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+        subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
+
+    # --- looking at windows ----------------------------------------------
+    def probe(self, *args):
+        out = subprocess.run(["wine", str(BUILD / "tests" / "probe.exe"), *args], env=wine_env(),
+                             capture_output=True, timeout=60).stdout
+        return json.loads(out.decode("utf-8"))
+
+    def windows(self, class_name=None):
+        found = self.probe()["windows"]
+        return [w for w in found if class_name is None or w["class"] == class_name]
+
+    def window(self, class_name):
+        found = self.windows(class_name)
+        return found[0] if found else None
+
+    def drop_window(self):
+        return self.window("CaldriftDropWindow")
+
+    def child(self, window, control_id):
+        return next(c for c in window["children"] if c["id"] == control_id)
+
+    def label1(self):
+        window = self.drop_window()
+        return self.child(window, 1)["text"] if window else None
+
+    def screenshot(self, name):
+        path = SCREENSHOTS / f"{name}.png"
+        subprocess.run(["import", "-display", Display.name, "-window", "root", str(path)],
+                       check=False, stderr=subprocess.DEVNULL)
+        return path
+
+    # --- the user's hands ------------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=wine_env(), check=True)
+
+    def wait_for_window(self, class_name, visible=True, timeout=10):
+        def check():
+            w = self.window(class_name)
+            return w if w and w["visible"] == visible else None
+        return wait_until(check, timeout, 0.2)

@@ -1,0 +1,113 @@
+"""The drop window, its tray icon and menu, show-while-dragging and Exit."""
+import subprocess
+import time
+import unittest
+
+from harness import SCREEN, CaldriftTestCase, twips, wait_until
+
+WS_CAPTION = 0x00C00000
+WS_SYSMENU = 0x00080000
+WS_EX_TOOLWINDOW = 0x80
+TRAY_EMPTY_SPOT = (140, 32)  # inside Wine's tray window, away from the icons
+TRAY_ICON = (13, 32)
+
+
+class DropWindow(CaldriftTestCase):
+    def x_visible(self):
+        """The drop window as X sees it (fast enough to race a 1 s timer)."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
+                             capture_output=True, text=True, env=self.env()).stdout.split()
+        for window_id in ids:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
+                                      capture_output=True, text=True, env=self.env()).stdout
+            if f"{self.size[0]}x{self.size[1]}" in geometry:
+                return True
+        return False
+
+    def env(self):
+        from harness import wine_env
+        return wine_env()
+
+    def bring_up_by_holding_left_button(self):
+        self.xdotool("mousemove", *TRAY_EMPTY_SPOT, "mousedown", 1)
+        self.assertTrue(wait_until(self.x_visible, 4, 0.02), "window did not come up")
+
+    def start_and_measure(self):
+        self.start_caldrift()
+        window = self.drop_window()
+        left, top, right, bottom = window["rect"]
+        self.size = (right - left, bottom - top)
+        return window
+
+    def test_starts_bottom_right_without_title_bar_then_hides(self):
+        window = self.start_and_measure()
+        self.screenshot("drop-window-start")
+        width, height = self.size
+        self.assertEqual(window["rect"][:2], [SCREEN[0] - width, SCREEN[1] - height - twips(455)])
+        self.assertEqual(window["style"] & (WS_CAPTION | WS_SYSMENU), 0)
+        self.assertTrue(window["exstyle"] & WS_EX_TOOLWINDOW)
+        self.assertEqual(window["text"], "")
+        # The outer size is that of a 295 x 276 client area with a tool caption;
+        # without the caption the client area grew by the caption's height.
+        self.assertGreater(window["client"][1], twips(4140))
+        self.assertEqual(window["client"][0], twips(4425))
+        label1, label2 = self.child(window, 1), self.child(window, 2)
+        self.assertEqual(label1["class"].lower(), "static")
+        self.assertEqual([label1["rect"][0] - window["rect"][0] - 1, label1["rect"][2] - label1["rect"][0]],
+                         [twips(1920), twips(795)])
+        self.assertEqual(label2["text"], "PSP Version")
+        self.assertTrue(wait_until(lambda: not self.drop_window()["visible"], 3),
+                        "the window stayed up with the button released")
+
+    def test_holding_the_left_button_brings_it_back_and_releasing_hides_it(self):
+        self.start_and_measure()
+        self.assertTrue(wait_until(lambda: not self.x_visible(), 3))
+        self.bring_up_by_holding_left_button()
+        time.sleep(1.5)
+        self.assertTrue(self.x_visible(), "window went away while the button was held")
+        self.screenshot("drop-window-while-dragging")
+        self.xdotool("mouseup", 1)
+        self.assertTrue(wait_until(lambda: not self.x_visible(), 1.8, 0.05))
+
+    def menu(self):
+        return next((w for w in self.windows("#32768") if w["visible"]), None)
+
+    def test_right_click_opens_the_menu_both_buttons_do_not_and_exit_ends_all(self):
+        process = self.start_and_measure()
+        left, top, right, bottom = self.drop_window()["rect"]
+        on_window = ((left + right) // 2, top + 60)
+        self.assertTrue(wait_until(lambda: not self.x_visible(), 3))
+        self.bring_up_by_holding_left_button()
+        # Left held over the window keeps it up; adding the right button is no right click.
+        self.xdotool("mouseup", 1, "mousemove", *on_window, "mousedown", 1, "mousedown", 3)
+        time.sleep(0.5)
+        self.xdotool("mouseup", 3)
+        self.assertIsNone(self.menu(), "menu opened for both buttons")
+        self.xdotool("mouseup", 1, "click", 3)
+        menu = wait_until(self.menu, 5)
+        self.assertIsNotNone(menu, "no popup menu")
+        self.assertEqual(menu["menu"], ["Impostazioni", "-", "Exit"])
+        self.screenshot("drop-window-menu")
+        self.xdotool("key", "Escape")
+        self.assertTrue(wait_until(lambda: self.menu() is None, 3))
+
+        self.xdotool("mousemove", *TRAY_ICON, "click", 3)
+        menu = wait_until(self.menu, 5)
+        self.assertIsNotNone(menu, "no menu from the tray icon")
+        m_left, m_top, m_right, m_bottom = menu["rect"]
+        self.xdotool("mousemove", (m_left + m_right) // 2, m_bottom - 8, "click", 1)
+        self.assertIsNotNone(wait_until(lambda: process.poll() is not None, 10), "still running")
+        self.assertEqual(process.returncode, 0)
+        self.assertEqual(self.windows("CaldriftDropWindow"), [])
+        tray = [w for w in self.probe("--all")["windows"] if w["class"] == "Shell_TrayWnd"]
+        self.assertTrue(all(not w["visible"] for w in tray), "tray icon left behind")
+
+    def test_a_second_start_leaves_one_instance(self):
+        self.start_caldrift()
+        second = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
+        self.assertEqual(second.wait(20), 0)
+        self.assertEqual(len(self.windows("CaldriftDropWindow")), 1)
+
+
+if __name__ == "__main__":
+    unittest.main()
