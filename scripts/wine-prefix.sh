@@ -20,6 +20,9 @@ if [ "$kind" = removable ]; then
 else
     wine reg delete 'HKLM\Software\Wine\Drives' /v e: /f >/dev/null 2>&1 || true
 fi
+# Without a window manager on the virtual screen, Wine would wait up to a
+# second for one each time a window hides: let Wine manage no window.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 # The drive table is read when the Wine server starts.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true

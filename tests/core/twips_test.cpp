@@ -39,3 +39,22 @@ TEST(Utf8, CountsCharactersNotBytes) {
     EXPECT_TRUE(utf8::equalsIgnoringAsciiCase("JpEg", "jpeg"));
     EXPECT_FALSE(utf8::equalsIgnoringAsciiCase("jpg", "jpeg"));
 }
+
+#include "dropwindow/show_while_dragging.h"
+
+TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {
+    auto held = [] { return true; };
+    auto up = [] { return false; };
+    EXPECT_TRUE(sampleDragVisibility(held, false).armShowTimer);
+    EXPECT_FALSE(sampleDragVisibility(held, false).hide);
+    EXPECT_FALSE(sampleDragVisibility(held, true).armShowTimer);
+    EXPECT_FALSE(sampleDragVisibility(held, true).hide);
+    EXPECT_TRUE(sampleDragVisibility(up, true).hide);
+    EXPECT_FALSE(sampleDragVisibility(up, false).armShowTimer);
+    // Released between the two samples: armed, and nothing to hide yet.
+    int calls = 0;
+    auto releasedMidway = [&calls] { return calls++ == 0; };
+    DragVisibilityStep step = sampleDragVisibility(releasedMidway, false);
+    EXPECT_TRUE(step.armShowTimer);
+    EXPECT_FALSE(step.hide);
+}

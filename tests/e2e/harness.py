@@ -98,6 +98,7 @@ class CaldriftTestCase(unittest.TestCase):
         self.stick.mkdir(parents=True, exist_ok=True)
         subprocess.run([str(ROOT / "scripts" / "wine-prefix.sh"), str(PREFIX), str(self.stick),
                         self.stick_kind], check=True, env=wine_env())
+        self.probe()  # brings Wine's desktop up before the program starts
         self.processes = []
         self.addCleanup(self.stop_all)
 
@@ -127,9 +128,14 @@ class CaldriftTestCase(unittest.TestCase):
 
     # --- looking at windows ----------------------------------------------
     def probe(self, *args):
-        out = subprocess.run(["wine", str(BUILD / "tests" / "probe.exe"), *args], env=wine_env(),
-                             capture_output=True, timeout=60).stdout
-        return json.loads(out.decode("utf-8"))
+        for attempt in range(3):
+            try:
+                out = subprocess.run(["wine", str(BUILD / "tests" / "probe.exe"), *args],
+                                     env=wine_env(), capture_output=True, timeout=20).stdout
+                return json.loads(out.decode("utf-8"))
+            except subprocess.TimeoutExpired:
+                continue
+        raise AssertionError("the probe did not answer")
 
     def windows(self, class_name=None):
         found = self.probe()["windows"]
