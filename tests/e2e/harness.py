@@ -170,3 +170,80 @@ class CaldriftTestCase(unittest.TestCase):
             w = self.window(class_name)
             return w if w and w["visible"] == visible else None
         return wait_until(check, timeout, 0.2)
+
+
+def windows_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+class DropTestCase(CaldriftTestCase):
+    """Drops made by the user's whole gesture from a drag source under the same Wine."""
+
+    SOURCE_AT = (300, 300)
+
+    def x_drop_window_visible(self):
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
+                             capture_output=True, text=True, env=wine_env()).stdout.split()
+        for window_id in ids:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
+                                      capture_output=True, text=True, env=wine_env()).stdout
+            if f"{self.drop_size[0]}x{self.drop_size[1]}" in geometry:
+                return True
+        return False
+
+    def start_caldrift(self, wait_visible=True):
+        process = super().start_caldrift(wait_visible)
+        left, top, right, bottom = self.drop_window()["rect"]
+        self.drop_rect = (left, top, right, bottom)
+        self.drop_size = (right - left, bottom - top)
+        wait_until(lambda: not self.x_drop_window_visible(), 5, 0.05)
+        return process
+
+    def drag_and_drop(self, paths, text_only=False):
+        """Press over the source, drag, wait for the drop window, release over it."""
+        args = ["--x", self.SOURCE_AT[0], "--y", self.SOURCE_AT[1]]
+        if text_only:
+            args.append("--text-only")
+        if len(paths) > 50:
+            listing = self.case_dir / "drop-list.txt"
+            listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-8")
+            args.append("@" + windows_path(listing))
+        else:
+            args += [windows_path(p) for p in paths]
+        source = self.start_wine(BUILD / "tests" / "dragsource.exe", *args, stdout=subprocess.PIPE)
+        self.assertEqual(source.stdout.readline().strip(), b"ready")
+        x, y = self.SOURCE_AT[0] + 80, self.SOURCE_AT[1] + 60
+        self.xdotool("mousemove", x, y)
+        time.sleep(0.3)
+        self.xdotool("mousedown", 1)
+        for step in range(1, 6):
+            self.xdotool("mousemove", x + step * 20, y + step * 10)
+            time.sleep(0.1)
+        self.assertTrue(wait_until(self.x_drop_window_visible, 5, 0.05),
+                        "the drop window did not come up during the drag")
+        left, top, right, bottom = self.drop_rect
+        target = ((left + right) // 2, (top + bottom) // 2)
+        for step in range(1, 6):
+            self.xdotool("mousemove", x + (target[0] - x) * step // 5, y + (target[1] - y) * step // 5)
+            time.sleep(0.1)
+        self.xdotool("mouseup", 1)
+        result = source.stdout.readline().decode().strip()
+        source.wait(10)
+        return result
+
+    def dialog(self, title, timeout=30):
+        def find():
+            return next((w for w in self.windows("#32770") if w["visible"] and w["text"] == title), None)
+        return wait_until(find, timeout, 0.3)
+
+    def dialog_text(self, dialog):
+        texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]
+        return max(texts, key=len) if texts else ""
+
+    def press(self, dialog, button_text):
+        button = next(c for c in dialog["children"]
+                      if c["class"].lower() == "button" and c["text"].replace("&", "") == button_text)
+        left, top, right, bottom = button["rect"]
+        self.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
+        wait_until(lambda: not any(w["hwnd"] == dialog["hwnd"] and w["visible"]
+                                   for w in self.windows("#32770")), 10, 0.3)
