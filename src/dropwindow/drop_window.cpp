@@ -72,15 +72,11 @@ bool DropWindow::create() {
 void DropWindow::createControls(int dpi) {
     label1_ = createControl(hwnd_, L"STATIC", L"NO", SS_CENTER | SS_NOTIFY, kLabel1, dpi, 1);
     label2_ = createControl(hwnd_, L"STATIC", L"PSP Version", SS_LEFTNOWORDWRAP, kLabel2, dpi, 2);
-    if (fontInstalled(L"Chiller")) {
-        label1Font_ = createFont(L"Chiller", 39.75, true, dpi);
-    } else {
-        // Substitute faces are wider than Chiller: keep "NO" inside the label.
-        label1Font_ = createFont(L"Tahoma", 24, true, dpi);
-        SetWindowLongPtrW(label1_, GWL_STYLE,
-                          GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
-    }
-    label2Font_ = createFont(L"MS Sans Serif", 8.25, true, dpi);
+    bool chiller = fontInstalled(L"Chiller");
+    if (!chiller)
+        SetWindowLongPtrW(label1_, GWL_STYLE, GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
+    label1Font_ = createFittingFont(label1_, chiller ? L"Chiller" : L"Tahoma", 39.75, true, dpi, L"NO");
+    label2Font_ = createFittingFont(label2_, L"MS Sans Serif", 8.25, true, dpi, L"PSP Version");
     SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
     SendMessageW(label2_, WM_SETFONT, reinterpret_cast<WPARAM>(label2Font_.get()), FALSE);
 

@@ -30,6 +30,23 @@ GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int d
     return GdiObject<HFONT>(CreateFontIndirectW(&lf));
 }
 
+GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
+                                   int dpi, const wchar_t* widestText) {
+    RECT room;
+    GetClientRect(control, &room);
+    HDC dc = GetDC(control);
+    GdiObject<HFONT> font = createFont(face, points, bold, dpi);
+    for (; points > 6; points -= 0.25, font = createFont(face, points, bold, dpi)) {
+        HGDIOBJ old = SelectObject(dc, font.get());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, widestText, lstrlenW(widestText), &size);
+        SelectObject(dc, old);
+        if (size.cx <= room.right && size.cy <= room.bottom) break;
+    }
+    ReleaseDC(control, dc);
+    return font;
+}
+
 namespace {
 int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;

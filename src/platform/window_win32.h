@@ -61,6 +61,10 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
                    const TwipRect& place, int dpi, int id = 0);
 
 GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi);
+// The font at its designed size, or smaller where a substitute face would
+// not fit the text into the control.
+GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
+                                   int dpi, const wchar_t* widestText);
 bool fontInstalled(const wchar_t* face);
 
 std::wstring windowText(HWND hwnd);

@@ -25,7 +25,8 @@ void PendingWindow::ensureCreated(int dropWindowHeightPx) {
     if (!hwnd_) return;
     list1_ = createControl(hwnd_, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, kList1, dpi, 1);
     label1_ = createControl(hwnd_, L"STATIC", L"Trasferimenti in Attesa...", SS_CENTER, kLabel1, dpi, 2);
-    labelFont_ = createFont(L"MS Sans Serif", 8.25, true, dpi);
+    labelFont_ = createFittingFont(label1_, L"MS Sans Serif", 8.25, true, dpi,
+                                   L"Trasferimenti in Attesa...");
     SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
 }
 
