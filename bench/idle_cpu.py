@@ -66,7 +66,7 @@ def main():
             subprocess.run([str(ROOT / "scripts" / "wine-prefix.sh"), os.environ["WINEPREFIX"],
                             str(stick), "removable"], check=True)
             results[case] = measure(app / "Caldrift.exe", seconds, app)
-        results["idle program, 1 s timer"] = measure(BUILD / "tests" / "idle_timer.exe", seconds, app)
+        results["idle program, 1 s timer"] = measure(BUILD / "tools" / "idle_timer.exe", seconds, app)
         base = sum(results["idle program, 1 s timer"]) or 1 / TICKS
         print(f"CPU time over {seconds:.0f} s idle under Wine (process + wineserver):")
         for case, (own, serv) in results.items():

@@ -130,7 +130,7 @@ class CaldriftTestCase(unittest.TestCase):
     def probe(self, *args):
         for attempt in range(3):
             try:
-                out = subprocess.run(["wine", str(BUILD / "tests" / "probe.exe"), *args],
+                out = subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
                                      env=wine_env(), capture_output=True, timeout=20).stdout
                 return json.loads(out.decode("utf-8"))
             except subprocess.TimeoutExpired:
@@ -210,7 +210,7 @@ class DropTestCase(CaldriftTestCase):
             args.append("@" + windows_path(listing))
         else:
             args += [windows_path(p) for p in paths]
-        source = self.start_wine(BUILD / "tests" / "dragsource.exe", *args, stdout=subprocess.PIPE)
+        source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
         self.assertEqual(source.stdout.readline().strip(), b"ready")
         x, y = self.SOURCE_AT[0] + 80, self.SOURCE_AT[1] + 60
         self.xdotool("mousemove", x, y)
