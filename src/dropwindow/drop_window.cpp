@@ -150,10 +150,10 @@ void DropWindow::followDriveScanner() {
         timer4On_ = scanner_.watchEnabled();
         timer4On_ ? SetTimer(hwnd_, Timer4, 10, nullptr) : KillTimer(hwnd_, Timer4);
     }
-    wchar_t shown[16];
-    GetWindowTextW(label1_, shown, 16);
-    const std::string& caption = scanner_.caption();
-    if (narrow(shown) != caption) SetWindowTextW(label1_, widen(caption).c_str());
+    if (shownCaption_ != scanner_.caption()) {
+        shownCaption_ = scanner_.caption();
+        SetWindowTextW(label1_, widen(shownCaption_).c_str());
+    }
 }
 
 void DropWindow::onTimer(UINT_PTR id) {

@@ -76,6 +76,7 @@ private:
     DriveScanner scanner_;
     Win32DriveProbe probe_;
     bool timer3On_ = false, timer4On_ = false;
+    std::string shownCaption_ = DriveScanner::kNoDrive;  // what Label1 reads
     bool driveAssigned_ = false;
 
     PendingWindow pending_;
