@@ -69,7 +69,7 @@ void TransferRun::trasfer() {
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {
-    return driveAssigned(drive) && fs_.entryExists(drive + "\\PSP");
+    return !drive.empty() && driveAssigned(drive) && fs_.entryExists(drive + "\\PSP");
 }
 
 CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, bool& known) {

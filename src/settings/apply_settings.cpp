@@ -1,0 +1,24 @@
+#include "settings/apply_settings.h"
+
+namespace caldrift {
+
+void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registry& registry,
+              const std::string& programPath) {
+    if (settings.automaticDrive())
+        window.startAutomaticDetection();
+    else
+        window.useFixedDrive(settings.fixedDrive());
+    window.showFirmwareLine(settings.firmware());
+    writeRunValue(registry, settings.startWithWindows() ? runCommand(programPath) : "");
+    if (std::optional<int> opacity = settings.opacity()) window.setOpacity(*opacity);
+}
+
+void readconf(const SettingsLines& settings, SettingsDialogControls& dialog) {
+    dialog.setAutomaticDrive(settings.automaticDrive());
+    if (std::optional<std::string> version = settings.firmwareVersion()) dialog.setFirmware(*version);
+    dialog.setStartWithWindows(settings.startWithWindows());
+    if (std::optional<std::int32_t> position = settings.sliderPosition())
+        dialog.setSliderPosition(*position);
+}
+
+}  // namespace caldrift

@@ -1,0 +1,38 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "settings/settings_file.h"
+#include "settings/start_with_windows.h"
+
+namespace caldrift {
+
+// What the settings change on the drop window.
+class DropWindowSettings {
+public:
+    virtual ~DropWindowSettings() = default;
+    virtual void startAutomaticDetection() = 0;
+    // Stops detection; the drive indicator keeps its caption when there is none.
+    virtual void useFixedDrive(const std::optional<std::string>& drive) = 0;
+    virtual void showFirmwareLine(const std::string& line) = 0;
+    virtual void setOpacity(int opacity) = 0;
+};
+
+// The controls of the settings dialog that the file fills.
+class SettingsDialogControls {
+public:
+    virtual ~SettingsDialogControls() = default;
+    virtual void setAutomaticDrive(bool automatic) = 0;
+    virtual void setFirmware(const std::string& version) = 0;
+    virtual void setStartWithWindows(bool on) = 0;
+    virtual void setSliderPosition(int position) = 0;
+};
+
+// Applies the file to the drop window and the Run value: `programPath` is
+// the running executable's full path.
+void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registry& registry,
+              const std::string& programPath);
+
+void readconf(const SettingsLines& settings, SettingsDialogControls& dialog);
+
+}  // namespace caldrift
