@@ -98,7 +98,7 @@ void DropWindow::createControls(int dpi) {
 }
 
 void DropWindow::startUp() {
-    startAutomaticDetection();
+    loadconf();
     tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
     hideTitleBar();
     placeBottomRight();
@@ -134,9 +134,19 @@ void DropWindow::startAutomaticDetection() {
     followDriveScanner();
 }
 
-void DropWindow::setFixedDrive(const std::string& drive) {
-    scanner_.setFixed(drive);
+void DropWindow::useFixedDrive(const std::optional<std::string>& drive) {
+    scanner_.setFixed(drive.value_or(scanner_.caption()));
     followDriveScanner();
+}
+
+void DropWindow::showFirmwareLine(const std::string& line) {
+    SetWindowTextW(label2_, widen(line).c_str());
+}
+
+void DropWindow::setOpacity(int opacity) { SetTransparency(hwnd_, opacity); }
+
+void DropWindow::loadconf() {
+    caldrift::loadconf(readSettings(settingsFolder_), *this, registry_, programPath());
 }
 
 // Brings the two drive timers and Label1 in line with the scanner; cheap

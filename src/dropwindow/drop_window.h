@@ -9,8 +9,10 @@
 #include "dropwindow/tray_icon_win32.h"
 #include "platform/drive_probe_win32.h"
 #include "platform/file_system_win32.h"
+#include "platform/settings_win32.h"
 #include "platform/shell_copy_win32.h"
 #include "platform/window_win32.h"
+#include "settings/apply_settings.h"
 #include "transfer/pending_window.h"
 #include "transfer/transfer_run.h"
 
@@ -18,7 +20,7 @@ namespace caldrift {
 
 // Form1: the picture of the console that files are dropped on. It lives
 // hidden, shows up while the left button is held, and owns the tray icon.
-class DropWindow : public Window<DropWindow> {
+class DropWindow : public Window<DropWindow>, private DropWindowSettings {
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftDropWindow";
 
@@ -26,9 +28,8 @@ public:
     bool create();
     void show();
 
-    // The drive setting: automatic detection or a drive named by the user.
-    void startAutomaticDetection();
-    void setFixedDrive(const std::string& drive);
+    // Reads Setting.INI and applies it to this window and the Run value.
+    void loadconf();
 
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -37,6 +38,10 @@ private:
     enum MenuId : UINT { kMenuSetting = 100, kMenuExit };
 
     void startUp();
+    void startAutomaticDetection() override;
+    void useFixedDrive(const std::optional<std::string>& drive) override;
+    void showFirmwareLine(const std::string& line) override;
+    void setOpacity(int opacity) override;
     void createControls(int dpi);
     void hideTitleBar();
     void placeBottomRight();
@@ -84,6 +89,8 @@ private:
     Win32FileSystem fileSystem_;
     Win32ShellCopy shell_;
     Win32MessageBoxes messages_;
+    Win32SettingsFolder settingsFolder_{programFolder()};
+    Win32Registry registry_;
     TransferRun run_;
     DropTarget dropTarget_;
     std::deque<std::vector<std::string>> drops_;

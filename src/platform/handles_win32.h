@@ -43,6 +43,11 @@ struct KernelTraits {
     static Handle invalid() { return nullptr; }
     static void close(Handle h) { CloseHandle(h); }
 };
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) { CloseHandle(h); }
+};
 template <typename T>
 struct GdiTraits {
     using Handle = T;
@@ -57,6 +62,7 @@ struct MenuTraits {
 
 using FindHandle = Owned<FindTraits>;
 using KernelHandle = Owned<KernelTraits>;
+using FileHandle = Owned<FileTraits>;
 template <typename T>
 using GdiObject = Owned<GdiTraits<T>>;
 using MenuHandle = Owned<MenuTraits>;

@@ -6,6 +6,7 @@
 
 #include "platform/drive_probe_win32.h"
 #include "platform/file_system_win32.h"
+#include "platform/settings_win32.h"
 #include "platform/shell_copy_win32.h"
 #include "platform/text_win32.h"
 
@@ -115,4 +116,96 @@ TEST(DriveProbe, KnowsTheSystemDrive) {
     EXPECT_TRUE(probe.existingDrives() & (1u << ('C' - 'A')));
     EXPECT_EQ(probe.driveType("C:"), static_cast<unsigned>(DRIVE_FIXED));
     EXPECT_EQ(probe.driveType("Q:"), static_cast<unsigned>(DRIVE_NO_ROOT_DIR));
+}
+
+TEST_F(Scratch, SettingsAreWrittenAndReadInTheAnsiCodePage) {
+    Win32SettingsFolder folder(root);
+    SettingsForm form{false, "e:", "3.40 OE \xc3\xa8", true, 40};  // the è of an Italian note
+    ASSERT_TRUE(saveSettings(folder, form));
+    std::string bytes = read(root + "\\Setting.INI");
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_NE(bytes.find("PSP Versione = 3.40 OE \xe8\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.find("\xc3"), std::string::npos);
+    EXPECT_EQ(readSettings(folder).firmwareVersion(), "3.40 OE \xc3\xa8");
+    EXPECT_EQ(read(root + "\\Setting.INI.new"), "<missing>");
+}
+
+TEST_F(Scratch, ASaveThatCannotWriteLeavesTheOldFileWhole) {
+    std::string old = "[PSP Setting]\r\nDrive = f:\r\n";
+    write("Setting.INI", old);
+    folder("Setting.INI.new");  // nothing can be created under that name
+    Win32SettingsFolder settings(root);
+    EXPECT_FALSE(saveSettings(settings, SettingsForm{}));
+    EXPECT_EQ(read(root + "\\Setting.INI"), old);
+
+    Win32SettingsFolder missing(root + "\\no such folder");
+    EXPECT_FALSE(saveSettings(missing, SettingsForm{}));
+    EXPECT_FALSE(missing.read("Setting.INI").has_value());
+}
+
+struct RegistryKey : ::testing::Test {
+    const std::string key = "Software\\CaldriftTest";
+    void SetUp() override {
+        HKEY k;
+        RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &k, nullptr);
+        RegCloseKey(k);
+    }
+    void TearDown() override { RegDeleteKeyW(HKEY_CURRENT_USER, widen(key).c_str()); }
+    std::vector<BYTE> value(DWORD& type) {
+        std::vector<BYTE> data(2048);
+        DWORD size = static_cast<DWORD>(data.size());
+        HKEY k;
+        RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_READ, &k);
+        LONG result = RegQueryValueExW(k, L"Caldrift", nullptr, &type, data.data(), &size);
+        RegCloseKey(k);
+        data.resize(result == ERROR_SUCCESS ? size : 0);
+        return data;
+    }
+};
+
+TEST_F(RegistryKey, SetRegValueWritesTextAndKeepsANumbersType) {
+    Win32Registry registry;
+    ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
+                            "\"C:\\Program Files\\Caldrift.exe\""));
+    DWORD type = 0;
+    std::vector<BYTE> data = value(type);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())),
+              L"\"C:\\Program Files\\Caldrift.exe\"");
+
+    HKEY k;
+    RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_ALL_ACCESS, &k);
+    DWORD seven = 7;
+    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4);
+    RegCloseKey(k);
+    ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift", "42"));
+    data = value(type);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    ASSERT_EQ(data.size(), 4u);
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(data.data()), 42u);
+
+    EXPECT_FALSE(SetRegValue(registry, RegistryRoot::CurrentUser, "Software\\CaldriftNoSuchKey",
+                             "Caldrift", "x"));
+}
+
+TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
+    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    HWND untouched = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, nullptr, nullptr);
+    SetTransparency(shown, 195);
+    SetTransparency(shown, 256);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(shown, &key, &alpha, &flags));
+    EXPECT_EQ(alpha, 195);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+
+    SetTransparency(untouched, -1);
+    SetTransparency(untouched, 300);
+    EXPECT_FALSE(GetWindowLongW(untouched, GWL_EXSTYLE) & WS_EX_LAYERED);
+    DestroyWindow(shown);
+    DestroyWindow(untouched);
 }

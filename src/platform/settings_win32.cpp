@@ -1,0 +1,122 @@
+#include "platform/settings_win32.h"
+
+#include "platform/handles_win32.h"
+#include "platform/text_win32.h"
+
+namespace caldrift {
+
+namespace {
+
+std::wstring fromAnsi(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
+
+std::string toAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                     0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+std::string programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string programFolder() {
+    std::string path = programPath();
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+std::wstring Win32SettingsFolder::path(const std::string& name) const {
+    return widen(folder_ + "\\" + name);
+}
+
+std::optional<std::string> Win32SettingsFolder::read(const std::string& name) {
+    FileHandle file(CreateFileW(path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return narrow(fromAnsi(bytes));
+}
+
+bool Win32SettingsFolder::write(const std::string& name, const std::string& text) {
+    std::string bytes = toAnsi(widen(text));
+    FileHandle file(CreateFileW(path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    bool whole = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                           nullptr) &&
+                 written == bytes.size();
+    return FlushFileBuffers(file.get()) && whole;
+}
+
+bool Win32SettingsFolder::replace(const std::string& from, const std::string& to) {
+    return MoveFileExW(path(from).c_str(), path(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void Win32SettingsFolder::remove(const std::string& name) { DeleteFileW(path(name).c_str()); }
+
+bool Win32Registry::open(RegistryRoot root, const std::string& keyPath) {
+    close();
+    HKEY top = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return RegOpenKeyExW(top, widen(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS;
+}
+
+long Win32Registry::query(const std::string& name, unsigned long& type,
+                          std::vector<std::uint8_t>& data, std::size_t& size) {
+    DWORD valueType = 0, byteCount = static_cast<DWORD>(data.size());
+    LONG result = RegQueryValueExW(key_, widen(name).c_str(), nullptr, &valueType, data.data(), &byteCount);
+    type = valueType;
+    size = byteCount;
+    return result;
+}
+
+// The text goes in with its terminating zero, as every reader of the Run key expects.
+long Win32Registry::setText(const std::string& name, unsigned long type, const std::string& text) {
+    std::wstring wide = widen(text);
+    return RegSetValueExW(key_, widen(name).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+long Win32Registry::setBytes(const std::string& name, unsigned long type,
+                             const std::vector<std::uint8_t>& bytes) {
+    return RegSetValueExW(key_, widen(name).c_str(), 0, type, bytes.data(),
+                          static_cast<DWORD>(bytes.size()));
+}
+
+void Win32Registry::close() {
+    if (key_) RegCloseKey(key_);
+    key_ = nullptr;
+}
+
+void SetTransparency(HWND window, int opacity) {
+    if (opacity < 0 || opacity > 255) return;
+    SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, RGB(255, 255, 0), static_cast<BYTE>(opacity), LWA_ALPHA);
+}
+
+}  // namespace caldrift

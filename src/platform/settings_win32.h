@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "settings/settings_file.h"
+#include "settings/start_with_windows.h"
+
+namespace caldrift {
+
+// The running executable's full path, and the folder it lives in.
+std::string programPath();
+std::string programFolder();
+
+// Files of one folder, in the system's ANSI code page on disk.
+class Win32SettingsFolder : public SettingsFolder {
+public:
+    explicit Win32SettingsFolder(std::string folder) : folder_(std::move(folder)) {}
+    std::optional<std::string> read(const std::string& name) override;
+    bool write(const std::string& name, const std::string& text) override;
+    bool replace(const std::string& from, const std::string& to) override;
+    void remove(const std::string& name) override;
+
+private:
+    std::wstring path(const std::string& name) const;
+    std::string folder_;
+};
+
+class Win32Registry : public Registry {
+public:
+    ~Win32Registry() override { close(); }
+    bool open(RegistryRoot root, const std::string& keyPath) override;
+    long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
+               std::size_t& size) override;
+    long setText(const std::string& name, unsigned long type, const std::string& text) override;
+    long setBytes(const std::string& name, unsigned long type,
+                  const std::vector<std::uint8_t>& bytes) override;
+    void close() override;
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Makes the window layered at the given opacity; an opacity that is not a
+// byte leaves the window exactly as it was.
+void SetTransparency(HWND window, int opacity);
+
+}  // namespace caldrift
