@@ -25,6 +25,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         dropWindow.show();
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (dropWindow.translate(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

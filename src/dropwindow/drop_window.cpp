@@ -222,11 +222,13 @@ void DropWindow::openPopupMenu() {
 }
 
 void DropWindow::onCommand(UINT id) {
+    if (id == kMenuSetting) settings_.open(hwnd_);
     if (id == kMenuExit) exitProgram();
 }
 
 void DropWindow::exitProgram() {
     tray_.remove();
+    if (settings_.hwnd()) DestroyWindow(settings_.hwnd());
     if (pending_.hwnd()) DestroyWindow(pending_.hwnd());
     DestroyWindow(hwnd_);
     PostQuitMessage(0);

@@ -13,6 +13,7 @@
 #include "platform/shell_copy_win32.h"
 #include "platform/window_win32.h"
 #include "settings/apply_settings.h"
+#include "settings/settings_dialog.h"
 #include "transfer/pending_window.h"
 #include "transfer/transfer_run.h"
 
@@ -30,6 +31,8 @@ public:
 
     // Reads Setting.INI and applies it to this window and the Run value.
     void loadconf();
+    // Lets the settings dialog have its keys (Tab, Esc, Enter).
+    bool translate(MSG& msg) { return settings_.translate(msg); }
 
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -91,6 +94,7 @@ private:
     Win32MessageBoxes messages_;
     Win32SettingsFolder settingsFolder_{programFolder()};
     Win32Registry registry_;
+    SettingsDialog settings_{[this] { loadconf(); }};
     TransferRun run_;
     DropTarget dropTarget_;
     std::deque<std::vector<std::string>> drops_;

@@ -1,5 +1,8 @@
 #include "platform/window_win32.h"
 
+#include <ole2.h>
+#include <olectl.h>
+
 #include <cmath>
 
 namespace caldrift {
@@ -63,6 +66,48 @@ bool fontInstalled(const wchar_t* face) {
     EnumFontFamiliesExW(screen, &lf, noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
     return found;
+}
+
+void sizeToText(HWND label) {
+    std::wstring text = windowText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+GdiObject<HBITMAP> loadEncodedPicture(int resourceId) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!loaded || size == 0) return {};
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return {};
+    CopyMemory(GlobalLock(copy), LockResource(loaded), size);
+    GlobalUnlock(copy);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+        GlobalFree(copy);
+        return {};
+    }
+    IPicture* picture = nullptr;
+    GdiObject<HBITMAP> bitmap;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture)))) {
+        OLE_HANDLE handle = 0;
+        short type = PICTYPE_NONE;
+        if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+            SUCCEEDED(picture->get_Handle(&handle)))
+            bitmap.reset(static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(
+                static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        picture->Release();
+    }
+    stream->Release();
+    return bitmap;
 }
 
 std::wstring windowText(HWND hwnd) {

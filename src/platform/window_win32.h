@@ -29,8 +29,8 @@ protected:
     }
 
     HWND createWindow(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                      int x, int y, int width, int height) {
-        return CreateWindowExW(exStyle, className, title, style, x, y, width, height, nullptr,
+                      int x, int y, int width, int height, HWND owner = nullptr) {
+        return CreateWindowExW(exStyle, className, title, style, x, y, width, height, owner,
                                nullptr, GetModuleHandleW(nullptr), this);
     }
 
@@ -66,6 +66,11 @@ GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int d
 GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
                                    int dpi, const wchar_t* widestText);
 bool fontInstalled(const wchar_t* face);
+// Makes a label exactly as large as its one line of text in its font.
+void sizeToText(HWND label);
+
+// A JPEG or GIF stored as RCDATA, as a bitmap; none when it cannot be read.
+GdiObject<HBITMAP> loadEncodedPicture(int resourceId);
 
 std::wstring windowText(HWND hwnd);
 

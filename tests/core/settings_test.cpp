@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "settings/about_links.h"
 #include "settings/apply_settings.h"
 
 namespace caldrift {
@@ -298,6 +299,20 @@ TEST(ApplySettings, ReadconfFillsTheDialogAndLeavesUnreadableValuesAlone) {
     EXPECT_EQ(dialog.slider, 40);
     readconf(fromText(withLine(2, "Drive = AUTO ")), dialog);
     EXPECT_FALSE(dialog.automatic);
+}
+
+}  // namespace
+}  // namespace caldrift
+
+namespace caldrift {
+namespace {
+
+TEST(AboutLinks, MailSubjectStaysAsWrittenAndTheTooltipNamesTheHost) {
+    EXPECT_EQ(mailLink("caldrift@example.org"),
+              "mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0");
+    EXPECT_EQ(siteTooltip("https://caldrift.example.org/"), "Link Al Sito CALDRIFT.EXAMPLE.ORG");
+    EXPECT_EQ(siteTooltip("http://user@Psp.Example.net:8080/a?b"), "Link Al Sito PSP.EXAMPLE.NET");
+    EXPECT_EQ(siteTooltip("www.example.it"), "Link Al Sito WWW.EXAMPLE.IT");
 }
 
 }  // namespace

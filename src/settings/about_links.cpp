@@ -1,0 +1,22 @@
+#include "settings/about_links.h"
+
+#include <cctype>
+
+namespace caldrift {
+
+std::string mailLink(const std::string& address) {
+    return "mailto:" + address + "?subject=Informazioni su Caldrift Final 1.0";
+}
+
+std::string siteTooltip(const std::string& url) {
+    std::size_t scheme = url.find("://");
+    std::size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
+    std::size_t end = url.find_first_of("/:?#", begin);
+    std::string host = url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    std::size_t credentials = host.rfind('@');
+    if (credentials != std::string::npos) host.erase(0, credentials + 1);
+    for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return "Link Al Sito " + host;
+}
+
+}  // namespace caldrift
