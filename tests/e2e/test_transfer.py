@@ -64,6 +64,37 @@ class DropOntoTheStick(DropTestCase):
         self.assertTrue(wait_until(lambda: not self.window("CaldriftPendingWindow")["visible"], 3))
 
 
+class DropDuringACopy(DropTestCase):
+    def test_a_drop_while_the_shell_asks_joins_the_running_transfer(self):
+        src = self.case_dir / "src"
+        src.mkdir()
+        (src / "a.jpg").write_bytes(b"the new picture")
+        (src / "b.mp3").write_bytes(b"a song")
+        (self.stick / "PICTURE").mkdir()
+        (self.stick / "PICTURE" / "a.jpg").write_bytes(b"the old picture")
+        self.start_caldrift()
+        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
+
+        self.drag_and_drop([src / "a.jpg"])
+        question = self.dialog("Confirm file overwrite")
+        self.assertIsNotNone(question, "the copy did not stop to ask")
+        self.assertIn("effect=1", self.drag_and_drop([src / "b.mp3"]))
+        pending = self.window("CaldriftPendingWindow")
+        self.assertTrue(wait_until(lambda: next(
+            c for c in self.window("CaldriftPendingWindow")["children"]
+            if c["class"] == "ListBox")["items"] == ["a.jpg", "b.mp3"], 5), "b.mp3 was not queued")
+        self.assertTrue(pending["visible"])
+        self.press(question, "Yes")
+
+        closing = self.dialog("Trasferimento...", 30)
+        self.assertIsNotNone(closing)
+        self.assertEqual(self.dialog_text(closing), "File/s Trasferito/i Con Successo !!!")
+        self.press(closing, "OK")
+        self.assertIsNone(self.dialog("Trasferimento...", 2), "a second run reported separately")
+        self.assertEqual((self.stick / "PICTURE" / "a.jpg").read_bytes(), b"the new picture")
+        self.assertEqual((self.stick / "MUSIC" / "b.mp3").read_bytes(), b"a song")
+
+
 class DropBeforeTheStick(DropTestCase):
     stick_layout = ()
 
