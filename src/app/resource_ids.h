@@ -2,3 +2,4 @@
 
 #define IDI_CALDRIFT 1
 #define IDB_CONSOLE 101
+#define IDB_LOGO 102

@@ -20,10 +20,12 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi) {
+GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi,
+                            bool italic) {
     LOGFONTW lf{};
     lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
@@ -31,12 +33,12 @@ GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int d
 }
 
 GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
-                                   int dpi, const wchar_t* widestText) {
+                                   int dpi, const wchar_t* widestText, bool italic) {
     RECT room;
     GetClientRect(control, &room);
     HDC dc = GetDC(control);
-    GdiObject<HFONT> font = createFont(face, points, bold, dpi);
-    for (; points > 6; points -= 0.25, font = createFont(face, points, bold, dpi)) {
+    GdiObject<HFONT> font = createFont(face, points, bold, dpi, italic);
+    for (; points > 6; points -= 0.25, font = createFont(face, points, bold, dpi, italic)) {
         HGDIOBJ old = SelectObject(dc, font.get());
         SIZE size{};
         GetTextExtentPoint32W(dc, widestText, lstrlenW(widestText), &size);
@@ -63,6 +65,19 @@ bool fontInstalled(const wchar_t* face) {
     EnumFontFamiliesExW(screen, &lf, noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
     return found;
+}
+
+void sizeToText(HWND label) {
+    std::wstring text = windowText(label);
+    HDC dc = GetDC(label);
+    auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring windowText(HWND hwnd) {
