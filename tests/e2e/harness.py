@@ -8,6 +8,7 @@ import os
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -129,12 +130,16 @@ class CaldriftTestCase(unittest.TestCase):
     # --- looking at windows ----------------------------------------------
     def probe(self, *args):
         for attempt in range(3):
-            try:
-                out = subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
-                                     env=wine_env(), capture_output=True, timeout=20).stdout
-                return json.loads(out.decode("utf-8"))
-            except subprocess.TimeoutExpired:
-                continue
+            # A file, not a pipe: a Wine server or desktop that the probe happens to
+            # start inherits its output and would hold a pipe open long after it ends.
+            with tempfile.TemporaryFile() as out:
+                try:
+                    subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
+                                   env=wine_env(), stdout=out, stderr=subprocess.DEVNULL, timeout=20)
+                except subprocess.TimeoutExpired:
+                    continue
+                out.seek(0)
+                return json.loads(out.read().decode("utf-8"))
         raise AssertionError("the probe did not answer")
 
     def windows(self, class_name=None):
