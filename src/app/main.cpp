@@ -4,6 +4,7 @@
 
 #include "dropwindow/drop_window.h"
 #include "platform/handles_win32.h"
+#include "splash/splash_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // An empty card-reader slot must not bring up the system's "no disk" box.
@@ -21,8 +22,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
         caldrift::DropWindow dropWindow;
-        if (!dropWindow.create()) return 1;
-        dropWindow.show();
+        // The drop window starts up when the splash hands over to it.
+        caldrift::SplashWindow splash([&dropWindow] {
+            if (dropWindow.hwnd() || dropWindow.create())
+                dropWindow.show();
+            else
+                PostQuitMessage(1);
+        });
+        if (!splash.create()) return 1;
+        splash.show();
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (dropWindow.translate(msg)) continue;

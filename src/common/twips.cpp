@@ -34,4 +34,9 @@ Point pendingWindowPosition(int screenWidthPx, int screenHeightPx, int dropWindo
     return {twipsToPixels(left, dpi), twipsToPixels(top, dpi)};
 }
 
+Point centredWindowPosition(int screenWidthPx, int screenHeightPx, int windowWidthPx,
+                            int windowHeightPx) {
+    return {(screenWidthPx - windowWidthPx) / 2, (screenHeightPx - windowHeightPx) / 2};
+}
+
 }  // namespace caldrift

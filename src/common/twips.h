@@ -35,4 +35,8 @@ Point pendingWindowPosition(int screenWidthPx, int screenHeightPx,
                             int dropWindowHeightPx, int windowWidthTwips,
                             int windowHeightTwips, int dpi);
 
+// A window in the middle of the screen (odd pixels go right and down).
+Point centredWindowPosition(int screenWidthPx, int screenHeightPx, int windowWidthPx,
+                            int windowHeightPx);
+
 }  // namespace caldrift

@@ -23,10 +23,12 @@ HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, D
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi) {
+GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi,
+                            bool italic) {
     LOGFONTW lf{};
     lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = ANTIALIASED_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
@@ -34,12 +36,12 @@ GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int d
 }
 
 GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
-                                   int dpi, const wchar_t* widestText) {
+                                   int dpi, const wchar_t* widestText, bool italic) {
     RECT room;
     GetClientRect(control, &room);
     HDC dc = GetDC(control);
-    GdiObject<HFONT> font = createFont(face, points, bold, dpi);
-    for (; points > 6; points -= 0.25, font = createFont(face, points, bold, dpi)) {
+    GdiObject<HFONT> font = createFont(face, points, bold, dpi, italic);
+    for (; points > 6; points -= 0.25, font = createFont(face, points, bold, dpi, italic)) {
         HGDIOBJ old = SelectObject(dc, font.get());
         SIZE size{};
         GetTextExtentPoint32W(dc, widestText, lstrlenW(widestText), &size);

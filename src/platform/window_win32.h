@@ -60,11 +60,12 @@ int screenDpi();
 HWND createControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                    const TwipRect& place, int dpi, int id = 0);
 
-GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi);
+GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int dpi,
+                            bool italic = false);
 // The font at its designed size, or smaller where a substitute face would
 // not fit the text into the control.
 GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
-                                   int dpi, const wchar_t* widestText);
+                                   int dpi, const wchar_t* widestText, bool italic = false);
 bool fontInstalled(const wchar_t* face);
 // Makes a label exactly as large as its one line of text in its font.
 void sizeToText(HWND label);

@@ -8,6 +8,7 @@ import os
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -111,8 +112,12 @@ class CaldriftTestCase(unittest.TestCase):
         return process
 
     def start_caldrift(self, wait_visible=True):
+        """Starts the program; with wait_visible, clicks the splash away and waits for the drop window."""
         process = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
         if wait_visible:
+            splash = self.wait_for_window("CaldriftSplash", timeout=20)
+            if splash:
+                self.xdotool("mousemove", *self.free_frame_spot(splash), "click", 1)
             self.assertTrue(wait_until(lambda: self.drop_window(), 20), "no drop window appeared")
         return process
 
@@ -129,12 +134,16 @@ class CaldriftTestCase(unittest.TestCase):
     # --- looking at windows ----------------------------------------------
     def probe(self, *args):
         for attempt in range(3):
-            try:
-                out = subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
-                                     env=wine_env(), capture_output=True, timeout=20).stdout
-                return json.loads(out.decode("utf-8"))
-            except subprocess.TimeoutExpired:
-                continue
+            # A file, not a pipe: a Wine server or desktop that the probe happens to
+            # start inherits its output and would hold a pipe open long after it ends.
+            with tempfile.TemporaryFile() as out:
+                try:
+                    subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
+                                   env=wine_env(), stdout=out, stderr=subprocess.DEVNULL, timeout=20)
+                except subprocess.TimeoutExpired:
+                    continue
+                out.seek(0)
+                return json.loads(out.read().decode("utf-8"))
         raise AssertionError("the probe did not answer")
 
     def windows(self, class_name=None):
@@ -147,6 +156,20 @@ class CaldriftTestCase(unittest.TestCase):
 
     def drop_window(self):
         return self.window("CaldriftDropWindow")
+
+    def splash(self):
+        return self.window("CaldriftSplash")
+
+    def free_frame_spot(self, splash):
+        """A point on the splash's frame that no label or picture covers."""
+        frame = self.child(splash, 1)
+        covered = [c["rect"] for c in splash["children"] if c["id"] != 1]
+        left, top, right, bottom = frame["rect"]
+        for y in range(top + 6, bottom - 6, 4):
+            for x in range(left + 6, right - 6, 4):
+                if not any(l <= x < r and t <= y < b for l, t, r, b in covered):
+                    return x, y
+        raise AssertionError("the frame is covered all over")
 
     def child(self, window, control_id):
         return next(c for c in window["children"] if c["id"] == control_id)
