@@ -188,6 +188,11 @@ class CaldriftTestCase(unittest.TestCase):
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=wine_env(), check=True)
 
+    def tray_shows_icons(self):
+        """Wine's own tray window is up while some program has an icon in it."""
+        return any(w["class"] == "__winex11_standalone_tray" and w["visible"]
+                   for w in self.probe("--all")["windows"])
+
     def wait_for_window(self, class_name, visible=True, timeout=10):
         def check():
             w = self.window(class_name)

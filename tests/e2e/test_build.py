@@ -6,7 +6,7 @@ from harness import ROOT
 
 PRODUCT = ROOT / "build" / "win32" / "Caldrift.exe"
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll",
-               "comctl32.dll", "advapi32.dll", "msvcrt.dll", "oleaut32.dll"}
+               "comctl32.dll", "advapi32.dll", "msvcrt.dll", "oleaut32.dll", "uxtheme.dll"}
 
 
 class ProductBuild(unittest.TestCase):
