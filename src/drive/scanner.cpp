@@ -23,11 +23,15 @@ void DriveScanner::setFixed(const std::string& drive) {
     setCaption(drive);
 }
 
-bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c, std::uint32_t existing) const {
+// The folder lookups are the cheap questions, so they come first: on most
+// ticks no drive holds a PSP and the drive list and types are never asked for.
+bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c,
+                             std::optional<std::uint32_t>& existing) const {
+    if (probe.lookup(c.psp) != Lookup::Found || probe.lookup(c.saveData) != Lookup::Found)
+        return false;
+    if (!existing) existing = probe.existingDrives();
     unsigned bit = static_cast<unsigned>(c.drive[0] - 'A');
-    if (!(existing & (1u << bit))) return false;
-    if (probe.driveType(c.drive) != kDriveRemovable) return false;
-    return probe.lookup(c.psp) == Lookup::Found && probe.lookup(c.saveData) == Lookup::Found;
+    return (*existing & (1u << bit)) && probe.driveType(c.drive) == kDriveRemovable;
 }
 
 void DriveScanner::scanTick(DriveProbe& probe) {
@@ -37,7 +41,7 @@ void DriveScanner::scanTick(DriveProbe& probe) {
         return;
     }
     const Candidate* found = nullptr;
-    std::uint32_t existing = probe.existingDrives();
+    std::optional<std::uint32_t> existing;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         selected_ = static_cast<int>(i);
         if (qualifies(probe, candidates_[i], existing)) found = &candidates_[i];  // last one wins

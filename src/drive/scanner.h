@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace caldrift {
@@ -47,7 +48,8 @@ private:
     struct Candidate {
         std::string drive, psp, saveData;
     };
-    bool qualifies(DriveProbe& probe, const Candidate& c, std::uint32_t existing) const;
+    bool qualifies(DriveProbe& probe, const Candidate& c,
+                   std::optional<std::uint32_t>& existing) const;
     void setCaption(const std::string& text);
 
     std::array<Candidate, kCandidateLetters.size()> candidates_;

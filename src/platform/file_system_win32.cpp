@@ -16,21 +16,16 @@ Lookup lookupFailure() {
                    error == ERROR_NO_MORE_FILES;
     return missing ? Lookup::Missing : Lookup::Failed;
 }
+
+Lookup lookupByAttributes(DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) return lookupFailure();
+    return (attributes & kUnlisted) ? Lookup::Missing : Lookup::Found;
+}
 }  // namespace
 
-Lookup lookupEntryA(const char* path) {
-    WIN32_FIND_DATAA data;
-    FindHandle find(FindFirstFileExA(path, FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!find) return lookupFailure();
-    return (data.dwFileAttributes & kUnlisted) ? Lookup::Missing : Lookup::Found;
-}
-
-Lookup lookupEntryW(const wchar_t* path) {
-    WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileExW(path, FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!find) return lookupFailure();
-    return (data.dwFileAttributes & kUnlisted) ? Lookup::Missing : Lookup::Found;
-}
+// The attributes alone: under Wine a directory search costs twenty times more.
+Lookup lookupEntryA(const char* path) { return lookupByAttributes(GetFileAttributesA(path)); }
+Lookup lookupEntryW(const wchar_t* path) { return lookupByAttributes(GetFileAttributesW(path)); }
 
 bool Win32FileSystem::fileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());

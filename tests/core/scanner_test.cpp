@@ -14,6 +14,7 @@ public:
     std::set<std::string> entries;   // paths that exist
     std::set<char> failing;          // drives whose lookups fail (no medium)
     int typeQueries = 0;
+    int driveListQueries = 0;
 
     void addStick(char letter, bool saveData = true, unsigned type = kDriveRemovable) {
         types[letter] = type;
@@ -22,6 +23,7 @@ public:
         if (saveData) entries.insert(root + "\\PSP\\SAVEDATA");
     }
     std::uint32_t existingDrives() override {
+        ++driveListQueries;
         std::uint32_t mask = 0;
         for (auto& [letter, type] : types) mask |= 1u << (letter - 'A');
         return mask;
@@ -147,4 +149,20 @@ TEST(DriveModes, AutomaticAfterFixedFindsTheStickAgain) {
     s.scanTick(probe);
     EXPECT_EQ(s.caption(), "E:");
     EXPECT_TRUE(s.watchEnabled());
+}
+
+TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
+    FakeProbe probe;
+    probe.types['C'] = 3;
+    probe.types['E'] = kDriveRemovable;
+    probe.addStick('D', false, 3);
+    DriveScanner s = scanning();
+    for (int i = 0; i < 5; ++i) s.scanTick(probe);
+    EXPECT_EQ(probe.driveListQueries, 0);
+    EXPECT_EQ(probe.typeQueries, 0);
+
+    probe.addStick('F');
+    s.scanTick(probe);
+    EXPECT_EQ(s.caption(), "F:");
+    EXPECT_EQ(probe.driveListQueries, 1);  // once per tick, whatever the candidates
 }
