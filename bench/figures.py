@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Prints Caldrift's figures side by side, in one run under Wine:
+
+- CPU time while it waits in the tray (scanning for a stick, then watching
+  one) against an idle Win32 program with a 1 s timer, over the same Wine;
+- peak memory of each, and of Caldrift while it copies;
+- copy time of one 512 MiB file and of a homebrew of 1,000 small files,
+  from the drop to the closing message, against `cp` of the same data;
+- the size of the 32-bit Caldrift.exe and the DLLs it imports.
+
+Not a test: figures only. usage: bench/figures.py [idle seconds]  (default 60;
+build first with scripts/test.sh)
+"""
+import os
+import platform
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+from datetime import date
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+from harness import BUILD, Display, DropTestCase, wine_env  # noqa: E402
+
+TICKS = os.sysconf("SC_CLK_TCK")
+PRODUCT = ROOT / "build" / "win32" / "Caldrift.exe"
+RESULTS = {}
+
+
+def cpu_seconds(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def peak_mib(pid):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmHWM:"):
+            return int(line.split()[1]) / 1024
+    return 0.0
+
+
+def wineserver_pid():
+    prefix = wine_env()["WINEPREFIX"]
+    for pid in subprocess.run(["pgrep", "-x", "wineserver"], capture_output=True,
+                              text=True).stdout.split():
+        if prefix in Path(f"/proc/{pid}/environ").read_bytes().decode(errors="ignore"):
+            return int(pid)
+    return None
+
+
+def cp_seconds(source, target):
+    shutil.rmtree(target, ignore_errors=True)
+    started = time.monotonic()
+    subprocess.run(["cp", "-r", str(source), str(target)], check=True)
+    subprocess.run(["sync"], check=True)
+    return time.monotonic() - started
+
+
+class Figures(DropTestCase):
+    """Runs under the end-to-end harness: its own program folder, stick and screen."""
+
+    seconds = 60
+
+    def idle(self, process):
+        time.sleep(6)  # the splash and the first show and hide are not idle time
+        server = wineserver_pid()
+        own0, server0 = cpu_seconds(process.pid), cpu_seconds(server) if server else 0
+        time.sleep(self.seconds)
+        own = cpu_seconds(process.pid) - own0
+        served = cpu_seconds(server) - server0 if server else 0
+        return own + served, peak_mib(process.pid)
+
+    def timed_drop(self, item):
+        started = time.monotonic()
+        self.drag_and_drop([item])
+        closing = self.dialog("Trasferimento...", 900)
+        elapsed = time.monotonic() - started
+        self.press(closing, "OK")
+        return elapsed
+
+    def test_idle_in_the_tray(self):
+        saved = self.stick / "PSP"
+        saved.rename(self.case_dir / "PSP.away")
+        process = self.start_caldrift()
+        RESULTS["scanning, no stick"] = self.idle(process)
+        (self.case_dir / "PSP.away").rename(saved)
+        time.sleep(2)
+        RESULTS["watching a stick"] = self.idle(process)
+        yardstick = self.start_wine(BUILD / "tools" / "idle_timer.exe")
+        RESULTS["idle program, 1 s timer"] = self.idle(yardstick)
+
+    def test_copies(self):
+        src = self.case_dir / "src"
+        src.mkdir()
+        big = src / "big.mp4"
+        with open(big, "wb") as out:
+            for _ in range(512):
+                out.write(os.urandom(1 << 20))
+        game = src / "Game"
+        game.mkdir()
+        (game / "EBOOT.PBP").write_bytes(os.urandom(4096))
+        for i in range(999):
+            (game / f"f{i:04}.bin").write_bytes(os.urandom(4096))
+        process = self.start_caldrift()
+        RESULTS["copy"] = [
+            ("one 512 MiB file", self.timed_drop(big), cp_seconds(big, self.case_dir / "cp-big")),
+            ("homebrew of 1,000 files", self.timed_drop(game),
+             cp_seconds(game, self.case_dir / "cp-game"))]
+        RESULTS["copy memory"] = peak_mib(process.pid)
+
+
+def imported_dlls(exe):
+    out = subprocess.run(["objdump", "-p", str(exe)], capture_output=True, text=True).stdout
+    return sorted({line.split(":", 1)[1].strip().lower() for line in out.splitlines()
+                   if "DLL Name:" in line})
+
+
+def report(seconds):
+    cpu = open("/proc/cpuinfo").read().split("model name")[1].split(":", 1)[1].splitlines()[0].strip()
+    print(f"Caldrift figures, {date.today()}, {cpu}, {os.cpu_count()} cores, "
+          f"{platform.system()} {platform.release()}, "
+          f"{subprocess.run(['wine', '--version'], capture_output=True, text=True).stdout.strip()}")
+    base = RESULTS["idle program, 1 s timer"][0] or 1 / TICKS
+    print(f"\nIdle in the tray, CPU over {seconds:.0f} s (process + wineserver), peak memory:")
+    for case in ("scanning, no stick", "watching a stick", "idle program, 1 s timer"):
+        total, memory = RESULTS[case]
+        print(f"  {case:26s} {total:6.2f} s  {100 * total / seconds:5.2f}% of a core"
+              f"  {total / base:6.1f}x the idle program  peak {memory:6.1f} MiB")
+    print("\nCopy, from the drop to the closing message, against cp:")
+    for name, ours, theirs in RESULTS["copy"]:
+        print(f"  {name:26s} Caldrift {ours:7.2f} s  cp {theirs:6.2f} s  {ours / theirs:6.1f}x")
+    print(f"  peak memory of Caldrift while copying: {RESULTS['copy memory']:.1f} MiB")
+    print(f"\nCaldrift.exe (32-bit): {PRODUCT.stat().st_size:,} bytes; imports "
+          + ", ".join(imported_dlls(PRODUCT)))
+
+
+def main():
+    Figures.seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 60
+    suite = unittest.TestLoader().loadTestsFromTestCase(Figures)
+    try:
+        outcome = unittest.TextTestRunner(verbosity=0, stream=open(os.devnull, "w")).run(suite)
+    finally:
+        Display.stop()
+    if not outcome.wasSuccessful():
+        for _, trace in outcome.failures + outcome.errors:
+            print(trace, file=sys.stderr)
+        sys.exit(1)
+    report(Figures.seconds)
+
+
+if __name__ == "__main__":
+    main()
