@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest libgtest-dev
+  cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64
   xvfb xdotool x11-apps x11-utils imagemagick

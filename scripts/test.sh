@@ -13,6 +13,14 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+echo "== core unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+echo "== a short fuzz run of the Setting.INI reader and the drop classifier"
+scripts/fuzz.sh 60
+
 echo "== Caldrift.exe (32-bit) and the build for Wine (64-bit)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32

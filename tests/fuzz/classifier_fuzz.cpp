@@ -1,0 +1,55 @@
+// Dropped paths as anything the shell could hand over: every item is either
+// queued or ignored, and the queue and the pending list stay in step.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "dropwindow/intake.h"
+
+namespace {
+using namespace caldrift;
+
+// Answers from the first byte of the input: which lookups succeed.
+class ByteFileSystem : public FileSystem {
+public:
+    explicit ByteFileSystem(std::uint8_t answers) : answers_(answers) {}
+    bool fileExists(const std::string&) override { return answers_ & 1; }
+    bool entryExists(const std::string&) override { return answers_ & 2; }
+    Listing list(const std::string&) override { return {(answers_ & 4) != 0, {"EBOOT.PBP"}, {}}; }
+
+private:
+    std::uint8_t answers_;
+};
+
+class CountingList : public PendingList {
+public:
+    std::size_t lines = 0;
+    void append(const std::string&) override { ++lines; }
+    void removeFirst() override { --lines; }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    ByteFileSystem fs(data[0]);
+    std::vector<std::string> paths(1);
+    for (std::size_t i = 1; i < size; ++i) {
+        if (data[i] == '\n')
+            paths.emplace_back();
+        else
+            paths.back() += static_cast<char>(data[i]);
+    }
+    CountingList pending;
+    TransferQueue queue(pending);
+    takeDrop(paths, (data[0] & 8) != 0, fs, queue);
+    if (queue.size() != pending.lines || queue.size() > paths.size()) std::abort();
+    for (const QueueEntry& entry : queue.entries()) {
+        const std::string& path = entry.path;
+        if (entry.file.empty() || path.size() < entry.file.size() ||
+            path.compare(path.size() - entry.file.size(), entry.file.size(), entry.file) != 0)
+            std::abort();
+    }
+    while (!queue.empty()) queue.removeFront();
+    return pending.lines == 0 ? 0 : (std::abort(), 0);
+}
