@@ -1,6 +1,7 @@
 """The shipped program: one 32-bit GUI executable that needs only Windows' own DLLs."""
 import subprocess
 import unittest
+import zipfile
 
 from harness import ROOT
 
@@ -34,6 +35,25 @@ class ProductBuild(unittest.TestCase):
         self.assertIn(b"Microsoft.Windows.Common-Controls", data)
         self.assertIn(b"asInvoker", data)
         self.assertIn("Caldrift.exe".encode("utf-16-le"), data)
+
+
+class Release(unittest.TestCase):
+    def test_the_zip_holds_the_program_its_settings_and_the_read_me(self):
+        out = subprocess.run([str(ROOT / "scripts" / "release.sh")], capture_output=True, text=True,
+                             check=True).stdout.strip().splitlines()[-1]
+        with zipfile.ZipFile(ROOT / out) as archive:
+            names = sorted(archive.namelist())
+            self.assertEqual(names, ["Caldrift-1.0.0/", "Caldrift-1.0.0/Caldrift.exe",
+                                     "Caldrift-1.0.0/LEGGIMI - README.txt",
+                                     "Caldrift-1.0.0/Setting.INI"])
+            self.assertEqual(archive.read("Caldrift-1.0.0/Caldrift.exe"), PRODUCT.read_bytes())
+            settings = archive.read("Caldrift-1.0.0/Setting.INI")
+            self.assertEqual(settings.split(b"\r\n")[1:3], [b"Drive = AUTO", b"PSP Versione = 1.00"])
+            self.assertEqual(settings.count(b"\r\n"), 7)
+            readme = archive.read("Caldrift-1.0.0/LEGGIMI - README.txt").decode("utf-8")
+            for words in ("Come si usa", "How to use it", "Setting.INI", "amministratore",
+                          "administrator"):
+                self.assertIn(words, readme)
 
 
 if __name__ == "__main__":
