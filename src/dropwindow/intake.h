@@ -21,6 +21,7 @@ public:
     };
     // Direct content of a folder, hidden and system entries left out.
     virtual Listing list(const std::string& folder) = 0;
+    virtual void removeFile(const std::string& path) = 0;
 };
 
 struct QueueEntry {

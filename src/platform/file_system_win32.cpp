@@ -37,6 +37,8 @@ bool Win32FileSystem::entryExists(const std::string& path) {
     return lookupEntryW(widen(path).c_str()) == Lookup::Found;
 }
 
+void Win32FileSystem::removeFile(const std::string& path) { DeleteFileW(widen(path).c_str()); }
+
 FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     Listing listing;
     WIN32_FIND_DATAW data;

@@ -13,6 +13,7 @@ public:
     bool fileExists(const std::string& path) override;
     bool entryExists(const std::string& path) override;
     Listing list(const std::string& folder) override;
+    void removeFile(const std::string& path) override;
 };
 
 }  // namespace caldrift

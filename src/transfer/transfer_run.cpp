@@ -76,7 +76,7 @@ CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& dr
     DestinationRule rule = destinationFor(entry.ext);
     switch (rule.kind) {
     case Destination::None: known = false; return CopyResult::Failed;
-    case Destination::File: return shell_.copy(entry.path, drive + rule.folder + entry.file);
+    case Destination::File: return copyFile(entry.path, drive + rule.folder + entry.file);
     case Destination::HomebrewFolder: {
         bool foundFiles = false;
         CopyResult result = copyFolder(entry.path, drive + rule.folder + entry.file, foundFiles);
@@ -84,6 +84,16 @@ CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& dr
     }
     }
     return CopyResult::Failed;
+}
+
+// A copy that did not finish leaves no half file on the stick; a file that
+// was there before it is the user's and stays.
+CopyResult TransferRun::copyFile(const std::string& source, const std::string& destination) {
+    bool wasThere = fs_.fileExists(destination);
+    CopyResult result = shell_.copy(source, destination);
+    if (result != CopyResult::Copied && !wasThere && fs_.fileExists(destination))
+        fs_.removeFile(destination);
+    return result;
 }
 
 // The whole tree of a homebrew folder, one shell copy per file.
@@ -94,7 +104,7 @@ CopyResult TransferRun::copyFolder(const std::string& source, const std::string&
     if (!listing.files.empty()) foundFiles = true;
     CopyResult result = CopyResult::Copied;
     for (const std::string& file : listing.files)
-        result = worse(result, shell_.copy(source + "\\" + file, destination + "\\" + file));
+        result = worse(result, copyFile(source + "\\" + file, destination + "\\" + file));
     for (const std::string& folder : listing.folders)
         result = worse(result, copyFolder(source + "\\" + folder, destination + "\\" + folder,
                                           foundFiles));

@@ -62,6 +62,7 @@ public:
 private:
     bool stickPresent(const std::string& drive);
     CopyResult copyEntry(const QueueEntry& entry, const std::string& drive, bool& known);
+    CopyResult copyFile(const std::string& source, const std::string& destination);
     CopyResult copyFolder(const std::string& source, const std::string& destination,
                           bool& foundFiles);
 

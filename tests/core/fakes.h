@@ -23,6 +23,12 @@ public:
         auto it = folders.find(folder);
         return it == folders.end() ? Listing{} : it->second;
     }
+    void removeFile(const std::string& path) override {
+        files.erase(path);
+        entries.erase(path);
+        removed.push_back(path);
+    }
+    std::vector<std::string> removed;
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {
         for (auto& name : fileNames) files.insert(folder + "\\" + name);

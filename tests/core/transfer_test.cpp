@@ -159,3 +159,19 @@ TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
     EXPECT_EQ(lastMessage().text,
               "Alcuni elementi non sono stati trasferiti:\nlate.txt (tipo di file non gestito)");
 }
+
+TEST_F(Transfer, AnUnfinishedCopyLeavesNoHalfFileButKeepsTheOneThatWasThere) {
+    fs.files = {"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"};
+    shell.results["C:\\full.mp4"] = CopyResult::Failed;
+    shell.results["C:\\old.jpg"] = CopyResult::Cancelled;
+    shell.duringCopy = [this](const std::string& source) {
+        if (source == "C:\\full.mp4") fs.files.insert("E:\\VIDEO\\full.mp4");  // as far as it got
+    };
+    drop({"C:\\full.mp4", "C:\\old.jpg"});
+    EXPECT_EQ(fs.removed, std::vector<std::string>{"E:\\VIDEO\\full.mp4"});
+    EXPECT_TRUE(fs.files.count("E:\\PICTURE\\old.jpg"));
+    EXPECT_EQ(lastMessage().text,
+              "Alcuni elementi non sono stati trasferiti:\n"
+              "full.mp4 (copia non riuscita)\n"
+              "old.jpg (copia annullata)");
+}

@@ -106,6 +106,7 @@ class CaldriftTestCase(unittest.TestCase):
     # --- processes -------------------------------------------------------
     def start_wine(self, exe, *args, **kwargs):
         process = subprocess.Popen(["wine", str(exe), *map(str, args)], env=wine_env(),
+                                   stdin=kwargs.get("stdin"),
                                    stdout=kwargs.get("stdout", subprocess.DEVNULL),
                                    stderr=subprocess.DEVNULL, cwd=kwargs.get("cwd"))
         self.processes.append(process)
@@ -200,8 +201,81 @@ class CaldriftTestCase(unittest.TestCase):
         return wait_until(check, timeout, 0.2)
 
 
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"):
+    """Setting.INI as the program writes it."""
+    lines = ["[PSP Setting]", f"Drive = {drive}", f"PSP Versione = {firmware}", "",
+             "[APP Setting]", f"Startup = {startup}", f"Trasparenza = {transparency}"]
+    return "".join(line + "\r\n" for line in lines).encode("cp1252")
+
+
+def run_value():
+    """The data of the Caldrift value of the Run key, None when there is none."""
+    out = subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Caldrift"], env=wine_env(),
+                         capture_output=True, text=True, errors="replace").stdout
+    for line in out.splitlines():
+        if line.strip().startswith("Caldrift"):
+            parts = line.strip().split(None, 2)
+            return parts[2] if len(parts) > 2 else ""
+    return None
+
+
 def windows_path(path):
     return "Z:" + str(path).replace("/", "\\")
+
+
+TRAY_ICON = (11, 32)
+TAB, SLIDER1_ID = 10, 19
+
+
+class SettingsDialogHelpers:
+    """The settings dialog ("Opzioni") as the user reaches it: from the tray icon's menu."""
+
+    def settings_dialog(self):
+        return self.window("CaldriftSettingsDialog")
+
+    def control(self, control_id):
+        return self.child(self.settings_dialog(), control_id)
+
+    def click_control(self, control_id, dx=None, dy=None):
+        left, top, right, bottom = self.control(control_id)["rect"]
+        x = left + (dx if dx is not None else (right - left) // 2)
+        y = top + (dy if dy is not None else (bottom - top) // 2)
+        self.xdotool("mousemove", x, y, "click", 1)
+        time.sleep(0.3)
+
+    def tray_menu(self):
+        return next((w for w in self.windows("#32768") if w["visible"]), None)
+
+    def open_settings(self):
+        self.assertTrue(wait_until(self.tray_shows_icons, 5), "no icon in the tray")
+        menu = None
+        for attempt in range(2):  # a first click may only wake Wine's tray window up
+            self.xdotool("mousemove", *TRAY_ICON, "click", 3)
+            menu = wait_until(self.tray_menu, 3)
+            if menu:
+                break
+        self.assertIsNotNone(menu, "the tray icon gave no menu")
+        left, top, right, _ = menu["rect"]
+        self.xdotool("mousemove", (left + right) // 2, top + 10, "click", 1)
+        dialog = wait_until(lambda: (d := self.settings_dialog()) and d["visible"] and d, 10)
+        self.assertTrue(dialog, "no settings dialog")
+        return dialog
+
+    def choose_tab(self, index):
+        left, top, right, _ = self.control(TAB)["rect"]
+        self.xdotool("mousemove", left + (right - left) * (2 * index + 1) // 6, top + 8, "click", 1)
+        self.assertTrue(wait_until(lambda: self.control(TAB)["cursel"] == index, 3))
+
+    def dropped_list(self):
+        return [w for w in self.probe("--all")["windows"] if w["class"] == "ComboLBox" and w["visible"]]
+
+    def settle_slider(self, *keys):
+        self.click_control(SLIDER1_ID, dx=2)
+        self.xdotool("key", *keys)
+        time.sleep(0.3)
 
 
 class DropTestCase(CaldriftTestCase):

@@ -3,73 +3,22 @@ import subprocess
 import time
 import unittest
 
-from harness import SCREEN, CaldriftTestCase, twips, wait_until, windows_path, wine_env
-from test_settings_file import RUN_KEY, settings_text
+from harness import (SCREEN, TAB, CaldriftTestCase, SettingsDialogHelpers, run_value, settings_text,
+                     twips, wait_until, windows_path)
 
-TRAY_ICON = (11, 32)
-TAB, DRIVE1, CHECK4, COMBO1, NOTE, CHECK1, SLIDER1 = 10, 12, 13, 15, 16, 17, 19
+DRIVE1, CHECK4, COMBO1, NOTE, CHECK1, SLIDER1 = 12, 13, 15, 16, 17, 19
 IMAGE2, IMAGE3, OK, CANCEL, APPLY = 23, 24, 1, 2, 25
 VERSIONS = ["1.00", "1.50", "1.51", "2.00", "2.01", "2.50", "2.60", "2.70", "2.71", "2.80",
             "2.81", "2.82", "3.00", "3.01", "3.02", "3.03", "3.10", "3.11", "3.40", "3.50",
             "3.51", "3.52", "3.70", "3.71", "3.72", "3.73", "3.80", "3.90"]
 
 
-class SettingsDialog(CaldriftTestCase):
+class SettingsDialog(SettingsDialogHelpers, CaldriftTestCase):
     saved = dict(drive="AUTO", firmware="2.80", startup="0", transparency="70")
 
     def setUp(self):
         super().setUp()
         (self.app_dir / "Setting.INI").write_bytes(settings_text(**self.saved))
-
-    def dialog(self):
-        return self.window("CaldriftSettingsDialog")
-
-    def control(self, control_id):
-        return self.child(self.dialog(), control_id)
-
-    def click_control(self, control_id, dx=None, dy=None):
-        left, top, right, bottom = self.control(control_id)["rect"]
-        x = left + (dx if dx is not None else (right - left) // 2)
-        y = top + (dy if dy is not None else (bottom - top) // 2)
-        self.xdotool("mousemove", x, y, "click", 1)
-        time.sleep(0.3)
-
-    def tray_menu(self):
-        return next((w for w in self.windows("#32768") if w["visible"]), None)
-
-    def open_settings(self):
-        self.assertTrue(wait_until(self.tray_shows_icons, 5), "no icon in the tray")
-        menu = None
-        for attempt in range(2):  # a first click may only wake Wine's tray window up
-            self.xdotool("mousemove", *TRAY_ICON, "click", 3)
-            menu = wait_until(self.tray_menu, 3)
-            if menu:
-                break
-        self.assertIsNotNone(menu, "the tray icon gave no menu")
-        left, top, right, _ = menu["rect"]
-        self.xdotool("mousemove", (left + right) // 2, top + 10, "click", 1)
-        dialog = wait_until(lambda: (d := self.dialog()) and d["visible"] and d, 10)
-        self.assertTrue(dialog, "no settings dialog")
-        return dialog
-
-    def choose_tab(self, index):
-        left, top, right, _ = self.control(TAB)["rect"]
-        self.xdotool("mousemove", left + (right - left) * (2 * index + 1) // 6, top + 8, "click", 1)
-        self.assertTrue(wait_until(lambda: self.control(TAB)["cursel"] == index, 3))
-
-    def dropped_list(self):
-        return [w for w in self.probe("--all")["windows"] if w["class"] == "ComboLBox" and w["visible"]]
-
-    def settle_slider(self, *keys):
-        self.click_control(SLIDER1, dx=2)
-        self.xdotool("key", *keys)
-        time.sleep(0.3)
-
-    def run_value(self):
-        out = subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Caldrift"], env=wine_env(),
-                             capture_output=True, text=True, errors="replace").stdout
-        return next((line.split(None, 2)[2] if len(line.split(None, 2)) > 2 else ""
-                     for line in out.splitlines() if line.strip().startswith("Caldrift")), None)
 
     def test_layout_and_saved_values_at_opening(self):
         self.start_caldrift()
@@ -103,7 +52,7 @@ class SettingsDialog(CaldriftTestCase):
         self.assertFalse(self.control(CHECK4)["visible"])
         self.choose_tab(2)
         self.screenshot("settings-tab3")
-        texts = [c["text"] for c in self.dialog()["children"] if c["visible"]]
+        texts = [c["text"] for c in self.settings_dialog()["children"] if c["visible"]]
         self.assertIn("Caldrift Final 1.0", texts)
         self.assertIn("Crated by Norvask", texts)
         tools = [t for w in self.windows("tooltips_class32") for t in w.get("tools") or []]
@@ -135,7 +84,7 @@ class SettingsDialog(CaldriftTestCase):
         self.click_control(CHECK1, dx=6)
         self.settle_slider("Home", "Next", "Next", "Next", "Next")
         self.assertEqual(self.control(SLIDER1)["pos"], 40)
-        self.assertTrue(wait_until(lambda: self.dialog()["layered"]["alpha"] == 195, 2))
+        self.assertTrue(wait_until(lambda: self.settings_dialog()["layered"]["alpha"] == 195, 2))
         self.assertEqual(self.drop_window()["layered"]["alpha"], 225)  # not applied yet
 
         self.click_control(APPLY)
@@ -145,8 +94,8 @@ class SettingsDialog(CaldriftTestCase):
         self.assertTrue(wait_until(lambda: self.drop_window()["layered"]["alpha"] == 195, 3))
         self.assertEqual(self.label1(), "C:")
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 2.71")
-        self.assertEqual(self.run_value(), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')
-        self.assertTrue(self.dialog()["visible"])
+        self.assertEqual(run_value(), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')
+        self.assertTrue(self.settings_dialog()["visible"])
 
     def test_cancel_discards_and_ok_saves_without_applying(self):
         self.start_caldrift()
@@ -156,7 +105,7 @@ class SettingsDialog(CaldriftTestCase):
         self.settle_slider("End")
         self.assertTrue(self.control(APPLY)["enabled"])
         self.click_control(CANCEL)
-        self.assertTrue(wait_until(lambda: self.dialog() is None, 3), "Annulla left the dialog open")
+        self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3), "Annulla left the dialog open")
         self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), before)
 
         self.open_settings()
@@ -164,7 +113,7 @@ class SettingsDialog(CaldriftTestCase):
         self.choose_tab(1)
         self.settle_slider("Home")
         self.click_control(OK)
-        self.assertTrue(wait_until(lambda: self.dialog() is None, 3), "OK left the dialog open")
+        self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3), "OK left the dialog open")
         self.assertEqual((self.app_dir / "Setting.INI").read_bytes(),
                          settings_text(drive="AUTO", firmware="2.80", startup="0", transparency="0"))
         self.assertEqual(self.drop_window()["layered"]["alpha"], 225)
@@ -210,7 +159,7 @@ class ReadOnlyProgramFolder(SettingsDialog):
         left, top, right, bottom = ok["rect"]
         self.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
         self.assertTrue(wait_until(lambda: not any(w["visible"] for w in self.windows("#32770")), 3))
-        self.assertTrue(self.dialog()["visible"])
+        self.assertTrue(self.settings_dialog()["visible"])
         self.assertEqual(self.control(SLIDER1)["pos"], 0)
         self.assertTrue(self.control(APPLY)["enabled"])
         self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), before)

@@ -1,31 +1,12 @@
 """Setting.INI beside the program is applied at every start."""
-import subprocess
 import time
 import unittest
 
-from harness import CaldriftTestCase, wait_until, windows_path, wine_env
-
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
-
-
-def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"):
-    lines = ["[PSP Setting]", f"Drive = {drive}", f"PSP Versione = {firmware}", "",
-             "[APP Setting]", f"Startup = {startup}", f"Trasparenza = {transparency}"]
-    return "".join(line + "\r\n" for line in lines).encode("cp1252")
-
+from harness import CaldriftTestCase, run_value, settings_text, wait_until, windows_path
 
 class SettingsAtStart(CaldriftTestCase):
     def write_settings(self, **values):
         (self.app_dir / "Setting.INI").write_bytes(settings_text(**values))
-
-    def run_value(self):
-        out = subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Caldrift"], env=wine_env(),
-                             capture_output=True, text=True, errors="replace").stdout
-        for line in out.splitlines():
-            if line.strip().startswith("Caldrift"):
-                parts = line.strip().split(None, 2)
-                return parts[2] if len(parts) > 2 else ""
-        return None
 
     def test_fixed_drive_is_shown_and_nothing_is_scanned(self):
         self.write_settings(drive="g:", firmware="2.71")
@@ -46,12 +27,12 @@ class SettingsAtStart(CaldriftTestCase):
         self.write_settings(startup="1")
         self.start_caldrift()
         expected = '"' + windows_path(self.app_dir / "Caldrift.exe") + '"'
-        self.assertEqual(wait_until(lambda: self.run_value() == expected and expected, 5), expected)
+        self.assertEqual(wait_until(lambda: run_value() == expected and expected, 5), expected)
         self.stop_all()
 
         self.write_settings(startup="0")
         self.start_caldrift()
-        self.assertEqual(wait_until(lambda: self.run_value() == "" and "empty", 5), "empty")
+        self.assertEqual(wait_until(lambda: run_value() == "" and "empty", 5), "empty")
 
     def test_transparency_forty_gives_the_drop_window_opacity_195(self):
         self.write_settings(transparency="40")
@@ -67,6 +48,29 @@ class SettingsAtStart(CaldriftTestCase):
         window = self.drop_window()
         self.assertFalse(window["exstyle"] & 0x80000)
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
+
+    def test_damaged_files_start_on_the_shipped_values_and_are_left_as_they_are(self):
+        shipped_drive = settings_text().split(b"\r\n")
+        cases = {
+            "binary": bytes(b for b in range(256) if b != ord("=")) * 40,
+            "five lines": b"\r\n".join(shipped_drive[:5]) + b"\r\n",
+            "one huge line": b"[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = " + b"9" * (1 << 20)
+                             + b"\r\n\r\n[APP Setting]\r\nStartup = 0\r\nTrasparenza = 40\r\n",
+        }
+        for name, content in cases.items():
+            with self.subTest(name):
+                (self.app_dir / "Setting.INI").write_bytes(content)
+                process = self.start_caldrift()
+                self.assertTrue(wait_until(lambda: self.label1() == "E:", 5), "no automatic detection")
+                window = self.drop_window()
+                if name == "one huge line":
+                    self.assertEqual(window["layered"]["alpha"], 195)
+                else:
+                    self.assertFalse(window["exstyle"] & 0x80000)  # opaque, as shipped
+                self.assertIsNone(process.poll())
+                self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), content)
+                self.stop_all()
+                self.processes.clear()
 
 
 if __name__ == "__main__":
