@@ -39,3 +39,6 @@ ctest --preset win64
 
 echo "== end-to-end tests of Caldrift.exe (under Wine)"
 python3 -m unittest discover -s tests/e2e -p 'test_*.py' -v
+
+echo "== the whole user story (acceptance run)"
+python3 -m unittest discover -s tests/acceptance -p 'test_*.py' -v

@@ -301,8 +301,9 @@ class DropTestCase(CaldriftTestCase):
         wait_until(lambda: not self.x_drop_window_visible(), 5, 0.05)
         return process
 
-    def drag_and_drop(self, paths, text_only=False):
-        """Press over the source, drag, wait for the drop window, release over it."""
+    def drag_and_drop(self, paths, text_only=False, while_over=None):
+        """Press over the source, drag, wait for the drop window, release over it;
+        while_over runs with the button still held over the drop window."""
         args = ["--x", self.SOURCE_AT[0], "--y", self.SOURCE_AT[1]]
         if text_only:
             args.append("--text-only")
@@ -328,6 +329,8 @@ class DropTestCase(CaldriftTestCase):
         for step in range(1, 6):
             self.xdotool("mousemove", x + (target[0] - x) * step // 5, y + (target[1] - y) * step // 5)
             time.sleep(0.1)
+        if while_over:
+            while_over()
         self.xdotool("mouseup", 1)
         result = source.stdout.readline().decode().strip()
         source.wait(10)
