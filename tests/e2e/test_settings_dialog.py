@@ -1,10 +1,11 @@
 """The settings dialog, opened from the tray icon's menu."""
+import os
 import subprocess
 import time
 import unittest
 
-from harness import (SCREEN, TAB, CaldriftTestCase, SettingsDialogHelpers, run_value, settings_text,
-                     twips, wait_until, windows_path)
+from harness import (BUILD, SCREEN, TAB, CaldriftTestCase, SettingsDialogHelpers, run_value, settings_text,
+                     twips, wait_until, windows_path, wine_env)
 
 DRIVE1, CHECK4, COMBO1, NOTE, CHECK1, SLIDER1 = 12, 13, 15, 16, 17, 19
 IMAGE2, IMAGE3, OK, CANCEL, APPLY = 23, 24, 1, 2, 25
@@ -124,6 +125,38 @@ class SettingsDialog(SettingsDialogHelpers, CaldriftTestCase):
         self.open_settings()
         dialogs = self.windows("CaldriftSettingsDialog")
         self.assertEqual([d["hwnd"] for d in dialogs], [first])
+
+
+class AuthorLinks(SettingsDialogHelpers, CaldriftTestCase):
+    """The pictures of the third tab open the mail program and the browser."""
+
+    def setUp(self):
+        super().setUp()
+        self.record = self.case_dir / "opened.txt"
+        os.environ["CALDRIFT_RECORD"] = windows_path(self.record)
+        self.addCleanup(os.environ.pop, "CALDRIFT_RECORD", None)
+        command = f'"{windows_path(BUILD / "tools" / "recordargs.exe")}" "%1"'
+        for scheme in ("mailto", "https"):
+            key = rf"HKLM\Software\Classes\{scheme}"
+            subprocess.run(["wine", "reg", "add", key, "/v", "URL Protocol", "/d", "", "/f"],
+                           env=wine_env(), capture_output=True, check=True)
+            subprocess.run(["wine", "reg", "add", key + r"\shell\open\command", "/ve", "/d", command,
+                            "/f"], env=wine_env(), capture_output=True, check=True)
+            self.addCleanup(subprocess.run, ["wine", "reg", "delete", key, "/f"], env=wine_env(),
+                            capture_output=True)
+
+    def test_the_mail_and_web_pictures_open_their_links(self):
+        self.start_caldrift()
+        self.open_settings()
+        self.choose_tab(2)
+        self.click_control(IMAGE2)
+        self.assertTrue(wait_until(self.record.exists, 10), "no mail program was started")
+        self.click_control(IMAGE3)
+        self.assertTrue(wait_until(lambda: len(self.record.read_text().splitlines()) == 2, 10))
+        mail, web = self.record.read_text(encoding="utf-8").splitlines()
+        self.assertIn("mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0", mail)
+        self.assertIn("https://caldrift.example.org/", web)
+        self.assertTrue(self.settings_dialog()["visible"])
 
 
 class ReadOnlyProgramFolder(SettingsDialog):
