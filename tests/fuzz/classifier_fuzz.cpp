@@ -17,6 +17,7 @@ public:
     bool fileExists(const std::string&) override { return answers_ & 1; }
     bool entryExists(const std::string&) override { return answers_ & 2; }
     Listing list(const std::string&) override { return {(answers_ & 4) != 0, {"EBOOT.PBP"}, {}}; }
+    void removeFile(const std::string&) override {}
 
 private:
     std::uint8_t answers_;
