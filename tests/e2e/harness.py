@@ -189,6 +189,17 @@ class CaldriftTestCase(unittest.TestCase):
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=wine_env(), check=True)
 
+    def x_window_visible(self, size):
+        """Whether X shows one of Caldrift's windows of that size (fast enough to race a 1 s timer)."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
+                             capture_output=True, text=True, env=wine_env()).stdout.split()
+        for window_id in ids:
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
+                                      capture_output=True, text=True, env=wine_env()).stdout
+            if f"{size[0]}x{size[1]}" in geometry:
+                return True
+        return False
+
     def tray_shows_icons(self):
         """Wine's own tray window is up while some program has an icon in it."""
         return any(w["class"] == "__winex11_standalone_tray" and w["visible"]
@@ -284,14 +295,7 @@ class DropTestCase(CaldriftTestCase):
     SOURCE_AT = (300, 300)
 
     def x_drop_window_visible(self):
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
-                             capture_output=True, text=True, env=wine_env()).stdout.split()
-        for window_id in ids:
-            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
-                                      capture_output=True, text=True, env=wine_env()).stdout
-            if f"{self.drop_size[0]}x{self.drop_size[1]}" in geometry:
-                return True
-        return False
+        return self.x_window_visible(self.drop_size)
 
     def start_caldrift(self, wait_visible=True):
         process = super().start_caldrift(wait_visible)

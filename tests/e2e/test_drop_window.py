@@ -1,5 +1,4 @@
 """The drop window, its tray icon and menu, show-while-dragging and Exit."""
-import subprocess
 import time
 import unittest
 
@@ -13,19 +12,7 @@ TRAY_EMPTY_SPOT = (140, 32)  # inside Wine's tray window, away from the icons
 
 class DropWindow(CaldriftTestCase):
     def x_visible(self):
-        """The drop window as X sees it (fast enough to race a 1 s timer)."""
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
-                             capture_output=True, text=True, env=self.env()).stdout.split()
-        for window_id in ids:
-            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
-                                      capture_output=True, text=True, env=self.env()).stdout
-            if f"{self.size[0]}x{self.size[1]}" in geometry:
-                return True
-        return False
-
-    def env(self):
-        from harness import wine_env
-        return wine_env()
+        return self.x_window_visible(self.size)
 
     def bring_up_by_holding_left_button(self):
         self.xdotool("mousemove", *TRAY_EMPTY_SPOT, "mousedown", 1)
