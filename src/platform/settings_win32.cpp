@@ -5,28 +5,6 @@
 
 namespace caldrift {
 
-namespace {
-
-std::wstring fromAnsi(const std::string& bytes) {
-    if (bytes.empty()) return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
-}
-
-std::string toAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                     0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
-}
-
-}  // namespace
-
 std::string programPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -57,11 +35,11 @@ std::optional<std::string> Win32SettingsFolder::read(const std::string& name) {
     DWORD got = 0;
     while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
         bytes.append(buffer, got);
-    return narrow(fromAnsi(bytes));
+    return narrow(widen(bytes, CP_ACP));
 }
 
 bool Win32SettingsFolder::write(const std::string& name, const std::string& text) {
-    std::string bytes = toAnsi(widen(text));
+    std::string bytes = narrow(widen(text), CP_ACP);
     FileHandle file(CreateFileW(path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;

@@ -3,7 +3,10 @@
 
 namespace caldrift {
 
-std::wstring widen(const std::string& utf8);
-std::string narrow(const std::wstring& utf16);
+constexpr unsigned kUtf8CodePage = 65001;
+
+// Text between UTF-16 and the bytes of a code page: UTF-8 unless told.
+std::wstring widen(const std::string& bytes, unsigned codePage = kUtf8CodePage);
+std::string narrow(const std::wstring& utf16, unsigned codePage = kUtf8CodePage);
 
 }  // namespace caldrift
