@@ -73,5 +73,16 @@ class SettingsAtStart(CaldriftTestCase):
                 self.processes.clear()
 
 
+class FixedDriveWithoutPsp(CaldriftTestCase):
+    stick_layout = ()  # E: holds no PSP folders, so no scan would ever name it
+
+    def test_drive_e_from_the_file_is_shown_as_it_is_written(self):
+        (self.app_dir / "Setting.INI").write_bytes(settings_text(drive="e:"))
+        self.start_caldrift()
+        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
+        time.sleep(1.5)
+        self.assertEqual(self.label1(), "E:")
+
+
 if __name__ == "__main__":
     unittest.main()
