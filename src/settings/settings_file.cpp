@@ -56,9 +56,13 @@ std::optional<std::string> SettingsLines::fixedDrive() const {
     return value;
 }
 
-std::optional<std::int32_t> SettingsLines::sliderPosition() const {
+std::optional<double> SettingsLines::transparencyNumber() const {
     std::optional<std::string> value = valueCut(transparency());
-    std::optional<double> number = value ? parseDecimal(*value) : std::nullopt;
+    return value ? parseDecimal(*value) : std::nullopt;
+}
+
+std::optional<std::int32_t> SettingsLines::sliderPosition() const {
+    std::optional<double> number = transparencyNumber();
     if (!number) return std::nullopt;
     double rounded = roundHalfEven(*number);
     if (rounded < std::numeric_limits<std::int32_t>::min() ||
@@ -68,8 +72,7 @@ std::optional<std::int32_t> SettingsLines::sliderPosition() const {
 }
 
 std::optional<int> SettingsLines::opacity() const {
-    std::optional<std::string> value = valueCut(transparency());
-    std::optional<double> number = value ? parseDecimal(*value) : std::nullopt;
+    std::optional<double> number = transparencyNumber();
     if (!number) return std::nullopt;
     double sum = roundHalfEven(*number + kOpacityOfSliderZero);
     if (sum < std::numeric_limits<std::int16_t>::min() ||

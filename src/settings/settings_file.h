@@ -47,6 +47,7 @@ public:
     std::optional<int> opacity() const;
 
 private:
+    std::optional<double> transparencyNumber() const;
     std::vector<std::string> lines_;
 };
 
