@@ -80,16 +80,8 @@ void DropWindow::createControls(int dpi) {
     SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
     SendMessageW(label2_, WM_SETFONT, reinterpret_cast<WPARAM>(label2Font_.get()), FALSE);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(label1_);
-    tool.lpszText = const_cast<wchar_t*>(L"Drive assegnato alla PSP");
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tooltip_ = createTooltip(hwnd_);
+    addTooltip(tooltip_, label1_, L"Drive assegnato alla PSP");
 
     popup_.reset(CreatePopupMenu());
     AppendMenuW(popup_.get(), MF_STRING, kMenuSetting, L"Impostazioni");

@@ -1,5 +1,6 @@
 #include "platform/window_win32.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 #include <olectl.h>
 
@@ -68,6 +69,22 @@ bool fontInstalled(const wchar_t* face) {
     EnumFontFamiliesExW(screen, &lf, noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
     return found;
+}
+
+HWND createTooltip(HWND owner) {
+    return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void addTooltip(HWND tooltip, HWND control, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void sizeToText(HWND label) {

@@ -67,6 +67,10 @@ GdiObject<HFONT> createFont(const wchar_t* face, double points, bool bold, int d
 GdiObject<HFONT> createFittingFont(HWND control, const wchar_t* face, double points, bool bold,
                                    int dpi, const wchar_t* widestText, bool italic = false);
 bool fontInstalled(const wchar_t* face);
+// A tooltip window of `owner`, and a tip shown over one of its controls.
+HWND createTooltip(HWND owner);
+void addTooltip(HWND tooltip, HWND control, const std::wstring& text);
+
 // Makes a label exactly as large as its one line of text in its font.
 void sizeToText(HWND label);
 

@@ -103,9 +103,7 @@ bool SettingsDialog::create(HWND owner) {
 void SettingsDialog::createControls() {
     tabControls_.clear();
     font_ = createFont(L"MS Shell Dlg", 8.25, false, dpi_);
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    tooltip_ = createTooltip(hwnd_);
 
     tab_ = place(WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, kTabPlace, kTab,
                  kAllTabs);
@@ -179,8 +177,8 @@ void SettingsDialog::createTab3() {
     logo_.control = place(L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kImage1, 2);
     mail_.control = place(L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kImage2, 2);
     web_.control = place(L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kImage3, 2);
-    addTooltip(mail_.control, L"Mandami Una Mail");
-    addTooltip(web_.control, widen(siteTooltip(CALDRIFT_WEB_SITE)));
+    addTooltip(tooltip_, mail_.control, L"Mandami Una Mail");
+    addTooltip(tooltip_, web_.control, widen(siteTooltip(CALDRIFT_WEB_SITE)));
 
     HWND title = place(L"STATIC", L"Caldrift Final 1.0", 0, {1200, 360, 3375, 465}, kTitleLabel, 2);
     HWND author = place(L"STATIC", L"Crated by Norvask", 0, {1200, 840, 2625, 465}, kAuthorLabel, 2);
@@ -191,16 +189,6 @@ void SettingsDialog::createTab3() {
     SendMessageW(author, WM_SETFONT, reinterpret_cast<WPARAM>(authorFont_.get()), FALSE);
     sizeToText(title);
     sizeToText(author);
-}
-
-void SettingsDialog::addTooltip(HWND control, const std::wstring& text) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // Each drive as a drive list shows it, "c: [LABEL]"; the system's current

@@ -41,7 +41,6 @@ private:
     void createTab1();
     void createTab2();
     void createTab3();
-    void addTooltip(HWND control, const std::wstring& text);
     HWND place(const wchar_t* className, const wchar_t* text, DWORD style, const TwipRect& at,
                int id, int tab);
     void fillDrives();
