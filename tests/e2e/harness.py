@@ -317,8 +317,12 @@ class DropTestCase(CaldriftTestCase):
             args.append("@" + windows_path(listing))
         else:
             args += [windows_path(p) for p in paths]
-        source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
-        self.assertEqual(source.stdout.readline().strip(), b"ready")
+        for attempt in range(2):  # a Wine start now and then ends before the program runs
+            source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
+            ready = source.stdout.readline().strip()
+            if ready:
+                break
+        self.assertEqual(ready, b"ready")
         x, y = self.SOURCE_AT[0] + 80, self.SOURCE_AT[1] + 60
         self.xdotool("mousemove", x, y)
         time.sleep(0.3)
