@@ -11,8 +11,7 @@ int wmain(int argc, wchar_t** argv) {
     if (file == INVALID_HANDLE_VALUE) return 1;
     std::puts("held");
     std::fflush(stdout);
-    while (std::getchar() != EOF) {
-    }
+    while (std::getchar() != EOF) {}
     CloseHandle(file);
     return 0;
 }

@@ -18,22 +18,6 @@ PixelRect toPixels(const TwipRect& r, int dpi) {
             twipsToPixels(r.height, dpi)};
 }
 
-Point dropWindowPosition(int screenWidthPx, int screenHeightPx, int windowWidthPx,
-                         int windowHeightPx, int dpi) {
-    int left = pixelsToTwips(screenWidthPx, dpi) - pixelsToTwips(windowWidthPx, dpi);
-    int top = pixelsToTwips(screenHeightPx, dpi) - pixelsToTwips(windowHeightPx, dpi) -
-              kBottomMarginTwips;
-    return {twipsToPixels(left, dpi), twipsToPixels(top, dpi)};
-}
-
-Point pendingWindowPosition(int screenWidthPx, int screenHeightPx, int dropWindowHeightPx,
-                            int windowWidthTwips, int windowHeightTwips, int dpi) {
-    int left = pixelsToTwips(screenWidthPx, dpi) - windowWidthTwips;
-    int top = pixelsToTwips(screenHeightPx, dpi) - pixelsToTwips(dropWindowHeightPx, dpi) -
-              windowHeightTwips - kBottomMarginTwips;
-    return {twipsToPixels(left, dpi), twipsToPixels(top, dpi)};
-}
-
 Point centredWindowPosition(int screenWidthPx, int screenHeightPx, int windowWidthPx,
                             int windowHeightPx) {
     return {(screenWidthPx - windowWidthPx) / 2, (screenHeightPx - windowHeightPx) / 2};

@@ -2,10 +2,16 @@
 
 namespace caldrift {
 
-DriveScanner::DriveScanner() : watchPath_(caption_ + "\\PSP") {
+bool driveAssigned(const std::string& driveCaption) {
+    return driveCaption != DriveScanner::kNoDrive;
+}
+
+std::string pspFolder(const std::string& drive) { return drive + "\\PSP"; }
+
+DriveScanner::DriveScanner() : watchPath_(pspFolder(caption_)) {
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         std::string drive{kCandidateLetters[i], ':'};
-        candidates_[i] = {drive, drive + "\\PSP", drive + "\\PSP\\SAVEDATA"};
+        candidates_[i] = {drive, pspFolder(drive), pspFolder(drive) + "\\SAVEDATA"};
     }
 }
 
@@ -67,7 +73,7 @@ void DriveScanner::watchTick(DriveProbe& probe) {
 void DriveScanner::setCaption(const std::string& text) {
     if (caption_ == text) return;
     caption_ = text;
-    watchPath_ = caption_ + "\\PSP";
+    watchPath_ = pspFolder(caption_);
 }
 
 }  // namespace caldrift

@@ -10,6 +10,11 @@ constexpr unsigned kDriveRemovable = 2;
 
 enum class Lookup { Found, Missing, Failed };
 
+// The flag the drop handler reads: a drive is assigned unless the caption is exactly "NO".
+bool driveAssigned(const std::string& driveCaption);
+// The PSP's folder on a drive: "E:" gives "E:\PSP".
+std::string pspFolder(const std::string& drive);
+
 // What the scanner asks of the system. Paths are like "E:" and "E:\PSP".
 class DriveProbe {
 public:

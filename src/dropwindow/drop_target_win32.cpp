@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
-#include "platform/text_win32.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
+
+using namespace toolkit;
 
 namespace {
 FORMATETC fileListFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }

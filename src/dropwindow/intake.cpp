@@ -39,17 +39,6 @@ QueueEntry classifyDroppedPath(const std::string& path, FileSystem& fs, ItemKind
     return {};
 }
 
-void TransferQueue::append(QueueEntry entry) {
-    pending_.append(entry.file);
-    entries_.push_back(std::move(entry));
-}
-
-void TransferQueue::removeFront() {
-    if (entries_.empty()) return;
-    pending_.removeFirst();
-    entries_.pop_front();
-}
-
 DropOutcome takeDrop(const std::vector<std::string>& paths, bool driveAssigned, FileSystem& fs,
                      TransferQueue& queue) {
     for (const std::string& path : paths) {
@@ -59,7 +48,5 @@ DropOutcome takeDrop(const std::vector<std::string>& paths, bool driveAssigned, 
     }
     return driveAssigned ? DropOutcome::StartTransfer : DropOutcome::AskForDrive;
 }
-
-bool driveAssigned(const std::string& driveCaption) { return driveCaption != "NO"; }
 
 }  // namespace caldrift

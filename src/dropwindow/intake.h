@@ -1,71 +1,19 @@
 #pragma once
-#include <cstddef>
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "transfer/queue.h"
+
 namespace caldrift {
-
-// What intake and the copier ask of the file system. Paths are UTF-8.
-class FileSystem {
-public:
-    virtual ~FileSystem() = default;
-    // An ordinary file; hidden and system files do not count.
-    virtual bool fileExists(const std::string& path) = 0;
-    // Lookup of a file or folder as the drive scanner does it (not hidden/system).
-    virtual bool entryExists(const std::string& path) = 0;
-    struct Listing {
-        bool ok = false;
-        std::vector<std::string> files;    // names, in listing order
-        std::vector<std::string> folders;  // names of sub-folders
-    };
-    // Direct content of a folder, hidden and system entries left out.
-    virtual Listing list(const std::string& folder) = 0;
-    virtual void removeFile(const std::string& path) = 0;
-};
-
-struct QueueEntry {
-    std::string path;  // as dropped
-    std::string file;  // the name after the last backslash
-    std::string ext;   // extension as written, or "pbp" for a homebrew folder
-};
 
 enum class ItemKind { File, Homebrew, Ignored };
 
 QueueEntry classifyDroppedPath(const std::string& path, FileSystem& fs, ItemKind& kind);
-
-// The list of names in the pending-transfers window, kept in step with the queue.
-class PendingList {
-public:
-    virtual ~PendingList() = default;
-    virtual void append(const std::string& name) = 0;
-    virtual void removeFirst() = 0;
-};
-
-// Dropped items waiting to be copied, front first.
-class TransferQueue {
-public:
-    explicit TransferQueue(PendingList& pending) : pending_(pending) {}
-
-    void append(QueueEntry entry);
-    const QueueEntry& front() const { return entries_.front(); }
-    void removeFront();
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    const std::deque<QueueEntry>& entries() const { return entries_; }
-
-private:
-    PendingList& pending_;
-    std::deque<QueueEntry> entries_;
-};
 
 enum class DropOutcome { StartTransfer, AskForDrive };
 
 // Queues every acceptable item of one drop, then says what comes next.
 DropOutcome takeDrop(const std::vector<std::string>& paths, bool driveAssigned, FileSystem& fs,
                      TransferQueue& queue);
-
-// The flag the drop handler reads: a drive is assigned unless the caption is exactly "NO".
-bool driveAssigned(const std::string& driveCaption);
 
 }  // namespace caldrift

@@ -12,7 +12,8 @@ std::string siteTooltip(const std::string& url) {
     std::size_t scheme = url.find("://");
     std::size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
     std::size_t end = url.find_first_of("/:?#", begin);
-    std::string host = url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    std::string host =
+        url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
     std::size_t credentials = host.rfind('@');
     if (credentials != std::string::npos) host.erase(0, credentials + 1);
     for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -15,7 +15,8 @@ void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registr
 
 void readconf(const SettingsLines& settings, SettingsDialogControls& dialog) {
     dialog.setAutomaticDrive(settings.automaticDrive());
-    if (std::optional<std::string> version = settings.firmwareVersion()) dialog.setFirmware(*version);
+    if (std::optional<std::string> version = settings.firmwareVersion())
+        dialog.setFirmware(*version);
     dialog.setStartWithWindows(settings.startWithWindows());
     if (std::optional<std::int32_t> position = settings.sliderPosition())
         dialog.setSliderPosition(*position);

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <limits>
 
+#include "common/rounding.h"
 #include "common/utf8.h"
 
 namespace caldrift {
 
 namespace {
 constexpr std::size_t kReadLineCount = 7;
-constexpr int kOpacityOfSliderZero = 155;
 }  // namespace
 
 std::vector<std::string> readLines(const std::string& text) {
@@ -64,7 +64,7 @@ std::optional<double> SettingsLines::transparencyNumber() const {
 std::optional<std::int32_t> SettingsLines::sliderPosition() const {
     std::optional<double> number = transparencyNumber();
     if (!number) return std::nullopt;
-    double rounded = roundHalfEven(*number);
+    double rounded = roundHalfToEven(*number);
     if (rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
@@ -74,7 +74,7 @@ std::optional<std::int32_t> SettingsLines::sliderPosition() const {
 std::optional<int> SettingsLines::opacity() const {
     std::optional<double> number = transparencyNumber();
     if (!number) return std::nullopt;
-    double sum = roundHalfEven(*number + kOpacityOfSliderZero);
+    double sum = roundHalfToEven(*number + kOpacityOfSliderZero);
     if (sum < std::numeric_limits<std::int16_t>::min() ||
         sum > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
@@ -103,8 +103,6 @@ bool saveSettings(SettingsFolder& folder, const SettingsForm& form) {
     folder.remove(fresh);
     return false;
 }
-
-double roundHalfEven(double value) { return std::nearbyint(value); }
 
 std::optional<double> parseDecimal(const std::string& text) {
     std::size_t begin = text.find_first_not_of(' ');

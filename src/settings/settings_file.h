@@ -8,6 +8,9 @@ namespace caldrift {
 
 constexpr const char* kSettingsFileName = "Setting.INI";
 
+// The drop window's opacity at slider position 0; each step adds one.
+constexpr int kOpacityOfSliderZero = 155;
+
 // The file that ships beside the program; its lines also stand in for any
 // line that a damaged or missing file lacks.
 constexpr const char* kShippedSettings =
@@ -42,7 +45,7 @@ public:
     // The fixed drive as Label1 shows it: the value, upper-cased.
     std::optional<std::string> fixedDrive() const;
     std::optional<std::string> firmwareVersion() const { return valueCut(firmware()); }
-    // The slider position, and the window opacity it stands for (position + 155).
+    // The slider position, and the window opacity it stands for.
     std::optional<std::int32_t> sliderPosition() const;
     std::optional<int> opacity() const;
 
@@ -78,8 +81,6 @@ SettingsLines readSettings(SettingsFolder& folder);
 // write leaves the old file whole. False when Setting.INI was not replaced.
 bool saveSettings(SettingsFolder& folder, const SettingsForm& form);
 
-// Round to the nearest integer, ties to the even one.
-double roundHalfEven(double value);
 // A decimal number with optional blanks around it; nothing when it is not one.
 std::optional<double> parseDecimal(const std::string& text);
 

@@ -5,19 +5,17 @@
 #include <cstdlib>
 #include <limits>
 
-#include "settings/settings_file.h"
+#include "common/rounding.h"
 
 namespace caldrift {
 
 namespace {
 
 // The leading number of a text, 0 when it has none.
-double leadingNumber(const std::string& text) {
-    return std::strtod(text.c_str(), nullptr);
-}
+double leadingNumber(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
 long writeNumber(Registry& registry, const std::string& name, const std::string& data) {
-    double rounded = roundHalfEven(leadingNumber(data));
+    double rounded = roundHalfToEven(leadingNumber(data));
     if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
           rounded <= std::numeric_limits<std::int32_t>::max()))
         return -1;
@@ -67,7 +65,8 @@ bool SetRegValue(Registry& registry, RegistryRoot root, const std::string& keyPa
 }
 
 bool writeRunValue(Registry& registry, const std::string& command) {
-    RegWrite machine = writeValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, command);
+    RegWrite machine =
+        writeValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, command);
     if (machine != RegWrite::OpenFailed) return machine == RegWrite::Written;
     return SetRegValue(registry, RegistryRoot::CurrentUser, kRunKey, kRunValueName, command);
 }

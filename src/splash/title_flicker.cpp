@@ -1,17 +1,8 @@
 #include "splash/title_flicker.h"
 
-#include <cmath>
+#include "common/rounding.h"
 
 namespace caldrift {
-
-std::int64_t roundHalfToEven(double value) {
-    double below = std::floor(value);
-    double fraction = value - below;
-    auto whole = static_cast<std::int64_t>(below);
-    if (fraction > 0.5) return whole + 1;
-    if (fraction < 0.5) return whole;
-    return whole % 2 == 0 ? whole : whole + 1;
-}
 
 double TitleFlicker::nextDraw() {
     state_ ^= state_ << 13;

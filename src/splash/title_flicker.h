@@ -3,9 +3,6 @@
 
 namespace caldrift {
 
-// Rounds to the nearest integer, halves to the even neighbour.
-std::int64_t roundHalfToEven(double value);
-
 // The colours the splash title takes, one per tick. The generator always
 // starts from the same seed, so every start shows the same sequence.
 class TitleFlicker {

@@ -12,14 +12,22 @@ struct Row {
 };
 
 constexpr Row kTable[] = {
-    {"jpg", Destination::File, "\\PICTURE\\"},   {"bmp", Destination::File, "\\PICTURE\\"},
-    {"jpeg", Destination::File, "\\PICTURE\\"},  {"tiff", Destination::File, "\\PICTURE\\"},
-    {"gif", Destination::File, "\\PICTURE\\"},   {"png", Destination::File, "\\PICTURE\\"},
-    {"aac", Destination::File, "\\MUSIC\\"},     {"mp4", Destination::File, "\\VIDEO\\"},
-    {"mp3", Destination::File, "\\MUSIC\\"},     {"wav", Destination::File, "\\MUSIC\\"},
-    {"cso", Destination::File, "\\ISO\\"},       {"dax", Destination::File, "\\ISO\\"},
-    {"ptf", Destination::File, "\\PSP\\THEME\\"}, {"ctf", Destination::File, "\\PSP\\THEME\\"},
-    {"iso", Destination::File, "\\ISO\\"},       {"pbp", Destination::HomebrewFolder, "\\PSP\\GAME\\"},
+    {"jpg", Destination::File, "\\PICTURE\\"},
+    {"bmp", Destination::File, "\\PICTURE\\"},
+    {"jpeg", Destination::File, "\\PICTURE\\"},
+    {"tiff", Destination::File, "\\PICTURE\\"},
+    {"gif", Destination::File, "\\PICTURE\\"},
+    {"png", Destination::File, "\\PICTURE\\"},
+    {"aac", Destination::File, "\\MUSIC\\"},
+    {"mp4", Destination::File, "\\VIDEO\\"},
+    {"mp3", Destination::File, "\\MUSIC\\"},
+    {"wav", Destination::File, "\\MUSIC\\"},
+    {"cso", Destination::File, "\\ISO\\"},
+    {"dax", Destination::File, "\\ISO\\"},
+    {"ptf", Destination::File, "\\PSP\\THEME\\"},
+    {"ctf", Destination::File, "\\PSP\\THEME\\"},
+    {"iso", Destination::File, "\\ISO\\"},
+    {"pbp", Destination::HomebrewFolder, "\\PSP\\GAME\\"},
 };
 }  // namespace
 

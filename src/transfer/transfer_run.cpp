@@ -1,5 +1,6 @@
 #include "transfer/transfer_run.h"
 
+#include "drive/scanner.h"
 #include "transfer/destinations.h"
 
 namespace caldrift {
@@ -69,7 +70,7 @@ void TransferRun::trasfer() {
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {
-    return !drive.empty() && driveAssigned(drive) && fs_.entryExists(drive + "\\PSP");
+    return !drive.empty() && driveAssigned(drive) && fs_.entryExists(pspFolder(drive));
 }
 
 CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, bool& known) {
@@ -106,8 +107,8 @@ CopyResult TransferRun::copyFolder(const std::string& source, const std::string&
     for (const std::string& file : listing.files)
         result = worse(result, copyFile(source + "\\" + file, destination + "\\" + file));
     for (const std::string& folder : listing.folders)
-        result = worse(result, copyFolder(source + "\\" + folder, destination + "\\" + folder,
-                                          foundFiles));
+        result = worse(result,
+                       copyFolder(source + "\\" + folder, destination + "\\" + folder, foundFiles));
     return result;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dropwindow/intake.h"
+#include "transfer/queue.h"
 
 namespace caldrift {
 
@@ -51,7 +51,10 @@ class TransferRun {
 public:
     TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell, MessageBoxes& messages,
                 std::function<std::string()> currentDrive)
-        : queue_(queue), fs_(fs), shell_(shell), messages_(messages),
+        : queue_(queue),
+          fs_(fs),
+          shell_(shell),
+          messages_(messages),
           currentDrive_(std::move(currentDrive)) {}
 
     // Called after each accepted drop. A call made while a run is copying (a

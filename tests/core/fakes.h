@@ -8,14 +8,15 @@
 
 #include "dropwindow/intake.h"
 #include "transfer/transfer_run.h"
+#include "drive/scanner.h"
 
 namespace caldrift::testing {
 
 class FakeFileSystem : public FileSystem {
 public:
-    std::set<std::string> files;                // ordinary files
-    std::set<std::string> entries;              // anything a lookup finds
-    std::map<std::string, Listing> folders;     // listable folders
+    std::set<std::string> files;             // ordinary files
+    std::set<std::string> entries;           // anything a lookup finds
+    std::map<std::string, Listing> folders;  // listable folders
 
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
@@ -46,7 +47,7 @@ public:
 class FakeShell : public ShellCopy {
 public:
     std::vector<std::pair<std::string, std::string>> copies;
-    std::map<std::string, CopyResult> results;          // by source, Copied otherwise
+    std::map<std::string, CopyResult> results;           // by source, Copied otherwise
     std::function<void(const std::string&)> duringCopy;  // runs inside a copy
 
     CopyResult copy(const std::string& source, const std::string& destination) override {

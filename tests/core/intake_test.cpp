@@ -50,9 +50,14 @@ TEST_F(Intake, RootsAndEmptyNamesLeaveNoTrace) {
 }
 
 TEST_F(Intake, ExtensionIsCountedInCharactersAndOnlyInTheName) {
-    takeDrop({"C:\\M\\canzone.d\xC3\xA9" "f", "C:\\dir.x\\ab"}, true, fs, queue);
+    takeDrop({"C:\\M\\canzone.d\xC3\xA9"
+              "f",
+              "C:\\dir.x\\ab"},
+             true, fs, queue);
     ASSERT_EQ(queue.size(), 1u);
-    EXPECT_EQ(queue.front().ext, "d\xC3\xA9" "f");
+    EXPECT_EQ(queue.front().ext,
+              "d\xC3\xA9"
+              "f");
 }
 
 TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {

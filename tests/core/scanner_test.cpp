@@ -49,9 +49,9 @@ DriveScanner scanning() {
 TEST(DriveScan, KeepsScanningWithoutARemovableStick) {
     FakeProbe probe;
     probe.types['C'] = 3;
-    probe.addStick('D', true, 3);           // a fixed disk holding both folders
-    probe.addStick('E', false);             // \PSP but no \PSP\SAVEDATA
-    probe.addStick('P');                    // beyond the candidates
+    probe.addStick('D', true, 3);  // a fixed disk holding both folders
+    probe.addStick('E', false);    // \PSP but no \PSP\SAVEDATA
+    probe.addStick('P');           // beyond the candidates
     DriveScanner s = scanning();
     for (int i = 0; i < 3; ++i) s.scanTick(probe);
     EXPECT_EQ(s.caption(), "NO");

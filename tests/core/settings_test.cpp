@@ -114,9 +114,9 @@ TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
     };
     EXPECT_EQ(opacity("0"), 155);
     EXPECT_EQ(opacity("100"), 255);
-    EXPECT_EQ(opacity("101"), 256);   // out of a byte: the window decides
-    EXPECT_EQ(opacity("0.5"), 156);   // 155.5 to the even 156
-    EXPECT_EQ(opacity("1.5"), 156);   // 156.5 to the even 156
+    EXPECT_EQ(opacity("101"), 256);  // out of a byte: the window decides
+    EXPECT_EQ(opacity("0.5"), 156);  // 155.5 to the even 156
+    EXPECT_EQ(opacity("1.5"), 156);  // 156.5 to the even 156
     EXPECT_EQ(opacity("abc"), std::nullopt);
     EXPECT_EQ(opacity(""), std::nullopt);
     EXPECT_EQ(opacity("4O"), std::nullopt);
@@ -197,7 +197,8 @@ TEST(StartWithWindows, WritesAStringWhenMissingAndKeepsTheTypeItHas) {
     FakeRegistry registry;
     EXPECT_TRUE(writeRunValue(registry, runCommand("C:\\Program Files\\Caldrift\\PSP.exe")));
     EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].type, kRegistryString);
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
+    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine),
+              "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
     EXPECT_EQ(registry.openKeys, 0);
 
     EXPECT_TRUE(writeRunValue(registry, ""));
@@ -205,7 +206,8 @@ TEST(StartWithWindows, WritesAStringWhenMissingAndKeepsTheTypeItHas) {
     EXPECT_TRUE(registry.values[RegistryRoot::CurrentUser].empty());
 
     registry.values[RegistryRoot::LocalMachine][kRunValueName] = {kRegistryNumber, {9, 0, 0, 0}};
-    EXPECT_TRUE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "258.5x"));
+    EXPECT_TRUE(
+        SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "258.5x"));
     EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].bytes,
               (std::vector<std::uint8_t>{2, 1, 0, 0}));  // 258, low byte first
     EXPECT_TRUE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "C:\\x"));

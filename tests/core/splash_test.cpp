@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/rounding.h"
 #include "common/twips.h"
 #include "common/utf8.h"
 #include "splash/disclaimer.h"
@@ -57,8 +58,12 @@ TEST(Disclaimer, Is438CharactersOfFivePiecesAndBlankRuns) {
         at += blanks + piece.size();
     };
     expectPiece(18, "causato da un utilizzo non appropriato di questa applicazione.");
-    expectPiece(54, "Questo Programma \xC3\xA8 stato testa su svariate PSP e su svariati modelli e firmware.");
-    expectPiece(23, "In fase di BetaTesing non ha causato nessun danno alle console quindi \xC3\xA8 sicuro per");
+    expectPiece(
+        54,
+        "Questo Programma \xC3\xA8 stato testa su svariate PSP e su svariati modelli e firmware.");
+    expectPiece(23,
+                "In fase di BetaTesing non ha causato nessun danno alle console quindi \xC3\xA8 "
+                "sicuro per");
     expectPiece(19, "le vostre.");
     EXPECT_EQ(text.substr(at), " ");
 }

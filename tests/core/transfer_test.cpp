@@ -109,8 +109,8 @@ TEST_F(Transfer, RefusedDropIsCopiedFirstByTheNextRun) {
     EXPECT_TRUE(messages.shown.empty());  // the drop handler asks for the drive itself
     drive = "E:";
     drop({"C:\\b.mp3"});
-    EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"},
-                                    {"C:\\b.mp3", "E:\\MUSIC\\b.mp3"}}));
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}, {"C:\\b.mp3", "E:\\MUSIC\\b.mp3"}}));
 }
 
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {

@@ -2,6 +2,7 @@
 
 #include "common/twips.h"
 #include "common/utf8.h"
+#include "dropwindow/placement.h"
 
 using namespace caldrift;
 
@@ -32,8 +33,15 @@ TEST(Twips, PendingWindowRestsOnTopOfTheDropWindow) {
 
 TEST(Utf8, CountsCharactersNotBytes) {
     EXPECT_EQ(utf8::length("caf\xC3\xA9"), 4u);
-    EXPECT_EQ(utf8::charFromEnd("a.d\xC3\xA9" "f", 4), ".");
-    EXPECT_EQ(utf8::lastChars("a.d\xC3\xA9" "f", 3), "d\xC3\xA9" "f");
+    EXPECT_EQ(utf8::charFromEnd("a.d\xC3\xA9"
+                                "f",
+                                4),
+              ".");
+    EXPECT_EQ(utf8::lastChars("a.d\xC3\xA9"
+                              "f",
+                              3),
+              "d\xC3\xA9"
+              "f");
     EXPECT_EQ(utf8::charFromEnd("ab", 3), "");
     EXPECT_EQ(utf8::lastChars("ab", 3), "ab");
     EXPECT_TRUE(utf8::equalsIgnoringAsciiCase("JpEg", "jpeg"));

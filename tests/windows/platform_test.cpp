@@ -4,13 +4,14 @@
 
 #include <fstream>
 
-#include "platform/drive_probe_win32.h"
-#include "platform/file_system_win32.h"
-#include "platform/settings_win32.h"
-#include "platform/shell_copy_win32.h"
-#include "platform/text_win32.h"
+#include "drive/drive_probe_win32.h"
+#include "transfer/file_system_win32.h"
+#include "settings/settings_win32.h"
+#include "transfer/shell_copy_win32.h"
+#include "toolkit/text.h"
 
 using namespace caldrift;
+using namespace toolkit;
 
 namespace {
 // A scratch folder under the temp directory, removed with its content.
@@ -53,7 +54,8 @@ struct Scratch : ::testing::Test {
         if (h == INVALID_HANDLE_VALUE) return "<missing>";
         char buffer[4096];
         DWORD got = 0;
-        while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+        while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            bytes.append(buffer, got);
         CloseHandle(h);
         return bytes;
     }
@@ -64,11 +66,11 @@ TEST_F(Scratch, LookupSeesFoldersAndFilesButNotHiddenOnes) {
     folder("PSP");
     write("plain", "x");
     write("secret", "x", FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(lookupEntryA((root + "\\PSP").c_str()), Lookup::Found);
-    EXPECT_EQ(lookupEntryW(widen(root + "\\plain").c_str()), Lookup::Found);
-    EXPECT_EQ(lookupEntryW(widen(root + "\\secret").c_str()), Lookup::Missing);
-    EXPECT_EQ(lookupEntryA((root + "\\nothing").c_str()), Lookup::Missing);
-    EXPECT_NE(lookupEntryA((root + "\\nothing\\deeper").c_str()), Lookup::Found);
+    EXPECT_EQ(lookupEntry((root + "\\PSP").c_str()), Lookup::Found);
+    EXPECT_EQ(lookupEntry(widen(root + "\\plain").c_str()), Lookup::Found);
+    EXPECT_EQ(lookupEntry(widen(root + "\\secret").c_str()), Lookup::Missing);
+    EXPECT_EQ(lookupEntry((root + "\\nothing").c_str()), Lookup::Missing);
+    EXPECT_NE(lookupEntry((root + "\\nothing\\deeper").c_str()), Lookup::Found);
 }
 
 TEST_F(Scratch, FileExistsMeansAnOrdinaryFile) {
@@ -143,7 +145,7 @@ TEST_F(Scratch, ASaveThatCannotWriteLeavesTheOldFileWhole) {
     EXPECT_FALSE(missing.read("Setting.INI").has_value());
 }
 
-struct RegistryKey : ::testing::Test {
+struct ScratchRegistryKey : ::testing::Test {
     const std::string key = "Software\\CaldriftTest";
     void SetUp() override {
         HKEY k;
@@ -164,7 +166,7 @@ struct RegistryKey : ::testing::Test {
     }
 };
 
-TEST_F(RegistryKey, SetRegValueWritesTextAndKeepsANumbersType) {
+TEST_F(ScratchRegistryKey, SetRegValueWritesTextAndKeepsANumbersType) {
     Win32Registry registry;
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
                             "\"C:\\Program Files\\Caldrift.exe\""));

@@ -1,12 +1,7 @@
 #pragma once
-#include "drive/scanner.h"
-#include "dropwindow/intake.h"
+#include "transfer/queue.h"
 
 namespace caldrift {
-
-// A file or folder that is neither hidden nor system.
-Lookup lookupEntryA(const char* path);
-Lookup lookupEntryW(const wchar_t* path);
 
 class Win32FileSystem : public FileSystem {
 public:

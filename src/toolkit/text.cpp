@@ -1,12 +1,13 @@
-#include "platform/text_win32.h"
+#include "toolkit/text.h"
 
 #include <windows.h>
 
-namespace caldrift {
+namespace toolkit {
 
 std::wstring widen(const std::string& bytes, unsigned codePage) {
     if (bytes.empty()) return {};
-    int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
     return out;
@@ -22,4 +23,16 @@ std::string narrow(const std::wstring& utf16, unsigned codePage) {
     return out;
 }
 
-}  // namespace caldrift
+std::string programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace toolkit

@@ -1,16 +1,21 @@
-#include "transfer/pending_window.h"
+#include "dropwindow/pending_window_win32.h"
 
-#include "platform/text_win32.h"
+#include "common/colours.h"
+#include "dropwindow/placement.h"
+#include "toolkit/controls.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
 
+using namespace toolkit;
+
 namespace {
-constexpr COLORREF kLightYellow = 0x00C0FFFF;
-constexpr COLORREF kRed = 0x000000FF;
 constexpr int kWidthTwips = 2790;
 constexpr int kHeightTwips = 3870;
-constexpr TwipRect kList1{0, 0, 2775, 3570};
-constexpr TwipRect kLabel1{360, 3600, 2115, 195};
+constexpr const wchar_t* kLabel1Text = L"Trasferimenti in Attesa...";
+constexpr ControlSpec kList1{
+    L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, {0, 0, 2775, 3570}, 1};
+constexpr ControlSpec kLabel1{L"STATIC", kLabel1Text, SS_CENTER, {360, 3600, 2115, 195}, 2};
 }  // namespace
 
 void PendingWindow::ensureCreated(int dropWindowHeightPx) {
@@ -20,14 +25,15 @@ void PendingWindow::ensureCreated(int dropWindowHeightPx) {
     int dpi = screenDpi();
     Point at = pendingWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                      dropWindowHeightPx, kWidthTwips, kHeightTwips, dpi);
-    createWindow(WS_EX_TOOLWINDOW, kClassName, L"File Trasfer", WS_POPUP, at.x, at.y,
-                 twipsToPixels(kWidthTwips, dpi), twipsToPixels(kHeightTwips, dpi));
-    if (!hwnd_) return;
-    list1_ = createControl(hwnd_, L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, kList1, dpi, 1);
-    label1_ = createControl(hwnd_, L"STATIC", L"Trasferimenti in Attesa...", SS_CENTER, kLabel1, dpi, 2);
-    labelFont_ = createFittingFont(label1_, L"MS Sans Serif", 8.25, true, dpi,
-                                   L"Trasferimenti in Attesa...");
-    SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+    if (!createWindow(
+            {kClassName, L"File Trasfer", WS_POPUP, WS_EX_TOOLWINDOW, kWidthTwips, kHeightTwips},
+            dpi))
+        return;
+    moveWindow(hwnd_, at);
+    list1_ = createControl(hwnd_, kList1, dpi);
+    label1_ = createControl(hwnd_, kLabel1, dpi);
+    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi, kLabel1Text);
+    setFont(label1_, labelFont_);
 }
 
 void PendingWindow::show() {
@@ -60,7 +66,7 @@ LRESULT PendingWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetBkColor(dc, kLightYellow);
         return reinterpret_cast<LRESULT>(background_.get());
     }
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    return defaultHandling(msg, wParam, lParam);
 }
 
 }  // namespace caldrift

@@ -1,14 +1,17 @@
 #pragma once
 #include <functional>
 
-#include "platform/window_win32.h"
+#include "common/twips.h"
+
 #include "splash/title_flicker.h"
+#include "toolkit/handles.h"
+#include "toolkit/window.h"
 
 namespace caldrift {
 
 // frmSplash: the program's first window. It goes after three seconds, or at
 // a key or a click on its frame, and hands over to the drop window.
-class SplashWindow : public Window<SplashWindow> {
+class SplashWindow : public toolkit::Window<SplashWindow> {
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftSplash";
 
@@ -23,7 +26,12 @@ public:
 private:
     enum TimerId : UINT_PTR { Timer1 = 1, Timer2 };
     enum ControlId : int {
-        Frame1 = 1, ImgLogo, LblCompanyProduct, LblProductName, LblVersion, LblWarning
+        Frame1 = 1,
+        ImgLogo,
+        LblCompanyProduct,
+        LblProductName,
+        LblVersion,
+        LblWarning
     };
 
     void createControls(int dpi);
@@ -39,8 +47,8 @@ private:
     bool titleFlickering_ = false;
     COLORREF titleColor_ = 0;
 
-    GdiObject<HBITMAP> logo_;
-    GdiObject<HFONT> companyFont_, productFont_, versionFont_, warningFont_;
+    toolkit::GdiObject<HBITMAP> logo_;
+    toolkit::GdiObject<HFONT> companyFont_, productFont_, versionFont_, warningFont_;
     HWND frame1_ = nullptr;
     HWND lblProductName_ = nullptr;
     HWND lblWarning_ = nullptr;

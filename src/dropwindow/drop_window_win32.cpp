@@ -1,20 +1,26 @@
-#include "dropwindow/drop_window.h"
+#include "dropwindow/drop_window_win32.h"
 
 #include <commctrl.h>
 
-#include "app/resource_ids.h"
+#include "common/colours.h"
+#include "dropwindow/intake.h"
+#include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
-#include "platform/text_win32.h"
+#include "resource_ids.h"
+#include "settings/settings_win32.h"
+#include "toolkit/controls.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
+
+using namespace toolkit;
 
 namespace {
 constexpr int kClientWidthTwips = 4425;
 constexpr int kClientHeightTwips = 4140;
-constexpr TwipRect kLabel1{1920, 3120, 795, 915};
-constexpr TwipRect kLabel2{120, 4275, 1065, 195};
-constexpr COLORREF kGreen = 0x0000FF00;
-constexpr COLORREF kBlack = 0x00000000;
+constexpr ControlSpec kLabel1{L"STATIC", L"NO", SS_CENTER | SS_NOTIFY, {1920, 3120, 795, 915}, 1};
+constexpr ControlSpec kLabel2{
+    L"STATIC", L"PSP Version", SS_LEFTNOWORDWRAP, {120, 4275, 1065, 195}, 2};
 constexpr int kPictureSizePx = 300;  // at 96 dpi
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -29,37 +35,26 @@ int buttonState(WPARAM keys) {
     return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
            ((keys & MK_MBUTTON) ? 4 : 0);
 }
-
-// The console picture at the screen's scale.
-HBITMAP loadPicture(int dpi) {
-    auto original = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(IDB_CONSOLE), IMAGE_BITMAP,
-                                                    0, 0, LR_CREATEDIBSECTION));
-    if (!original || dpi == 96) return original;
-    int size = twipsToPixels(kPictureSizePx * 15, dpi);
-    HBITMAP scaled = static_cast<HBITMAP>(CopyImage(original, IMAGE_BITMAP, size, size, 0));
-    DeleteObject(original);
-    return scaled;
-}
 }  // namespace
 
-DropWindow::DropWindow()
-    : run_(queue_, fileSystem_, shell_, messages_, [this] { return scanner_.caption(); }),
+DropWindow::DropWindow(Services services)
+    : services_(std::move(services)),
+      settings_(services_.settingsFolder, [this] { loadconf(); }),
+      run_(queue_, services_.files, services_.shell, services_.messages,
+           [this] { return scanner_.caption(); }),
       dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {}
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
-    picture_.reset(loadPicture(dpi_));
+    picture_ = loadBitmap(IDB_CONSOLE, twipsToPixels(kPictureSizePx * 15, dpi_));
     pictureBrush_.reset(CreatePatternBrush(picture_.get()));
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT));
-    registerClass(kClassName, pictureBrush_.get(), icon);
-
-    RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpi_), twipsToPixels(kClientHeightTwips, dpi_)};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    createWindow(kExStyle, kClassName, L"Caldrift", kStyle, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top);
-    if (!hwnd_) return false;
-    createControls(dpi_);
+    registerClass(kClassName, pictureBrush_.get(),
+                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    if (!createWindow(
+            {kClassName, L"Caldrift", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
+            dpi_))
+        return false;
+    createControls();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     dropTarget_.registerOn(hwnd_);
     SetTimer(hwnd_, Timer1, 1000, nullptr);
@@ -69,19 +64,20 @@ bool DropWindow::create() {
     return true;
 }
 
-void DropWindow::createControls(int dpi) {
-    label1_ = createControl(hwnd_, L"STATIC", L"NO", SS_CENTER | SS_NOTIFY, kLabel1, dpi, 1);
-    label2_ = createControl(hwnd_, L"STATIC", L"PSP Version", SS_LEFTNOWORDWRAP, kLabel2, dpi, 2);
+void DropWindow::createControls() {
+    label1_ = createControl(hwnd_, kLabel1, dpi_);
+    label2_ = createControl(hwnd_, kLabel2, dpi_);
     bool chiller = fontInstalled(L"Chiller");
     if (!chiller)
-        SetWindowLongPtrW(label1_, GWL_STYLE, GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
-    label1Font_ = createFittingFont(label1_, chiller ? L"Chiller" : L"Tahoma", 39.75, true, dpi, L"NO");
-    label2Font_ = createFittingFont(label2_, L"MS Sans Serif", 8.25, true, dpi, L"PSP Version");
-    SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
-    SendMessageW(label2_, WM_SETFONT, reinterpret_cast<WPARAM>(label2Font_.get()), FALSE);
+        SetWindowLongPtrW(label1_, GWL_STYLE,
+                          GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
+    label1Font_ =
+        createFittingFont(label1_, {chiller ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, L"NO");
+    label2Font_ = createFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, L"PSP Version");
+    setFont(label1_, label1Font_);
+    setFont(label2_, label2Font_);
 
-    tooltip_ = createTooltip(hwnd_);
-    addTooltip(tooltip_, label1_, L"Drive assegnato alla PSP");
+    addTooltip(createTooltip(hwnd_), label1_, L"Drive assegnato alla PSP");
 
     popup_.reset(CreatePopupMenu());
     AppendMenuW(popup_.get(), MF_STRING, kMenuSetting, L"Impostazioni");
@@ -89,9 +85,13 @@ void DropWindow::createControls(int dpi) {
     AppendMenuW(popup_.get(), MF_STRING, kMenuExit, L"Exit");
 }
 
+void DropWindow::addTrayIcon() {
+    tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
+}
+
 void DropWindow::startUp() {
     loadconf();
-    tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
+    addTrayIcon();
     hideTitleBar();
     placeBottomRight();
 }
@@ -116,9 +116,9 @@ void DropWindow::hideTitleBar() {
 void DropWindow::placeBottomRight() {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    Point at = dropWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  r.right - r.left, r.bottom - r.top, dpi_);
-    SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    moveWindow(hwnd_,
+               dropWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  r.right - r.left, r.bottom - r.top, dpi_));
 }
 
 void DropWindow::startAutomaticDetection() {
@@ -138,7 +138,8 @@ void DropWindow::showFirmwareLine(const std::string& line) {
 void DropWindow::setOpacity(int opacity) { SetTransparency(hwnd_, opacity); }
 
 void DropWindow::loadconf() {
-    caldrift::loadconf(readSettings(settingsFolder_), *this, registry_, programPath());
+    caldrift::loadconf(readSettings(services_.settingsFolder), *this, services_.registry,
+                       services_.programPath);
 }
 
 // Brings the two drive timers and Label1 in line with the scanner; cheap
@@ -165,8 +166,8 @@ void DropWindow::onTimer(UINT_PTR id) {
         show();
         KillTimer(hwnd_, Timer2);
         break;
-    case Timer3: scanDrives(); break;
-    case Timer4: watchDrive(); break;
+    case Timer3: driveTick(&DriveScanner::scanTick); break;
+    case Timer4: driveTick(&DriveScanner::watchTick); break;
     case Timer5: keepDriveAssignedFlag(); break;
     case Timer6: hideEmptyPendingWindow(); break;
     }
@@ -178,22 +179,21 @@ void DropWindow::sampleLeftButton() {
     if (step.hide) ShowWindow(hwnd_, SW_HIDE);
 }
 
-void DropWindow::scanDrives() {
-    scanner_.scanTick(probe_);
-    followDriveScanner();
-}
-
-void DropWindow::watchDrive() {
-    scanner_.watchTick(probe_);
+void DropWindow::driveTick(void (DriveScanner::*tick)(DriveProbe&)) {
+    (scanner_.*tick)(services_.driveProbe);
     followDriveScanner();
 }
 
 void DropWindow::keepDriveAssignedFlag() { driveAssigned_ = driveAssigned(scanner_.caption()); }
 
-void DropWindow::hideEmptyPendingWindow() {
+int DropWindow::heightPx() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    pending_.ensureCreated(r.bottom - r.top);
+    return r.bottom - r.top;
+}
+
+void DropWindow::hideEmptyPendingWindow() {
+    pending_.ensureCreated(heightPx());
     if (pending_.visible() && pending_.lineCount() == 0) pending_.hide();
 }
 
@@ -215,14 +215,14 @@ void DropWindow::openPopupMenu() {
 
 void DropWindow::onCommand(UINT id) {
     if (id == kMenuSetting) settings_.open(hwnd_);
-    if (id == kMenuExit) exitProgram();
+    if (id == kMenuExit) DestroyWindow(hwnd_);
 }
 
-void DropWindow::exitProgram() {
+void DropWindow::tearDown() {
     tray_.remove();
-    if (settings_.hwnd()) DestroyWindow(settings_.hwnd());
-    if (pending_.hwnd()) DestroyWindow(pending_.hwnd());
-    DestroyWindow(hwnd_);
+    settings_.destroy();
+    pending_.destroy();
+    dropTarget_.revoke();
     PostQuitMessage(0);
 }
 
@@ -237,11 +237,9 @@ void DropWindow::takeQueuedDrop() {
     if (drops_.empty()) return;
     std::vector<std::string> paths = std::move(drops_.front());
     drops_.pop_front();
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    pending_.ensureCreated(r.bottom - r.top);
-    if (takeDrop(paths, driveAssigned_, fileSystem_, queue_) == DropOutcome::AskForDrive) {
-        messages_.show("Selezionare il drive della PSP", "Errore", kMessagePlain);
+    pending_.ensureCreated(heightPx());
+    if (takeDrop(paths, driveAssigned_, services_.files, queue_) == DropOutcome::AskForDrive) {
+        services_.messages.show("Selezionare il drive della PSP", "Errore", kMessagePlain);
         return;
     }
     pending_.show();
@@ -249,16 +247,8 @@ void DropWindow::takeQueuedDrop() {
 }
 
 void DropWindow::paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, picture_.get());
-    BITMAP bm{};
-    GetObjectW(picture_.get(), sizeof(bm), &bm);
-    BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    EndPaint(hwnd_, &ps);
+    PaintDc dc(hwnd_);
+    drawBitmap(dc.get(), picture_.get());
 }
 
 // Labels are real static controls; the picture shows through them.
@@ -293,13 +283,13 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         if (wParam) tray_.remove();
         return 0;
-    case WM_DESTROY: dropTarget_.revoke(); return 0;
+    case WM_DESTROY: tearDown(); return 0;
     default:
         if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-            tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
+            addTrayIcon();
             return 0;
         }
-        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+        return defaultHandling(msg, wParam, lParam);
     }
 }
 

@@ -1,15 +1,17 @@
 #pragma once
-#include "dropwindow/intake.h"
-#include "platform/window_win32.h"
+#include "toolkit/handles.h"
+#include "toolkit/window.h"
+#include "transfer/queue.h"
 
 namespace caldrift {
 
 // Form3: the names still waiting to be copied, right on top of the drop window.
-class PendingWindow : public Window<PendingWindow>, public PendingList {
+class PendingWindow : public toolkit::Window<PendingWindow>, public PendingList {
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftPendingWindow";
 
-    // Created hidden on first use, before any name is listed; placed once, from the drop window's height then.
+    // Created hidden on first use, before any name is listed; placed once,
+    // from the drop window's height then.
     void ensureCreated(int dropWindowHeightPx);
     void show();
     void hide();
@@ -24,8 +26,8 @@ public:
 private:
     HWND list1_ = nullptr;
     HWND label1_ = nullptr;
-    GdiObject<HFONT> labelFont_;
-    GdiObject<HBRUSH> background_;
+    toolkit::GdiObject<HFONT> labelFont_;
+    toolkit::GdiObject<HBRUSH> background_;
 };
 
 }  // namespace caldrift

@@ -9,6 +9,7 @@ public:
     CopyResult copy(const std::string& source, const std::string& destination) override;
 };
 
+// Message boxes of their own, owned by no window.
 class Win32MessageBoxes : public MessageBoxes {
 public:
     void show(const std::string& text, const std::string& title, unsigned style) override;

@@ -1,11 +1,13 @@
-#include "platform/shell_copy_win32.h"
+#include "transfer/shell_copy_win32.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/text_win32.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
+
+using namespace toolkit;
 
 namespace {
 constexpr int kShellCancelled = 0x75;  // DE_OPCANCELLED

@@ -5,12 +5,9 @@
 
 #include "settings/settings_file.h"
 #include "settings/start_with_windows.h"
+#include "toolkit/handles.h"
 
 namespace caldrift {
-
-// The running executable's full path, and the folder it lives in.
-std::string programPath();
-std::string programFolder();
 
 // Files of one folder, in the system's ANSI code page on disk.
 class Win32SettingsFolder : public SettingsFolder {
@@ -28,7 +25,6 @@ private:
 
 class Win32Registry : public Registry {
 public:
-    ~Win32Registry() override { close(); }
     bool open(RegistryRoot root, const std::string& keyPath) override;
     long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
                std::size_t& size) override;
@@ -38,7 +34,7 @@ public:
     void close() override;
 
 private:
-    HKEY key_ = nullptr;
+    toolkit::RegistryKey key_;
 };
 
 // Makes the window layered at the given opacity; an opacity that is not a

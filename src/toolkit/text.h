@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace caldrift {
+namespace toolkit {
 
 constexpr unsigned kUtf8CodePage = 65001;
 
@@ -9,4 +9,7 @@ constexpr unsigned kUtf8CodePage = 65001;
 std::wstring widen(const std::string& bytes, unsigned codePage = kUtf8CodePage);
 std::string narrow(const std::wstring& utf16, unsigned codePage = kUtf8CodePage);
 
-}  // namespace caldrift
+// The running program's full path, in UTF-8.
+std::string programPath();
+
+}  // namespace toolkit

@@ -1,26 +1,10 @@
-#include "platform/settings_win32.h"
+#include "settings/settings_win32.h"
 
-#include "platform/handles_win32.h"
-#include "platform/text_win32.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
 
-std::string programPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::string programFolder() {
-    std::string path = programPath();
-    return path.substr(0, path.find_last_of('\\'));
-}
+using namespace toolkit;
 
 std::wstring Win32SettingsFolder::path(const std::string& name) const {
     return widen(folder_ + "\\" + name);
@@ -44,9 +28,9 @@ bool Win32SettingsFolder::write(const std::string& name, const std::string& text
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
-    bool whole = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                           nullptr) &&
-                 written == bytes.size();
+    bool whole =
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     return FlushFileBuffers(file.get()) && whole;
 }
 
@@ -58,15 +42,16 @@ bool Win32SettingsFolder::replace(const std::string& from, const std::string& to
 void Win32SettingsFolder::remove(const std::string& name) { DeleteFileW(path(name).c_str()); }
 
 bool Win32Registry::open(RegistryRoot root, const std::string& keyPath) {
-    close();
     HKEY top = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    return RegOpenKeyExW(top, widen(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS;
+    return RegOpenKeyExW(top, widen(keyPath).c_str(), 0, KEY_ALL_ACCESS, key_.put()) ==
+           ERROR_SUCCESS;
 }
 
 long Win32Registry::query(const std::string& name, unsigned long& type,
                           std::vector<std::uint8_t>& data, std::size_t& size) {
     DWORD valueType = 0, byteCount = static_cast<DWORD>(data.size());
-    LONG result = RegQueryValueExW(key_, widen(name).c_str(), nullptr, &valueType, data.data(), &byteCount);
+    LONG result = RegQueryValueExW(key_.get(), widen(name).c_str(), nullptr, &valueType,
+                                   data.data(), &byteCount);
     type = valueType;
     size = byteCount;
     return result;
@@ -75,21 +60,18 @@ long Win32Registry::query(const std::string& name, unsigned long& type,
 // The text goes in with its terminating zero, as every reader of the Run key expects.
 long Win32Registry::setText(const std::string& name, unsigned long type, const std::string& text) {
     std::wstring wide = widen(text);
-    return RegSetValueExW(key_, widen(name).c_str(), 0, type,
+    return RegSetValueExW(key_.get(), widen(name).c_str(), 0, type,
                           reinterpret_cast<const BYTE*>(wide.c_str()),
                           static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 long Win32Registry::setBytes(const std::string& name, unsigned long type,
                              const std::vector<std::uint8_t>& bytes) {
-    return RegSetValueExW(key_, widen(name).c_str(), 0, type, bytes.data(),
+    return RegSetValueExW(key_.get(), widen(name).c_str(), 0, type, bytes.data(),
                           static_cast<DWORD>(bytes.size()));
 }
 
-void Win32Registry::close() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-}
+void Win32Registry::close() { key_.reset(); }
 
 void SetTransparency(HWND window, int opacity) {
     if (opacity < 0 || opacity > 255) return;

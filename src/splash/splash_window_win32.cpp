@@ -1,14 +1,18 @@
-#include "splash/splash_window.h"
+#include "splash/splash_window_win32.h"
 
 #include <windowsx.h>
 
 #include <utility>
 
-#include "app/resource_ids.h"
-#include "platform/text_win32.h"
+#include "common/colours.h"
+#include "resource_ids.h"
 #include "splash/disclaimer.h"
+#include "toolkit/controls.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
+
+using namespace toolkit;
 
 namespace {
 constexpr int kClientWidthTwips = 7380;
@@ -24,7 +28,6 @@ constexpr TwipRect kLblWarning{120, 2880, 6855, 1035};
 constexpr const wchar_t* kCompanyProduct = L"Norvask Presenta :";
 constexpr const wchar_t* kProductName = L"CALDRIFT";
 constexpr const wchar_t* kVersion = L"Ver. Final 1.0";
-constexpr COLORREF kRed = 0x000000FF;
 
 // A dialog frame and no title bar; a tool window keeps it off the taskbar.
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
@@ -37,12 +40,10 @@ constexpr const wchar_t* kFrameClass = L"CaldriftSplashFrame";
 LRESULT CALLBACK frameProcedure(HWND frame, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(frame, &ps);
+        PaintDc dc(frame);
         RECT r;
         GetClientRect(frame, &r);
-        DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
-        EndPaint(frame, &ps);
+        DrawEdge(dc.get(), &r, EDGE_ETCHED, BF_RECT);
         return 0;
     }
     case WM_LBUTTONDOWN: SetCapture(frame); return 0;
@@ -61,20 +62,6 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT msg, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(frame, msg, wParam, lParam);
 }
 
-void registerFrameClass() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = frameProcedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kFrameClass;
-    RegisterClassExW(&wc);
-}
-
-void setFont(HWND control, const GdiObject<HFONT>& font) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-}
 }  // namespace
 
 SplashWindow::SplashWindow(std::function<void()> handOver) : handOver_(std::move(handOver)) {}
@@ -82,15 +69,12 @@ SplashWindow::SplashWindow(std::function<void()> handOver) : handOver_(std::move
 bool SplashWindow::create() {
     int dpi = screenDpi();
     registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE));
-    registerFrameClass();
+    registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)});
 
-    RECT outer{0, 0, twipsToPixels(kClientWidthTwips, dpi), twipsToPixels(kClientHeightTwips, dpi)};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    Point at = centredWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                     width, height);
-    createWindow(kExStyle, kClassName, L"", kStyle, at.x, at.y, width, height);
-    if (!hwnd_) return false;
+    if (!createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
+                      dpi))
+        return false;
+    centreOnScreen(hwnd_);
     createControls(dpi);
     SetTimer(hwnd_, Timer1, 100, nullptr);
     SetTimer(hwnd_, Timer2, 3000, nullptr);
@@ -100,36 +84,35 @@ bool SplashWindow::create() {
 HWND SplashWindow::createLabel(const wchar_t* text, DWORD style, const TwipRect& place, int dpi,
                                int id) {
     // SS_NOTIFY makes a label take its clicks instead of passing them to the frame.
-    return createControl(frame1_, L"STATIC", text, style | SS_NOTIFY, place, dpi, id);
+    return createControl(frame1_, {L"STATIC", text, style | SS_NOTIFY, place, id}, dpi);
 }
 
 void SplashWindow::createControls(int dpi) {
-    frame1_ = createControl(hwnd_, kFrameClass, L"", 0, kFrame1, dpi, Frame1);
+    frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi);
 
-    logo_.reset(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0)));
+    logo_ = loadBitmap(IDB_LOGO);
     HWND imgLogo = createLabel(nullptr, SS_BITMAP, kImgLogo, dpi, ImgLogo);
     SendMessageW(imgLogo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
 
-    HWND company = createLabel(kCompanyProduct, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi,
-                               LblCompanyProduct);
-    companyFont_ = createFittingFont(company, L"Juice ITC", 18, true, dpi, kCompanyProduct, true);
+    HWND company =
+        createLabel(kCompanyProduct, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi, LblCompanyProduct);
+    companyFont_ = createFittingFont(company, {L"Juice ITC", 18, true, true}, dpi, kCompanyProduct);
     setFont(company, companyFont_);
     sizeToText(company);
 
-    lblProductName_ = createLabel(kProductName, SS_LEFTNOWORDWRAP, kLblProductName, dpi,
-                                  LblProductName);
-    productFont_ = createFittingFont(lblProductName_, L"Juice ITC", 36, true, dpi, kProductName);
+    lblProductName_ =
+        createLabel(kProductName, SS_LEFTNOWORDWRAP, kLblProductName, dpi, LblProductName);
+    productFont_ = createFittingFont(lblProductName_, {L"Juice ITC", 36, true}, dpi, kProductName);
     setFont(lblProductName_, productFont_);
     sizeToText(lblProductName_);
 
     HWND version = createLabel(kVersion, SS_RIGHT, kLblVersion, dpi, LblVersion);
-    versionFont_ = createFittingFont(version, L"Arial", 12, true, dpi, kVersion);
+    versionFont_ = createFittingFont(version, {L"Arial", 12, true}, dpi, kVersion);
     setFont(version, versionFont_);
 
-    lblWarning_ = createLabel(widen(splashDisclaimer()).c_str(), SS_LEFT, kLblWarning, dpi,
-                              LblWarning);
-    warningFont_ = createFont(L"Arial", 8.25, false, dpi);
+    lblWarning_ =
+        createLabel(widen(splashDisclaimer()).c_str(), SS_LEFT, kLblWarning, dpi, LblWarning);
+    warningFont_ = createFont({L"Arial", 8.25}, dpi);
     setFont(lblWarning_, warningFont_);
 }
 
@@ -179,7 +162,7 @@ LRESULT SplashWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE: end(); return 0;
-    default: return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    default: return defaultHandling(msg, wParam, lParam);
     }
 }
 

@@ -1,31 +1,18 @@
-#include "platform/file_system_win32.h"
+#include "transfer/file_system_win32.h"
 
 #include <windows.h>
 
-#include "platform/handles_win32.h"
-#include "platform/text_win32.h"
+#include "drive/drive_probe_win32.h"
+#include "toolkit/handles.h"
+#include "toolkit/text.h"
 
 namespace caldrift {
 
+using namespace toolkit;
+
 namespace {
 constexpr DWORD kUnlisted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-Lookup lookupFailure() {
-    DWORD error = GetLastError();
-    bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                   error == ERROR_NO_MORE_FILES;
-    return missing ? Lookup::Missing : Lookup::Failed;
-}
-
-Lookup lookupByAttributes(DWORD attributes) {
-    if (attributes == INVALID_FILE_ATTRIBUTES) return lookupFailure();
-    return (attributes & kUnlisted) ? Lookup::Missing : Lookup::Found;
-}
 }  // namespace
-
-// The attributes alone: under Wine a directory search costs twenty times more.
-Lookup lookupEntryA(const char* path) { return lookupByAttributes(GetFileAttributesA(path)); }
-Lookup lookupEntryW(const wchar_t* path) { return lookupByAttributes(GetFileAttributesW(path)); }
 
 bool Win32FileSystem::fileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
@@ -34,7 +21,7 @@ bool Win32FileSystem::fileExists(const std::string& path) {
 }
 
 bool Win32FileSystem::entryExists(const std::string& path) {
-    return lookupEntryW(widen(path).c_str()) == Lookup::Found;
+    return lookupEntry(widen(path).c_str()) == Lookup::Found;
 }
 
 void Win32FileSystem::removeFile(const std::string& path) { DeleteFileW(widen(path).c_str()); }
@@ -49,8 +36,8 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L".." || (data.dwFileAttributes & kUnlisted)) continue;
-        auto& into = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? listing.folders
-                                                                       : listing.files;
+        auto& into =
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? listing.folders : listing.files;
         into.push_back(narrow(name));
     } while (FindNextFileW(find.get(), &data));
     return listing;

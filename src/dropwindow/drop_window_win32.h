@@ -5,27 +5,35 @@
 
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
-#include "dropwindow/intake.h"
+#include "dropwindow/pending_window_win32.h"
 #include "dropwindow/tray_icon_win32.h"
-#include "platform/drive_probe_win32.h"
-#include "platform/file_system_win32.h"
-#include "platform/settings_win32.h"
-#include "platform/shell_copy_win32.h"
-#include "platform/window_win32.h"
 #include "settings/apply_settings.h"
-#include "settings/settings_dialog.h"
-#include "transfer/pending_window.h"
+#include "settings/settings_dialog_win32.h"
+#include "toolkit/handles.h"
+#include "toolkit/window.h"
 #include "transfer/transfer_run.h"
 
 namespace caldrift {
 
+// What the program's windows work with, built once by wWinMain.
+struct Services {
+    FileSystem& files;
+    ShellCopy& shell;
+    MessageBoxes& messages;
+    SettingsFolder& settingsFolder;
+    Registry& registry;
+    DriveProbe& driveProbe;
+    std::string programPath;
+};
+
 // Form1: the picture of the console that files are dropped on. It lives
 // hidden, shows up while the left button is held, and owns the tray icon.
-class DropWindow : public Window<DropWindow>, private DropWindowSettings {
+// Destroying it ends the program.
+class DropWindow : public toolkit::Window<DropWindow>, private DropWindowSettings {
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftDropWindow";
 
-    DropWindow();
+    explicit DropWindow(Services services);
     bool create();
     void show();
 
@@ -45,16 +53,17 @@ private:
     void useFixedDrive(const std::optional<std::string>& drive) override;
     void showFirmwareLine(const std::string& line) override;
     void setOpacity(int opacity) override;
-    void createControls(int dpi);
+    void createControls();
+    void addTrayIcon();
     void hideTitleBar();
     void placeBottomRight();
+    int heightPx() const;
     void paint();
     LRESULT colorStatic(HDC dc, HWND control);
 
     void onTimer(UINT_PTR id);
     void sampleLeftButton();
-    void scanDrives();
-    void watchDrive();
+    void driveTick(void (DriveScanner::*tick)(DriveProbe&));
     void followDriveScanner();
     void keepDriveAssignedFlag();
     void hideEmptyPendingWindow();
@@ -63,38 +72,32 @@ private:
     void onTrayNotification(LPARAM mouseMessage);
     void openPopupMenu();
     void onCommand(UINT id);
-    void exitProgram();
+    void tearDown();
 
     void queueDrop(std::vector<std::string> paths);
     void takeQueuedDrop();
 
     static const UINT kDropArrived = WM_APP + 1;
-    UINT taskbarCreated_ = 0;
 
+    Services services_;
+    UINT taskbarCreated_ = 0;
     int dpi_ = 96;
-    GdiObject<HBITMAP> picture_;
-    GdiObject<HBRUSH> pictureBrush_;
-    GdiObject<HFONT> label1Font_, label2Font_;
-    MenuHandle popup_;
+    toolkit::GdiObject<HBITMAP> picture_;
+    toolkit::GdiObject<HBRUSH> pictureBrush_;
+    toolkit::GdiObject<HFONT> label1Font_, label2Font_;
+    toolkit::MenuHandle popup_;
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
-    HWND tooltip_ = nullptr;
     TrayIcon tray_;
 
     DriveScanner scanner_;
-    Win32DriveProbe probe_;
     bool timer3On_ = false, timer4On_ = false;
     std::string shownCaption_ = DriveScanner::kNoDrive;  // what Label1 reads
     bool driveAssigned_ = false;
 
     PendingWindow pending_;
     TransferQueue queue_{pending_};
-    Win32FileSystem fileSystem_;
-    Win32ShellCopy shell_;
-    Win32MessageBoxes messages_;
-    Win32SettingsFolder settingsFolder_{programFolder()};
-    Win32Registry registry_;
-    SettingsDialog settings_{[this] { loadconf(); }};
+    SettingsDialog settings_;
     TransferRun run_;
     DropTarget dropTarget_;
     std::deque<std::vector<std::string>> drops_;

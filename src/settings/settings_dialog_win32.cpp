@@ -1,0 +1,377 @@
+#include "settings/settings_dialog_win32.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <uxtheme.h>
+
+#include <iterator>
+
+#include "common/colours.h"
+#include "resource_ids.h"
+#include "settings/about_links.h"
+#include "settings/settings_win32.h"
+#include "toolkit/controls.h"
+#include "toolkit/text.h"
+
+namespace caldrift {
+
+using namespace toolkit;
+
+namespace {
+constexpr int kClientWidthTwips = 6150;
+constexpr int kClientHeightTwips = 2970;
+constexpr int kTabHeightTwips = 520;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+enum ControlId : int {
+    kTab = 10,
+    kDriveLabel,
+    kDrive1,
+    kCheck4,
+    kVersionLabel,
+    kCombo1,
+    kNoteLabel,
+    kCheck1,
+    kTransparencyLabel,
+    kSlider1,
+    kImage1,
+    kTitleLabel,
+    kAuthorLabel,
+    kImage2,
+    kImage3,
+    kApply
+};
+
+const wchar_t* const kFirmwareVersions[] = {
+    L"1.00", L"1.50", L"1.51", L"2.00", L"2.01", L"2.50", L"2.60", L"2.70", L"2.71", L"2.80",
+    L"2.81", L"2.82", L"3.00", L"3.01", L"3.02", L"3.03", L"3.10", L"3.11", L"3.40", L"3.50",
+    L"3.51", L"3.52", L"3.70", L"3.71", L"3.72", L"3.73", L"3.80", L"3.90"};
+
+// The blanks put the example on a line of its own in the wrapped label.
+constexpr const wchar_t* kCustomFirmwareNote =
+    L"N.B. Se \u00e8 un custom firmware selezionare quello a cui si riferisce."
+    L"                    ES    3.40 OE    ==>   3.40";
+constexpr const wchar_t* kTitle = L"Caldrift Final 1.0";
+constexpr const wchar_t* kAuthor = L"Crated by Norvask";
+
+constexpr int kAllTabs = -1;
+struct DialogControl {
+    ControlSpec spec;
+    int tab;
+};
+constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP;
+constexpr DialogControl kControls[] = {
+    {{WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, {0, 0, 6135, 2415}, kTab},
+     kAllTabs},
+    {{L"STATIC", L"Lettera Drive PSP :", 0, {240, 840, 1365, 195}, kDriveLabel}, 0},
+    {{WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDrive1}, 0},
+    {{L"BUTTON", L"Auto Localizza", kCheckBox, {3360, 840, 1335, 255}, kCheck4}, 0},
+    {{L"STATIC", L"Versione PSP :", 0, {240, 1560, 1065, 195}, kVersionLabel}, 0},
+    {{WC_COMBOBOXW,
+      L"",
+      CBS_DROPDOWN | CBS_AUTOHSCROLL | kList,
+      {1680, 1500, 1335, 315 * 8},
+      kCombo1},
+     0},
+    {{L"STATIC", kCustomFirmwareNote, 0, {240, 1920, 5655, 375}, kNoteLabel}, 0},
+    {{L"BUTTON",
+      L"Carica Caldrift all'avvio di Windows",
+      kCheckBox,
+      {240, 840, 3615, 255},
+      kCheck1},
+     1},
+    {{L"STATIC", L"Trasparenza Form", 0, {240, 1680, 1275, 195}, kTransparencyLabel}, 1},
+    {{TRACKBAR_CLASSW,
+      L"",
+      TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP,
+      {1680, 1680, 4215, 375},
+      kSlider1},
+     1},
+    {{L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kImage1}, 2},
+    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kImage2}, 2},
+    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kImage3}, 2},
+    {{L"STATIC", kTitle, 0, {1200, 360, 3375, 465}, kTitleLabel}, 2},
+    {{L"STATIC", kAuthor, 0, {1200, 840, 2625, 465}, kAuthorLabel}, 2},
+    {{L"BUTTON", L"OK", kButton, {2280, 2520, 1095, 375}, IDOK}, kAllTabs},
+    {{L"BUTTON", L"Annulla", kButton, {3600, 2520, 1095, 375}, IDCANCEL}, kAllTabs},
+    {{L"BUTTON", L"Applica", kButton, {4920, 2520, 1095, 375}, kApply}, kAllTabs},
+};
+constexpr int kLabelsSizedToText[] = {kDriveLabel, kVersionLabel, kTransparencyLabel};
+
+bool checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void setChecked(HWND box, bool on) {
+    SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// The tab control paints its tabs and frame; the page inside is button face,
+// like the dialog behind the controls that stand on it.
+LRESULT CALLBACK paintPageAsButtonFace(HWND tab, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR) {
+    if (msg != WM_PAINT) return DefSubclassProc(tab, msg, wParam, lParam);
+    PaintDc dc(tab);
+    DefSubclassProc(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    RECT page;
+    GetClientRect(tab, &page);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    FillRect(dc.get(), &page, GetSysColorBrush(COLOR_BTNFACE));
+    return 0;
+}
+}  // namespace
+
+SettingsDialog::SettingsDialog(SettingsFolder& folder, std::function<void()> applyToDropWindow)
+    : folder_(folder), applyToDropWindow_(std::move(applyToDropWindow)) {}
+
+void SettingsDialog::open(HWND owner) {
+    if (hwnd_) {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        SetForegroundWindow(hwnd_);
+        return;
+    }
+    if (!create(owner)) return;
+    // Loading: nothing to apply yet, the first version, centred, then the file.
+    EnableWindow(control(kApply), FALSE);
+    SendMessageW(control(kCombo1), CB_SETCURSEL, 0, 0);
+    centreOnScreen(hwnd_);
+    filling_ = true;
+    readconf(readSettings(folder_), *this);
+    filling_ = false;
+    previewTransparency();
+    followAutoDetection();
+    SetTimer(hwnd_, Timer1, 10, nullptr);
+    SetTimer(hwnd_, Timer2, 10, nullptr);
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+}
+
+bool SettingsDialog::translate(MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd_, &msg); }
+
+bool SettingsDialog::create(HWND owner) {
+    dpi_ = screenDpi();
+    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE),
+                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    if (!createWindow({kClassName, L"Opzioni", kStyle, kExStyle, kClientWidthTwips,
+                       kClientHeightTwips, owner},
+                      dpi_))
+        return false;
+    createControls();
+    return true;
+}
+
+void SettingsDialog::createControls() {
+    font_ = createFont({L"MS Shell Dlg", 8.25}, dpi_);
+    tooltip_ = createTooltip(hwnd_);
+    for (const DialogControl& c : kControls) setFont(createControl(hwnd_, c.spec, dpi_), font_);
+    for (int id : kLabelsSizedToText) sizeToText(control(id));
+    setUpTabs();
+    fillLists();
+    setUpAboutTab();
+    SetWindowPos(control(kTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    showTab(0);
+}
+
+void SettingsDialog::setUpTabs() {
+    HWND tab = control(kTab);
+    const wchar_t* captions[] = {L"Settaggi PSP", L"Settaggi Applicazione", L"Informazioni su..."};
+    for (int i = 0; i < 3; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(captions[i]);
+        SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    // Classic look: the pages are button face, and the three tabs share the row.
+    SetWindowTheme(tab, L"", L"");
+    SetWindowSubclass(tab, paintPageAsButtonFace, 0, 0);
+    PixelRect place = toPixels(kControls[0].spec.place, dpi_);
+    SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(2, 2));
+    SendMessageW(tab, TCM_SETITEMSIZE, 0,
+                 MAKELPARAM((place.width - 8) / 3, twipsToPixels(kTabHeightTwips, dpi_)));
+}
+
+void SettingsDialog::fillLists() {
+    fillDrives();
+    for (const wchar_t* version : kFirmwareVersions)
+        SendMessageW(control(kCombo1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(version));
+    HWND slider = control(kSlider1);
+    SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(slider, TBM_SETTICFREQ, 10, 0);
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
+}
+
+void SettingsDialog::setUpAboutTab() {
+    logo_ = loadBitmap(IDB_LOGO);
+    mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
+    web_ = loadEncodedPicture(IDR_WEB_PICTURE);
+    addTooltip(tooltip_, control(kImage2), L"Mandami Una Mail");
+    addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
+
+    const wchar_t* face = fontInstalled(L"Juice ITC") ? L"Juice ITC" : L"Arial";
+    titleFont_ = createFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_, kTitle);
+    authorFont_ = createFittingFont(control(kAuthorLabel), {face, 20.25, true}, dpi_, kAuthor);
+    setFont(control(kTitleLabel), titleFont_);
+    setFont(control(kAuthorLabel), authorFont_);
+    sizeToText(control(kTitleLabel));
+    sizeToText(control(kAuthorLabel));
+}
+
+// Each drive as a drive list shows it, "c: [LABEL]"; the system's current
+// drive is chosen.
+void SettingsDialog::fillDrives() {
+    HWND drive1 = control(kDrive1);
+    wchar_t current[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, current);
+    DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
+        if (!(drives & (1u << (letter - L'a')))) continue;
+        std::wstring root{static_cast<wchar_t>(letter - L'a' + L'A'), L':', L'\\'};
+        wchar_t label[MAX_PATH + 1] = L"";
+        std::wstring text{letter, L':'};
+        if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                  nullptr, 0) &&
+            label[0])
+            text += L" [" + std::wstring(label) + L"]";
+        auto index = SendMessageW(drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(drive1, CB_SETITEMDATA, index, letter);
+        if (current[1] == L':' && (current[0] | 0x20) == letter)
+            SendMessageW(drive1, CB_SETCURSEL, index, 0);
+    }
+}
+
+void SettingsDialog::showTab(int tab) {
+    for (const DialogControl& c : kControls)
+        if (c.tab != kAllTabs) ShowWindow(control(c.spec.id), c.tab == tab ? SW_SHOW : SW_HIDE);
+}
+
+void SettingsDialog::setAutomaticDrive(bool automatic) { setChecked(control(kCheck4), automatic); }
+
+void SettingsDialog::setFirmware(const std::string& version) {
+    SetWindowTextW(control(kCombo1), widen(version).c_str());
+}
+
+void SettingsDialog::setStartWithWindows(bool on) { setChecked(control(kCheck1), on); }
+
+void SettingsDialog::setSliderPosition(int position) {
+    SendMessageW(control(kSlider1), TBM_SETPOS, TRUE, position);
+}
+
+std::string SettingsDialog::selectedDrive() const {
+    HWND drive1 = control(kDrive1);
+    auto index = SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return "";
+    auto letter = static_cast<char>(SendMessageW(drive1, CB_GETITEMDATA, index, 0));
+    return std::string{letter, ':'};
+}
+
+SettingsForm SettingsDialog::form() const {
+    SettingsForm form;
+    form.automaticDrive = checked(control(kCheck4));
+    form.drive = selectedDrive();
+    form.firmware = narrow(windowText(control(kCombo1)));
+    form.startWithWindows = checked(control(kCheck1));
+    form.transparency = static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0));
+    return form;
+}
+
+// A failed save is said, and the dialog keeps the user's changes.
+bool SettingsDialog::saveconf() {
+    if (saveSettings(folder_, form())) return true;
+    MessageBoxW(hwnd_, L"Impossibile salvare le impostazioni in Setting.INI", L"Errore",
+                MB_ICONERROR);
+    return false;
+}
+
+void SettingsDialog::changed() {
+    if (!filling_) EnableWindow(control(kApply), TRUE);
+}
+
+void SettingsDialog::ok() {
+    if (saveconf()) destroy();
+}
+
+void SettingsDialog::apply() {
+    if (!saveconf()) return;
+    EnableWindow(control(kApply), FALSE);
+    applyToDropWindow_();
+}
+
+void SettingsDialog::previewTransparency() {
+    int opacity =
+        static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0)) + kOpacityOfSliderZero;
+    if (opacity == shownOpacity_) return;
+    SetTransparency(hwnd_, opacity);
+    shownOpacity_ = opacity;
+}
+
+void SettingsDialog::followAutoDetection() {
+    HWND drive1 = control(kDrive1);
+    bool enable = !checked(control(kCheck4));
+    if ((IsWindowEnabled(drive1) != FALSE) != enable) EnableWindow(drive1, enable);
+}
+
+void SettingsDialog::onCommand(int id, int code) {
+    switch (id) {
+    case kCheck1:
+    case kCheck4:
+        if (code == BN_CLICKED) changed();
+        break;
+    case kCombo1:
+        if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) changed();
+        break;
+    case kDrive1:
+        if (code == CBN_SELCHANGE) changed();
+        break;
+    case kImage2:
+        if (code == STN_CLICKED)
+            ShellExecuteW(hwnd_, nullptr, widen(mailLink(CALDRIFT_CONTACT_ADDRESS)).c_str(),
+                          nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case kImage3:
+        if (code == STN_CLICKED)
+            ShellExecuteW(hwnd_, nullptr, widen(CALDRIFT_WEB_SITE).c_str(), nullptr, nullptr,
+                          SW_SHOWNORMAL);
+        break;
+    case IDOK: ok(); break;
+    case IDCANCEL: destroy(); break;
+    case kApply: apply(); break;
+    }
+}
+
+void SettingsDialog::drawPicture(const DRAWITEMSTRUCT& item) {
+    const GdiObject<HBITMAP>& picture = item.CtlID == kImage1   ? logo_
+                                        : item.CtlID == kImage2 ? mail_
+                                                                : web_;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    drawBitmap(item.hDC, picture.get(), item.rcItem);
+}
+
+LRESULT SettingsDialog::colorStatic(HDC dc, HWND control) {
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetTextColor(dc, GetDlgCtrlID(control) == kNoteLabel ? kRed : GetSysColor(COLOR_BTNTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT SettingsDialog::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->idFrom == kTab && header->code == TCN_SELCHANGE)
+            showTab(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == control(kSlider1)) changed();
+        return 0;
+    case WM_TIMER: wParam == Timer1 ? previewTransparency() : followAutoDetection(); return 0;
+    case WM_DRAWITEM: drawPicture(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_CTLCOLORSTATIC:
+        return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CLOSE: destroy(); return 0;
+    case WM_DESTROY: shownOpacity_ = -1; return 0;
+    default: return defaultHandling(msg, wParam, lParam);
+    }
+}
+
+}  // namespace caldrift

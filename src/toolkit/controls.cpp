@@ -1,0 +1,204 @@
+#include "toolkit/controls.h"
+
+#include <commctrl.h>
+#include <olectl.h>
+
+#include <cmath>
+
+#include "toolkit/window.h"
+
+namespace toolkit {
+
+using caldrift::PixelRect;
+using caldrift::twipsToPixels;
+
+bool registerWindowClass(const WindowClass& windowClass) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = windowClass.procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = windowClass.background;
+    wc.hIcon = windowClass.icon;
+    wc.lpszClassName = windowClass.name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int screenDpi() {
+    WindowDc screen;
+    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : 96;
+}
+
+HWND createControl(HWND parent, const ControlSpec& spec, int dpi) {
+    PixelRect r = toPixels(spec.place, dpi);
+    return CreateWindowExW(0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left,
+                           r.top, r.width, r.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+SIZE outerSize(const WindowSpec& spec, int dpi) {
+    RECT outer{0, 0, twipsToPixels(spec.clientWidthTwips, dpi),
+               twipsToPixels(spec.clientHeightTwips, dpi)};
+    AdjustWindowRectEx(&outer, spec.style, FALSE, spec.exStyle);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void moveWindow(HWND window, caldrift::Point to) {
+    SetWindowPos(window, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void centreOnScreen(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    moveWindow(window, caldrift::centredWindowPosition(GetSystemMetrics(SM_CXSCREEN),
+                                                       GetSystemMetrics(SM_CYSCREEN),
+                                                       r.right - r.left, r.bottom - r.top));
+}
+
+GdiObject<HFONT> createFont(const FontSpec& spec, int dpi) {
+    LOGFONTW lf{};
+    lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = spec.italic ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    lstrcpynW(lf.lfFaceName, spec.face, LF_FACESIZE);
+    return GdiObject<HFONT>(CreateFontIndirectW(&lf));
+}
+
+GdiObject<HFONT> createFittingFont(HWND control, FontSpec spec, int dpi,
+                                   const wchar_t* widestText) {
+    RECT room;
+    GetClientRect(control, &room);
+    WindowDc dc(control);
+    GdiObject<HFONT> font = createFont(spec, dpi);
+    for (; spec.points > 6; spec.points -= 0.25, font = createFont(spec, dpi)) {
+        SIZE size{};
+        {
+            SelectedObject selected(dc.get(), font.get());
+            GetTextExtentPoint32W(dc.get(), widestText, lstrlenW(widestText), &size);
+        }
+        if (size.cx <= room.right && size.cy <= room.bottom) break;
+    }
+    return font;
+}
+
+namespace {
+int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+}  // namespace
+
+bool fontInstalled(const wchar_t* face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    WindowDc screen;
+    EnumFontFamiliesExW(screen.get(), &lf, noteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+void setFont(HWND control, const GdiObject<HFONT>& font) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+}
+
+void sizeToText(HWND label) {
+    std::wstring text = windowText(label);
+    RECT r{0, 0, 0, 0};
+    {
+        WindowDc dc(label);
+        SelectedObject font(dc.get(),
+                            reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_SINGLELINE);
+    }
+    SetWindowPos(label, nullptr, 0, 0, r.right, r.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND createTooltip(HWND owner) {
+    return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void addTooltip(HWND tooltip, HWND control, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+GdiObject<HBITMAP> loadEncodedPicture(int resourceId) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!loaded || size == 0) return {};
+    GlobalMemory copy(GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!copy) return {};
+    CopyMemory(GlobalLock(copy.get()), LockResource(loaded), size);
+    GlobalUnlock(copy.get());
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return {};
+    copy.release();  // the stream frees it now
+    ComPtr<IPicture> picture;
+    OLE_HANDLE handle = 0;
+    short type = PICTYPE_NONE;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              picture.putVoid())) ||
+        FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture->get_Handle(&handle)))
+        return {};
+    return GdiObject<HBITMAP>(
+        static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
+                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+GdiObject<HBITMAP> loadBitmap(int resourceId, int side) {
+    GdiObject<HBITMAP> original(
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!original || side == 0) return original;
+    BITMAP bm{};
+    GetObjectW(original.get(), sizeof(bm), &bm);
+    if (bm.bmWidth == side && bm.bmHeight == side) return original;
+    return GdiObject<HBITMAP>(
+        static_cast<HBITMAP>(CopyImage(original.get(), IMAGE_BITMAP, side, side, 0)));
+}
+
+void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return;
+    MemoryDc memory(CreateCompatibleDC(dc));
+    SelectedObject selected(memory.get(), bitmap);
+    int width = into.right - into.left, height = into.bottom - into.top;
+    if (width == bm.bmWidth && height == bm.bmHeight) {
+        BitBlt(dc, into.left, into.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, into.left, into.top, width, height, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+               SRCCOPY);
+}
+
+void drawBitmap(HDC dc, HBITMAP bitmap) {
+    BITMAP bm{};
+    if (bitmap && GetObjectW(bitmap, sizeof(bm), &bm))
+        drawBitmap(dc, bitmap, RECT{0, 0, bm.bmWidth, bm.bmHeight});
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));
+    return text;
+}
+
+}  // namespace toolkit

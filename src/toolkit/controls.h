@@ -1,0 +1,56 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "common/twips.h"
+#include "toolkit/handles.h"
+
+namespace toolkit {
+
+int screenDpi();
+
+// A child control, placed in twips.
+struct ControlSpec {
+    const wchar_t* className = nullptr;
+    const wchar_t* text = L"";
+    DWORD style = 0;
+    caldrift::TwipRect place{};
+    int id = 0;
+};
+HWND createControl(HWND parent, const ControlSpec& spec, int dpi);
+
+void centreOnScreen(HWND window);
+void moveWindow(HWND window, caldrift::Point to);
+
+struct FontSpec {
+    const wchar_t* face = nullptr;
+    double points = 8.25;
+    bool bold = false;
+    bool italic = false;
+};
+GdiObject<HFONT> createFont(const FontSpec& spec, int dpi);
+// The font at its designed size, or smaller where a substitute face would
+// not fit the text into the control.
+GdiObject<HFONT> createFittingFont(HWND control, FontSpec spec, int dpi, const wchar_t* widestText);
+bool fontInstalled(const wchar_t* face);
+void setFont(HWND control, const GdiObject<HFONT>& font);
+// Makes a label exactly as large as its one line of text in its font.
+void sizeToText(HWND label);
+
+// A tooltip window of `owner`, and a tip shown over one of its controls.
+HWND createTooltip(HWND owner);
+void addTooltip(HWND tooltip, HWND control, const std::wstring& text);
+
+// A JPEG or GIF stored as RCDATA, as a bitmap; none when it cannot be read.
+GdiObject<HBITMAP> loadEncodedPicture(int resourceId);
+// A bitmap of this module, stretched to a square side in pixels (0 keeps its size).
+GdiObject<HBITMAP> loadBitmap(int resourceId, int side = 0);
+// Draws the whole bitmap into the rectangle, stretched to fill it, or at
+// its own size in the top-left corner.
+void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into);
+void drawBitmap(HDC dc, HBITMAP bitmap);
+
+std::wstring windowText(HWND window);
+
+}  // namespace toolkit

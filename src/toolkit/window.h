@@ -1,0 +1,86 @@
+#pragma once
+#include <windows.h>
+
+namespace toolkit {
+
+struct WindowClass {
+    const wchar_t* name = nullptr;
+    WNDPROC procedure = nullptr;
+    HBRUSH background = nullptr;
+    HICON icon = nullptr;
+};
+
+// Registers a class of this module; registering it again is no failure.
+bool registerWindowClass(const WindowClass& windowClass);
+
+// A top-level window, made at the top-left corner with a client area of the
+// given size in twips; its owner places it.
+struct WindowSpec {
+    const wchar_t* className = nullptr;
+    const wchar_t* title = L"";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int clientWidthTwips = 0, clientHeightTwips = 0;
+    HWND owner = nullptr;
+};
+SIZE outerSize(const WindowSpec& spec, int dpi);
+
+// One object per top-level window: `this` travels in GWLP_USERDATA and each
+// message goes to Derived::handle. The object owns its window and destroys
+// it when it goes.
+template <typename Derived>
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window() {
+        // The derived part is gone already: the last messages go to the default procedure.
+        if (!hwnd_) return;
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+
+    HWND hwnd() const { return hwnd_; }
+    void destroy() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
+
+protected:
+    static bool registerClass(const wchar_t* name, HBRUSH background, HICON icon = nullptr) {
+        return registerWindowClass({name, &Window::procedure, background, icon});
+    }
+
+    bool createWindow(const WindowSpec& spec, int dpi) {
+        SIZE size = outerSize(spec, dpi);
+        CreateWindowExW(spec.exStyle, spec.className, spec.title, spec.style, 0, 0, size.cx,
+                        size.cy, spec.owner, nullptr, GetModuleHandleW(nullptr), this);
+        return hwnd_ != nullptr;
+    }
+
+    LRESULT defaultHandling(UINT msg, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    }
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            auto* self =
+                static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            self->hwnd_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+        LRESULT result = static_cast<Derived*>(self)->handle(msg, wParam, lParam);
+        if (msg == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    }
+};
+
+}  // namespace toolkit
