@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "toolkit/handles.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -15,19 +16,17 @@ FORMATETC fileListFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TY
 std::vector<std::string> droppedPaths(IDataObject* data) {
     std::vector<std::string> paths;
     FORMATETC format = fileListFormat();
-    STGMEDIUM medium{};
-    if (!data || FAILED(data->GetData(&format, &medium))) return paths;
-    if (auto drop = static_cast<HDROP>(GlobalLock(medium.hGlobal))) {
-        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        paths.reserve(count);
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-            DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
-            paths.push_back(narrow(path));
-        }
-        GlobalUnlock(medium.hGlobal);
+    StorageMedium medium;
+    if (!data || FAILED(data->GetData(&format, medium.put()))) return paths;
+    LockedGlobal<HDROP> drop(medium.global());
+    if (!drop.get()) return paths;
+    UINT count = DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
+    paths.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop.get(), i, nullptr, 0), L'\0');
+        DragQueryFileW(drop.get(), i, path.data(), static_cast<UINT>(path.size() + 1));
+        paths.push_back(narrow(path));
     }
-    ReleaseStgMedium(&medium);
     return paths;
 }
 

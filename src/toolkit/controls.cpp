@@ -144,8 +144,11 @@ GdiObject<HBITMAP> loadEncodedPicture(int resourceId) {
     if (!loaded || size == 0) return {};
     GlobalMemory copy(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!copy) return {};
-    CopyMemory(GlobalLock(copy.get()), LockResource(loaded), size);
-    GlobalUnlock(copy.get());
+    {
+        LockedGlobal<void*> bytes(copy.get());
+        if (!bytes.get()) return {};
+        CopyMemory(bytes.get(), LockResource(loaded), size);
+    }
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return {};
     copy.release();  // the stream frees it now

@@ -107,6 +107,40 @@ private:
     HGDIOBJ old_;
 };
 
+// A global memory block, locked while this lives.
+template <typename T>
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL memory)
+        : memory_(memory), data_(static_cast<T>(GlobalLock(memory))) {}
+    ~LockedGlobal() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    T get() const { return data_; }
+
+private:
+    HGLOBAL memory_;
+    T data_;
+};
+
+// A storage medium handed over by a data object.
+class StorageMedium {
+public:
+    StorageMedium() = default;
+    ~StorageMedium() {
+        if (medium_.tymed != TYMED_NULL) ReleaseStgMedium(&medium_);
+    }
+    StorageMedium(const StorageMedium&) = delete;
+    StorageMedium& operator=(const StorageMedium&) = delete;
+    STGMEDIUM* put() { return &medium_; }
+    HGLOBAL global() const { return medium_.hGlobal; }
+
+private:
+    STGMEDIUM medium_{};
+};
+
 // One reference to a COM object.
 template <typename T>
 class ComPtr {
