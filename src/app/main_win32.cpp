@@ -5,6 +5,7 @@
 #include "dropwindow/drop_window_win32.h"
 #include "settings/settings_win32.h"
 #include "splash/splash_window_win32.h"
+#include "toolkit/controls.h"
 #include "toolkit/handles.h"
 #include "toolkit/text.h"
 #include "transfer/file_system_win32.h"
@@ -28,6 +29,7 @@ int runMessageLoop(caldrift::DropWindow& dropWindow) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace caldrift;
+    toolkit::loadLibrariesFromSystemOnly();
     // An empty card-reader slot must not bring up the system's "no disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 

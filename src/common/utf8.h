@@ -16,4 +16,10 @@ std::string_view charFromEnd(std::string_view text, std::size_t n);
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// UTF-16 and UTF-8 both ways, keeping an unpaired surrogate (which Windows
+// allows in file names) as its own three bytes, the way WTF-8 does, so that
+// every name comes back exactly. Bytes that are not UTF-8 read as U+FFFD.
+std::string fromUtf16(std::u16string_view text);
+std::u16string toUtf16(std::string_view text);
+
 }  // namespace caldrift::utf8

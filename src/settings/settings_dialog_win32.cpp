@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <uxtheme.h>
 
 #include <iterator>
 
@@ -182,7 +181,7 @@ void SettingsDialog::setUpTabs() {
         SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     // Classic look: the pages are button face, and the three tabs share the row.
-    SetWindowTheme(tab, L"", L"");
+    useClassicLook(tab);
     SetWindowSubclass(tab, paintPageAsButtonFace, 0, 0);
     PixelRect place = toPixels(kControls[0].spec.place, dpi_);
     SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(2, 2));

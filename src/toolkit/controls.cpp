@@ -198,6 +198,21 @@ void drawBitmap(HDC dc, HBITMAP bitmap) {
         drawBitmap(dc, bitmap, RECT{0, 0, bm.bmWidth, bm.bmHeight});
 }
 
+void loadLibrariesFromSystemOnly() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+void useClassicLook(HWND control) {
+    static Library uxtheme(LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    using SetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    auto setTheme = reinterpret_cast<SetWindowTheme>(reinterpret_cast<void*>(
+        uxtheme ? GetProcAddress(uxtheme.get(), "SetWindowTheme") : nullptr));
+    if (setTheme) setTheme(control, L"", L"");
+}
+
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size() + 1));

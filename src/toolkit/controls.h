@@ -53,4 +53,9 @@ void drawBitmap(HDC dc, HBITMAP bitmap);
 
 std::wstring windowText(HWND window);
 
+// From here on the loader looks for DLLs in System32 only, never beside the program.
+void loadLibrariesFromSystemOnly();
+// Draws a control in the classic look (no visual style), where themes exist.
+void useClassicLook(HWND control);
+
 }  // namespace toolkit

@@ -61,6 +61,7 @@ using MenuHandle = Owned<NullIsNone<HMENU, DestroyMenu>>;
 using MemoryDc = Owned<NullIsNone<HDC, DeleteDC>>;
 using RegistryKey = Owned<NullIsNone<HKEY, RegCloseKey>>;
 using GlobalMemory = Owned<NullIsNone<HGLOBAL, GlobalFree>>;
+using Library = Owned<NullIsNone<HMODULE, FreeLibrary>>;
 template <typename T>
 using GdiObject = Owned<NullIsNone<T, DeleteObject>>;
 

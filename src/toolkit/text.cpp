@@ -2,9 +2,19 @@
 
 #include <windows.h>
 
+#include "common/utf8.h"
+
 namespace toolkit {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+
+// UTF-8 goes through our own conversion, which keeps an unpaired surrogate of
+// a file name; the system's would turn it into U+FFFD and lose the file.
 std::wstring widen(const std::string& bytes, unsigned codePage) {
+    if (codePage == kUtf8CodePage) {
+        std::u16string utf16 = caldrift::utf8::toUtf16(bytes);
+        return std::wstring(utf16.begin(), utf16.end());
+    }
     if (bytes.empty()) return {};
     int n =
         MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -14,6 +24,8 @@ std::wstring widen(const std::string& bytes, unsigned codePage) {
 }
 
 std::string narrow(const std::wstring& utf16, unsigned codePage) {
+    if (codePage == kUtf8CodePage)
+        return caldrift::utf8::fromUtf16(std::u16string(utf16.begin(), utf16.end()));
     if (utf16.empty()) return {};
     int n = WideCharToMultiByte(codePage, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr,
                                 0, nullptr, nullptr);

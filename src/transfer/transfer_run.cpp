@@ -1,5 +1,7 @@
 #include "transfer/transfer_run.h"
 
+#include <algorithm>
+
 #include "drive/scanner.h"
 #include "transfer/destinations.h"
 
@@ -7,6 +9,8 @@ namespace caldrift {
 
 namespace {
 const char* const kTitle = "Trasferimento...";
+// Beyond this many item lines the message would not fit the screen.
+constexpr std::size_t kMostItemLines = 20;
 
 const char* reasonText(EntryProblem problem) {
     switch (problem) {
@@ -29,8 +33,11 @@ Message closingMessage(const RunReport& report) {
     if (report.unfinished.empty() && !report.stickGone)
         return {"File/s Trasferito/i Con Successo !!!", kTitle, kMessageInformation};
     std::string text = "Alcuni elementi non sono stati trasferiti:";
-    for (const UnfinishedEntry& entry : report.unfinished)
-        text += "\n" + entry.name + " " + reasonText(entry.problem);
+    std::size_t shown = std::min(report.unfinished.size(), kMostItemLines);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += "\n" + report.unfinished[i].name + " " + reasonText(report.unfinished[i].problem);
+    if (shown < report.unfinished.size())
+        text += "\n... e altri " + std::to_string(report.unfinished.size() - shown) + " elementi";
     if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
     return {text, kTitle, kMessageWarning};
 }
