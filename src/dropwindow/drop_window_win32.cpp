@@ -215,7 +215,23 @@ void DropWindow::openPopupMenu() {
 
 void DropWindow::onCommand(UINT id) {
     if (id == kMenuSetting) settings_.open(hwnd_);
-    if (id == kMenuExit) DestroyWindow(hwnd_);
+    if (id == kMenuExit) exit();
+}
+
+// Chosen while the shell copies, Exit takes the icon and the windows away at
+// once and ends the program when the shell's operation returns.
+void DropWindow::exit() {
+    if (!run_.active()) {
+        DestroyWindow(hwnd_);
+        return;
+    }
+    exiting_ = true;
+    run_.abandon();
+    for (UINT_PTR timer : {Timer1, Timer2, Timer6}) KillTimer(hwnd_, timer);
+    tray_.remove();
+    settings_.destroy();
+    pending_.hide();
+    ShowWindow(hwnd_, SW_HIDE);
 }
 
 void DropWindow::tearDown() {
@@ -234,7 +250,7 @@ void DropWindow::queueDrop(std::vector<std::string> paths) {
 }
 
 void DropWindow::takeQueuedDrop() {
-    if (drops_.empty()) return;
+    if (drops_.empty() || exiting_) return;
     std::vector<std::string> paths = std::move(drops_.front());
     drops_.pop_front();
     pending_.ensureCreated(heightPx());
@@ -244,6 +260,7 @@ void DropWindow::takeQueuedDrop() {
     }
     pending_.show();
     run_.trasfer();
+    if (exiting_ && !run_.active()) DestroyWindow(hwnd_);
 }
 
 void DropWindow::paint() {

@@ -72,6 +72,7 @@ private:
     void onTrayNotification(LPARAM mouseMessage);
     void openPopupMenu();
     void onCommand(UINT id);
+    void exit();
     void tearDown();
 
     void queueDrop(std::vector<std::string> paths);
@@ -101,6 +102,7 @@ private:
     TransferRun run_;
     DropTarget dropTarget_;
     std::deque<std::vector<std::string>> drops_;
+    bool exiting_ = false;
 };
 
 }  // namespace caldrift

@@ -15,6 +15,8 @@ void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registr
 
 void readconf(const SettingsLines& settings, SettingsDialogControls& dialog) {
     dialog.setAutomaticDrive(settings.automaticDrive());
+    std::optional<std::string> drive = settings.fixedDrive();
+    if (!settings.automaticDrive() && drive) dialog.setDrive(*drive);
     if (std::optional<std::string> version = settings.firmwareVersion())
         dialog.setFirmware(*version);
     dialog.setStartWithWindows(settings.startWithWindows());

@@ -23,6 +23,8 @@ class SettingsDialogControls {
 public:
     virtual ~SettingsDialogControls() = default;
     virtual void setAutomaticDrive(bool automatic) = 0;
+    // Chooses the saved fixed drive ("E:") in the drive list, when it is there.
+    virtual void setDrive(const std::string& drive) = 0;
     virtual void setFirmware(const std::string& version) = 0;
     virtual void setStartWithWindows(bool on) = 0;
     virtual void setSliderPosition(int position) = 0;

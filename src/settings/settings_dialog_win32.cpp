@@ -245,6 +245,15 @@ void SettingsDialog::showTab(int tab) {
 
 void SettingsDialog::setAutomaticDrive(bool automatic) { setChecked(control(kCheck4), automatic); }
 
+void SettingsDialog::setDrive(const std::string& drive) {
+    if (drive.size() != 2 || drive[1] != ':') return;
+    HWND drive1 = control(kDrive1);
+    auto count = SendMessageW(drive1, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index)
+        if ((SendMessageW(drive1, CB_GETITEMDATA, index, 0) | 0x20) == (drive[0] | 0x20))
+            SendMessageW(drive1, CB_SETCURSEL, index, 0);
+}
+
 void SettingsDialog::setFirmware(const std::string& version) {
     SetWindowTextW(control(kCombo1), widen(version).c_str());
 }

@@ -35,6 +35,7 @@ private:
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }
 
     void setAutomaticDrive(bool automatic) override;
+    void setDrive(const std::string& drive) override;
     void setFirmware(const std::string& version) override;
     void setStartWithWindows(bool on) override;
     void setSliderPosition(int position) override;

@@ -47,12 +47,12 @@ void TransferRun::trasfer() {
         passesLeft_ = queue_.size();  // the entry being copied is still at the front
         return;
     }
-    if (queue_.empty()) return;
+    if (queue_.empty() || abandoned_) return;
 
     active_ = true;
     passesLeft_ = queue_.size();
     RunReport report;
-    while (passesLeft_ > 0 && !queue_.empty()) {
+    while (passesLeft_ > 0 && !queue_.empty() && !abandoned_) {
         std::string drive = currentDrive_();
         if (!stickPresent(drive)) {
             report.stickGone = true;
@@ -71,6 +71,7 @@ void TransferRun::trasfer() {
         --passesLeft_;
     }
     active_ = false;
+    if (abandoned_) return;
 
     Message message = closingMessage(report);
     messages_.show(message.text, message.title, message.style);
@@ -111,8 +112,10 @@ CopyResult TransferRun::copyFolder(const std::string& source, const std::string&
     if (!listing.ok) return CopyResult::Failed;
     if (!listing.files.empty()) foundFiles = true;
     CopyResult result = CopyResult::Copied;
-    for (const std::string& file : listing.files)
+    for (const std::string& file : listing.files) {
+        if (abandoned_) return CopyResult::Cancelled;
         result = worse(result, copyFile(source + "\\" + file, destination + "\\" + file));
+    }
     for (const std::string& folder : listing.folders)
         result = worse(result,
                        copyFolder(source + "\\" + folder, destination + "\\" + folder, foundFiles));

@@ -61,6 +61,9 @@ public:
     // drop handled inside the shell's dialogs) hands the new entries to that run.
     void trasfer();
     bool active() const { return active_; }
+    // The program is ending: the copy under way finishes (or is cancelled in
+    // the shell's dialog), then the run stops without a word.
+    void abandon() { abandoned_ = true; }
 
 private:
     bool stickPresent(const std::string& drive);
@@ -75,6 +78,7 @@ private:
     MessageBoxes& messages_;
     std::function<std::string()> currentDrive_;
     bool active_ = false;
+    bool abandoned_ = false;
     std::size_t passesLeft_ = 0;
 };
 

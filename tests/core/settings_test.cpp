@@ -282,6 +282,8 @@ public:
     std::string firmware = "1.00";
     int slider = 100;
     void setAutomaticDrive(bool on) override { automatic = on; }
+    void setDrive(const std::string& letter) override { drive = letter; }
+    std::string drive;
     void setFirmware(const std::string& version) override { firmware = version; }
     void setStartWithWindows(bool on) override { startup = on; }
     void setSliderPosition(int position) override { slider = position; }
@@ -299,8 +301,11 @@ TEST(ApplySettings, ReadconfFillsTheDialogAndLeavesUnreadableValuesAlone) {
     EXPECT_EQ(dialog.firmware, "2.71");
     readconf(fromText(withLine(7, "Trasparenza = lots")), dialog);
     EXPECT_EQ(dialog.slider, 40);
+    EXPECT_EQ(dialog.drive, "");  // automatic: the list keeps its own choice
     readconf(fromText(withLine(2, "Drive = AUTO ")), dialog);
     EXPECT_FALSE(dialog.automatic);
+    readconf(fromText(withLine(2, "Drive = e:")), dialog);
+    EXPECT_EQ(dialog.drive, "E:");
 }
 
 }  // namespace

@@ -175,3 +175,22 @@ TEST_F(Transfer, AnUnfinishedCopyLeavesNoHalfFileButKeepsTheOneThatWasThere) {
               "full.mp4 (copia non riuscita)\n"
               "old.jpg (copia annullata)");
 }
+
+TEST_F(Transfer, ExitDuringACopyStopsAfterItWithoutAWord) {
+    fs.addFolder("C:\\Gioco", {"EBOOT.PBP", "DATA.BIN"});
+    shell.duringCopy = [this](const std::string&) { run.abandon(); };
+    drop({"C:\\a.jpg", "C:\\b.mp3"});
+    EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}}));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(run.active());
+    drop({"C:\\Gioco"});  // a later drop starts nothing
+    EXPECT_EQ(shell.copies.size(), 1u);
+}
+
+TEST_F(Transfer, ExitDuringAGameStopsAfterTheFileBeingCopied) {
+    fs.addFolder("C:\\Gioco", {"EBOOT.PBP", "DATA.BIN", "MORE.BIN"});
+    shell.duringCopy = [this](const std::string&) { run.abandon(); };
+    drop({"C:\\Gioco", "C:\\b.mp3"});
+    EXPECT_EQ(shell.copies, (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"}}));
+    EXPECT_TRUE(messages.shown.empty());
+}

@@ -38,6 +38,7 @@ public:
 class Dialog : public SettingsDialogControls {
 public:
     void setAutomaticDrive(bool) override {}
+    void setDrive(const std::string&) override {}
     void setFirmware(const std::string&) override {}
     void setStartWithWindows(bool) override {}
     void setSliderPosition(int) override {}
