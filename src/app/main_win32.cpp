@@ -50,8 +50,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32SettingsFolder settingsFolder(folderOf(programPath));
     Win32Registry registry;
     Win32DriveProbe driveProbe;
-    DropWindow dropWindow(
-        {files, shell, messages, settingsFolder, registry, driveProbe, programPath});
+    DropWindow dropWindow({files,
+                           shell,
+                           messages,
+                           settingsFolder,
+                           registry,
+                           driveProbe,
+                           {programPath, programFilesFolders()}});
 
     // The drop window starts up when the splash hands over to it.
     SplashWindow splash([&dropWindow] {

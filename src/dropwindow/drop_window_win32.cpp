@@ -139,7 +139,7 @@ void DropWindow::setOpacity(int opacity) { SetTransparency(hwnd_, opacity); }
 
 void DropWindow::loadconf() {
     caldrift::loadconf(readSettings(services_.settingsFolder), *this, services_.registry,
-                       services_.programPath);
+                       services_.program);
 }
 
 // Brings the two drive timers and Label1 in line with the scanner; cheap

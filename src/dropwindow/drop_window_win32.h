@@ -23,7 +23,7 @@ struct Services {
     SettingsFolder& settingsFolder;
     Registry& registry;
     DriveProbe& driveProbe;
-    std::string programPath;
+    ProgramLocation program;
 };
 
 // Form1: the picture of the console that files are dropped on. It lives

@@ -3,13 +3,13 @@
 namespace caldrift {
 
 void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registry& registry,
-              const std::string& programPath) {
+              const ProgramLocation& program) {
     if (settings.automaticDrive())
         window.startAutomaticDetection();
     else
         window.useFixedDrive(settings.fixedDrive());
     window.showFirmwareLine(settings.firmware());
-    writeRunValue(registry, settings.startWithWindows() ? runCommand(programPath) : "");
+    if (settings.readable()) writeRunValue(registry, program, settings.startWithWindows());
     if (std::optional<int> opacity = settings.opacity()) window.setOpacity(*opacity);
 }
 

@@ -30,10 +30,10 @@ public:
     virtual void setSliderPosition(int position) = 0;
 };
 
-// Applies the file to the drop window and the Run value: `programPath` is
-// the running executable's full path.
+// Applies the file to the drop window and the Run value. A file that could
+// not be read leaves the Run value as it is.
 void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registry& registry,
-              const std::string& programPath);
+              const ProgramLocation& program);
 
 void readconf(const SettingsLines& settings, SettingsDialogControls& dialog);
 

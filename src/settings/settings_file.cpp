@@ -49,6 +49,12 @@ SettingsLines::SettingsLines(std::vector<std::string> fileLines) : lines_(std::m
 
 SettingsLines SettingsLines::shipped() { return SettingsLines(readLines(kShippedSettings)); }
 
+SettingsLines SettingsLines::unreadable() {
+    SettingsLines lines = shipped();
+    lines.readable_ = false;
+    return lines;
+}
+
 std::optional<std::string> SettingsLines::fixedDrive() const {
     std::optional<std::string> value = valueCut(drive());
     if (value)
@@ -93,7 +99,9 @@ std::string settingsText(const SettingsForm& form) {
 
 SettingsLines readSettings(SettingsFolder& folder) {
     std::optional<std::string> text = folder.read(kSettingsFileName);
-    return text ? SettingsLines(readLines(*text)) : SettingsLines::shipped();
+    if (text) return SettingsLines(readLines(*text));
+    return folder.exists(kSettingsFileName) ? SettingsLines::unreadable()
+                                            : SettingsLines::shipped();
 }
 
 bool saveSettings(SettingsFolder& folder, const SettingsForm& form) {

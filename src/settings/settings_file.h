@@ -34,6 +34,9 @@ class SettingsLines {
 public:
     explicit SettingsLines(std::vector<std::string> fileLines);
     static SettingsLines shipped();
+    // The shipped lines, standing for a file that is there but could not be read.
+    static SettingsLines unreadable();
+    bool readable() const { return readable_; }
 
     const std::string& drive() const { return lines_[1]; }
     const std::string& firmware() const { return lines_[2]; }
@@ -52,6 +55,7 @@ public:
 private:
     std::optional<double> transparencyNumber() const;
     std::vector<std::string> lines_;
+    bool readable_ = true;
 };
 
 // What the settings dialog holds, as saveconf writes it.
@@ -69,7 +73,9 @@ std::string settingsText(const SettingsForm& form);
 class SettingsFolder {
 public:
     virtual ~SettingsFolder() = default;
+    // Nothing when the file is missing or cannot be read.
     virtual std::optional<std::string> read(const std::string& name) = 0;
+    virtual bool exists(const std::string& name) = 0;
     virtual bool write(const std::string& name, const std::string& text) = 0;
     // Puts `from` in the place of `to` in one step.
     virtual bool replace(const std::string& from, const std::string& to) = 0;

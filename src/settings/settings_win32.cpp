@@ -1,5 +1,7 @@
 #include "settings/settings_win32.h"
 
+#include <shlobj.h>
+
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -11,8 +13,16 @@ std::wstring Win32SettingsFolder::path(const std::string& name) const {
 }
 
 std::optional<std::string> Win32SettingsFolder::read(const std::string& name) {
-    FileHandle file(CreateFileW(path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    constexpr DWORD kPatienceMs = 1000, kPauseMs = 50;
+    FileHandle file;
+    for (DWORD waited = 0;; waited += kPauseMs) {
+        file.reset(CreateFileW(path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD error = GetLastError();
+        bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        if (file || !held || waited >= kPatienceMs) break;
+        Sleep(kPauseMs);
+    }
     if (!file) return std::nullopt;
     std::string bytes;
     char buffer[64 * 1024];
@@ -40,6 +50,10 @@ bool Win32SettingsFolder::replace(const std::string& from, const std::string& to
 }
 
 void Win32SettingsFolder::remove(const std::string& name) { DeleteFileW(path(name).c_str()); }
+
+bool Win32SettingsFolder::exists(const std::string& name) {
+    return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool Win32Registry::open(RegistryRoot root, const std::string& keyPath) {
     HKEY top = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -71,7 +85,21 @@ long Win32Registry::setBytes(const std::string& name, unsigned long type,
                           static_cast<DWORD>(bytes.size()));
 }
 
+long Win32Registry::remove(const std::string& name) {
+    return RegDeleteValueW(key_.get(), widen(name).c_str());
+}
+
 void Win32Registry::close() { key_.reset(); }
+
+std::vector<std::string> programFilesFolders() {
+    std::vector<std::string> folders;
+    for (int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        wchar_t folder[MAX_PATH];
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder)))
+            folders.push_back(narrow(folder));
+    }
+    return folders;
+}
 
 void SetTransparency(HWND window, int opacity) {
     if (opacity < 0 || opacity > 255) return;

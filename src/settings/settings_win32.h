@@ -13,7 +13,9 @@ namespace caldrift {
 class Win32SettingsFolder : public SettingsFolder {
 public:
     explicit Win32SettingsFolder(std::string folder) : folder_(std::move(folder)) {}
+    // A file another program holds is tried again for up to a second.
     std::optional<std::string> read(const std::string& name) override;
+    bool exists(const std::string& name) override;
     bool write(const std::string& name, const std::string& text) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& name) override;
@@ -31,11 +33,15 @@ public:
     long setText(const std::string& name, unsigned long type, const std::string& text) override;
     long setBytes(const std::string& name, unsigned long type,
                   const std::vector<std::uint8_t>& bytes) override;
+    long remove(const std::string& name) override;
     void close() override;
 
 private:
     toolkit::RegistryKey key_;
 };
+
+// The system's Program Files folders, which only administrators can change.
+std::vector<std::string> programFilesFolders();
 
 // Makes the window layered at the given opacity; an opacity that is not a
 // byte leaves the window exactly as it was.

@@ -25,6 +25,7 @@ public:
     virtual long setText(const std::string& name, unsigned long type, const std::string& text) = 0;
     virtual long setBytes(const std::string& name, unsigned long type,
                           const std::vector<std::uint8_t>& bytes) = 0;
+    virtual long remove(const std::string& name) = 0;
     virtual void close() = 0;
 };
 
@@ -35,9 +36,21 @@ bool SetRegValue(Registry& registry, RegistryRoot root, const std::string& keyPa
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunValueName = "Caldrift";
 
-// The Run value for all users where that is allowed, for the current user
-// otherwise. `command` is empty to stop starting with Windows.
-bool writeRunValue(Registry& registry, const std::string& command);
+// Where the program runs from, and the folders that only administrators can
+// change (the system's Program Files folders).
+struct ProgramLocation {
+    std::string path;
+    std::vector<std::string> adminFolders;
+};
+
+// Windows starts every user's session with the machine-wide Run value, so it
+// may name only a program that users cannot replace: one under an
+// administrators' folder. Any other program gets the current user's value,
+// as does every program when the machine-wide key cannot be opened. Not
+// starting with Windows removes the value from both keys.
+bool writeRunValue(Registry& registry, const ProgramLocation& program, bool startWithWindows);
+
+bool isUnderAdminFolder(const ProgramLocation& program);
 
 // How Windows should start the program at logon: its full path, quoted.
 std::string runCommand(const std::string& programPath);

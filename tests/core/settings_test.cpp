@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "settings/about_links.h"
 #include "settings/apply_settings.h"
@@ -25,11 +26,13 @@ std::string withLine(int number, const std::string& line) {
 class FakeFolder : public SettingsFolder {
 public:
     std::map<std::string, std::string> files;
+    std::set<std::string> held;  // there, but another program keeps them from us
     bool readOnly = false;
     bool replaceFails = false;
 
     std::optional<std::string> read(const std::string& name) override {
         auto it = files.find(name);
+        if (held.count(name)) return std::nullopt;
         return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
     bool write(const std::string& name, const std::string& text) override {
@@ -44,6 +47,7 @@ public:
         return true;
     }
     void remove(const std::string& name) override { files.erase(name); }
+    bool exists(const std::string& name) override { return files.count(name) > 0; }
 };
 
 TEST(SettingsFile, SavedExampleIsSevenLinesByteForByteAndReadsBack) {
@@ -182,6 +186,9 @@ public:
         values[current_][name] = {type, bytes};
         return kRegistryOk;
     }
+    long remove(const std::string& name) override {
+        return values[current_].erase(name) ? kRegistryOk : kRegistryValueMissing;
+    }
     void close() override { openKeys = 0; }
 
     std::string text(RegistryRoot root) {
@@ -193,17 +200,16 @@ private:
     RegistryRoot current_ = RegistryRoot::LocalMachine;
 };
 
+const ProgramLocation kInstalled{"C:\\Program Files\\Caldrift\\PSP.exe",
+                                 {"C:\\Program Files", "C:\\Program Files (x86)"}};
+
 TEST(StartWithWindows, WritesAStringWhenMissingAndKeepsTheTypeItHas) {
     FakeRegistry registry;
-    EXPECT_TRUE(writeRunValue(registry, runCommand("C:\\Program Files\\Caldrift\\PSP.exe")));
+    EXPECT_TRUE(writeRunValue(registry, kInstalled, true));
     EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].type, kRegistryString);
     EXPECT_EQ(registry.text(RegistryRoot::LocalMachine),
               "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
     EXPECT_EQ(registry.openKeys, 0);
-
-    EXPECT_TRUE(writeRunValue(registry, ""));
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "");  // emptied, never deleted
-    EXPECT_TRUE(registry.values[RegistryRoot::CurrentUser].empty());
 
     registry.values[RegistryRoot::LocalMachine][kRunValueName] = {kRegistryNumber, {9, 0, 0, 0}};
     EXPECT_TRUE(
@@ -220,19 +226,48 @@ TEST(StartWithWindows, WritesAStringWhenMissingAndKeepsTheTypeItHas) {
               (std::vector<std::uint8_t>{0xde, 0xad}));  // left as it was, not padded
 }
 
+TEST(StartWithWindows, OnlyAProgramUnderProgramFilesGetsTheMachineWideValue) {
+    const char* userFolders[] = {"C:\\Users\\anna\\Caldrift.exe",
+                                 "C:\\Program Files Evil\\Caldrift.exe", "C:\\Program Files",
+                                 "D:\\Program Files\\Caldrift.exe"};
+    for (const char* path : userFolders) {
+        FakeRegistry registry;
+        EXPECT_TRUE(writeRunValue(registry, {path, kInstalled.adminFolders}, true)) << path;
+        EXPECT_TRUE(registry.values[RegistryRoot::LocalMachine].empty()) << path;
+        EXPECT_EQ(registry.text(RegistryRoot::CurrentUser), "\"" + std::string(path) + "\"");
+    }
+    EXPECT_TRUE(isUnderAdminFolder({"c:\\program files (X86)\\C\\C.exe", kInstalled.adminFolders}));
+}
+
 TEST(StartWithWindows, FallsBackToTheUserOnlyWhenTheMachineKeyIsRefused) {
     FakeRegistry registry;
     registry.machineRefused = true;
     EXPECT_FALSE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "x"));
-    EXPECT_TRUE(writeRunValue(registry, "\"C:\\Caldrift.exe\""));
-    EXPECT_EQ(registry.text(RegistryRoot::CurrentUser), "\"C:\\Caldrift.exe\"");
+    EXPECT_TRUE(writeRunValue(registry, kInstalled, true));
+    EXPECT_EQ(registry.text(RegistryRoot::CurrentUser), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
     EXPECT_TRUE(registry.values[RegistryRoot::LocalMachine].empty());
 
     FakeRegistry failing;
     failing.queryFailure = 234;  // more data than the buffer holds
-    EXPECT_FALSE(writeRunValue(failing, "x"));
+    EXPECT_FALSE(writeRunValue(failing, kInstalled, true));
     EXPECT_TRUE(failing.values[RegistryRoot::CurrentUser].empty());
     EXPECT_EQ(failing.openKeys, 0);
+}
+
+TEST(StartWithWindows, NotStartingRemovesTheValueFromBothKeys) {
+    FakeRegistry registry;
+    for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser})
+        registry.values[root][kRunValueName] = {kRegistryString, {'x'}};
+    registry.values[RegistryRoot::CurrentUser]["Other"] = {kRegistryString, {'y'}};
+    EXPECT_TRUE(writeRunValue(registry, kInstalled, false));
+    EXPECT_TRUE(registry.values[RegistryRoot::LocalMachine].empty());
+    EXPECT_EQ(registry.values[RegistryRoot::CurrentUser].size(), 1u);  // only ours goes
+    EXPECT_TRUE(writeRunValue(registry, kInstalled, false));           // nothing left: fine
+
+    registry.machineRefused = true;
+    registry.values[RegistryRoot::CurrentUser][kRunValueName] = {kRegistryString, {'x'}};
+    EXPECT_TRUE(writeRunValue(registry, kInstalled, false));
+    EXPECT_EQ(registry.values[RegistryRoot::CurrentUser].count(kRunValueName), 0u);
 }
 
 class FakeDropWindow : public DropWindowSettings {
@@ -253,27 +288,39 @@ public:
 TEST(ApplySettings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
     FakeDropWindow window;
     FakeRegistry registry;
-    loadconf(fromText(kExample), window, registry, "C:\\My Apps\\Caldrift.exe");
+    const ProgramLocation program{"C:\\Program Files\\My Apps\\Caldrift.exe",
+                                  {"C:\\Program Files"}};
+    loadconf(fromText(kExample), window, registry, program);
     EXPECT_TRUE(window.automatic);
     EXPECT_EQ(window.caption, "NO");
     EXPECT_EQ(window.label2, "PSP Versione = 2.71");
     EXPECT_EQ(window.opacity, 195);
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "\"C:\\My Apps\\Caldrift.exe\"");
+    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine),
+              "\"C:\\Program Files\\My Apps\\Caldrift.exe\"");
 
-    loadconf(fromText(withLine(2, "Drive = e:")), window, registry, "C:\\Caldrift.exe");
+    loadconf(fromText(withLine(2, "Drive = e:")), window, registry, program);
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");
 
     window.opacity.reset();
-    loadconf(fromText(withLine(7, "Trasparenza = x")), window, registry, "C:\\Caldrift.exe");
+    loadconf(fromText(withLine(7, "Trasparenza = x")), window, registry, program);
     EXPECT_EQ(window.opacity, std::nullopt);
 
-    loadconf(fromText(withLine(2, "Drive =")), window, registry, "C:\\Caldrift.exe");
+    loadconf(fromText(withLine(2, "Drive =")), window, registry, program);
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");  // kept
 
-    loadconf(fromText(withLine(6, "Startup = 0")), window, registry, "C:\\Caldrift.exe");
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "");
+    FakeFolder held;
+    held.files["Setting.INI"] = withLine(6, "Startup = 0");
+    held.held.insert("Setting.INI");
+    SettingsLines unreadable = readSettings(held);
+    EXPECT_FALSE(unreadable.readable());
+    loadconf(unreadable, window, registry, program);
+    EXPECT_EQ(window.opacity, 255);  // the shipped values reach the window
+    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine].count(kRunValueName), 1u);
+
+    loadconf(fromText(withLine(6, "Startup = 0")), window, registry, program);
+    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine].count(kRunValueName), 0u);
 }
 
 class FakeDialog : public SettingsDialogControls {

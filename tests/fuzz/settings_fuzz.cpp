@@ -22,6 +22,7 @@ public:
     long setBytes(const std::string&, unsigned long, const std::vector<std::uint8_t>&) override {
         return 0;
     }
+    long remove(const std::string&) override { return 0; }
     void close() override {}
 };
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Window window;
     NoRegistry registry;
     Dialog dialog;
-    loadconf(settings, window, registry, "C:\\Caldrift.exe");
+    loadconf(settings, window, registry, {"C:\\Caldrift.exe", {}});
     readconf(settings, dialog);
 
     // What the dialog saves from these values reads back as the same values.
