@@ -12,6 +12,7 @@ using namespace toolkit;
 
 namespace {
 constexpr DWORD kUnlisted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kLeftOutOfListings = kUnlisted | FILE_ATTRIBUTE_REPARSE_POINT;
 }  // namespace
 
 bool Win32FileSystem::fileExists(const std::string& path) {
@@ -35,12 +36,23 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     listing.ok = true;
     do {
         std::wstring name = data.cFileName;
-        if (name == L"." || name == L".." || (data.dwFileAttributes & kUnlisted)) continue;
+        if (name == L"." || name == L".." || (data.dwFileAttributes & kLeftOutOfListings)) continue;
         auto& into =
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? listing.folders : listing.files;
         into.push_back(narrow(name));
     } while (FindNextFileW(find.get(), &data));
     return listing;
+}
+
+std::string Win32FileSystem::folderIdentity(const std::string& folder) {
+    FileHandle handle(CreateFileW(widen(folder).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
+    return std::to_string(info.dwVolumeSerialNumber) + ":" +
+           std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+                          info.nFileIndexLow);
 }
 
 }  // namespace caldrift

@@ -8,6 +8,7 @@ public:
     bool fileExists(const std::string& path) override;
     bool entryExists(const std::string& path) override;
     Listing list(const std::string& folder) override;
+    std::string folderIdentity(const std::string& folder) override;
     void removeFile(const std::string& path) override;
 };
 

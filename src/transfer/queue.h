@@ -19,8 +19,12 @@ public:
         std::vector<std::string> files;    // names, in listing order
         std::vector<std::string> folders;  // names of sub-folders
     };
-    // Direct content of a folder, hidden and system entries left out.
+    // Direct content of a folder; hidden and system entries and links
+    // (junctions, symbolic links) left out.
     virtual Listing list(const std::string& folder) = 0;
+    // What tells a folder from every other (its volume and file id), so
+    // that a folder reached twice is seen as one; empty when unknown.
+    virtual std::string folderIdentity(const std::string& folder) = 0;
     virtual void removeFile(const std::string& path) = 0;
 };
 

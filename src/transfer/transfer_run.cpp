@@ -88,7 +88,9 @@ CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& dr
     case Destination::File: return copyFile(entry.path, drive + rule.folder + entry.file);
     case Destination::HomebrewFolder: {
         bool foundFiles = false;
-        CopyResult result = copyFolder(entry.path, drive + rule.folder + entry.file, foundFiles);
+        std::set<std::string> visited;
+        CopyResult result =
+            copyFolder(entry.path, drive + rule.folder + entry.file, foundFiles, visited);
         return foundFiles ? result : CopyResult::Failed;
     }
     }
@@ -107,7 +109,9 @@ CopyResult TransferRun::copyFile(const std::string& source, const std::string& d
 
 // The whole tree of a homebrew folder, one shell copy per file.
 CopyResult TransferRun::copyFolder(const std::string& source, const std::string& destination,
-                                   bool& foundFiles) {
+                                   bool& foundFiles, std::set<std::string>& visited) {
+    std::string identity = fs_.folderIdentity(source);
+    if (!identity.empty() && !visited.insert(identity).second) return CopyResult::Copied;
     FileSystem::Listing listing = fs_.list(source);
     if (!listing.ok) return CopyResult::Failed;
     if (!listing.files.empty()) foundFiles = true;
@@ -117,8 +121,8 @@ CopyResult TransferRun::copyFolder(const std::string& source, const std::string&
         result = worse(result, copyFile(source + "\\" + file, destination + "\\" + file));
     }
     for (const std::string& folder : listing.folders)
-        result = worse(result,
-                       copyFolder(source + "\\" + folder, destination + "\\" + folder, foundFiles));
+        result = worse(result, copyFolder(source + "\\" + folder, destination + "\\" + folder,
+                                          foundFiles, visited));
     return result;
 }
 

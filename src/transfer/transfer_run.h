@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,7 @@ private:
     CopyResult copyEntry(const QueueEntry& entry, const std::string& drive, bool& known);
     CopyResult copyFile(const std::string& source, const std::string& destination);
     CopyResult copyFolder(const std::string& source, const std::string& destination,
-                          bool& foundFiles);
+                          bool& foundFiles, std::set<std::string>& visited);
 
     TransferQueue& queue_;
     FileSystem& fs_;

@@ -24,6 +24,11 @@ public:
         auto it = folders.find(folder);
         return it == folders.end() ? Listing{} : it->second;
     }
+    std::map<std::string, std::string> identities;  // a folder's own path otherwise
+    std::string folderIdentity(const std::string& folder) override {
+        auto it = identities.find(folder);
+        return it == identities.end() ? folder : it->second;
+    }
     void removeFile(const std::string& path) override {
         files.erase(path);
         entries.erase(path);

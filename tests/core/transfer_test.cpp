@@ -194,3 +194,16 @@ TEST_F(Transfer, ExitDuringAGameStopsAfterTheFileBeingCopied) {
     EXPECT_EQ(shell.copies, (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"}}));
     EXPECT_TRUE(messages.shown.empty());
 }
+
+TEST_F(Transfer, AGameNeverCopiesAFolderItReachesTwice) {
+    fs.addFolder("C:\\Gioco", {"EBOOT.PBP"}, {"DATA", "loop"});
+    fs.addFolder("C:\\Gioco\\DATA", {"a.bin"}, {"up"});
+    fs.addFolder("C:\\Gioco\\DATA\\up", {"EBOOT.PBP"}, {"DATA", "loop"});  // a link back up
+    fs.addFolder("C:\\Gioco\\loop", {"EBOOT.PBP"}, {"DATA", "loop"});
+    fs.identities["C:\\Gioco\\DATA\\up"] = fs.identities["C:\\Gioco\\loop"] = "C:\\Gioco";
+    drop({"C:\\Gioco"});
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"},
+                      {"C:\\Gioco\\DATA\\a.bin", "E:\\PSP\\GAME\\Gioco\\DATA\\a.bin"}}));
+    EXPECT_EQ(lastMessage().text, "File/s Trasferito/i Con Successo !!!");
+}

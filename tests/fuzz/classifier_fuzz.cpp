@@ -17,6 +17,7 @@ public:
     bool fileExists(const std::string&) override { return answers_ & 1; }
     bool entryExists(const std::string&) override { return answers_ & 2; }
     Listing list(const std::string&) override { return {(answers_ & 4) != 0, {"EBOOT.PBP"}, {}}; }
+    std::string folderIdentity(const std::string& folder) override { return folder; }
     void removeFile(const std::string&) override {}
 
 private:
