@@ -161,7 +161,10 @@ void DropWindow::followDriveScanner() {
 
 void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
-    case Timer1: sampleLeftButton(); break;
+    case Timer1:
+        sampleLeftButton();
+        if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
+        break;
     case Timer2:
         show();
         KillTimer(hwnd_, Timer2);

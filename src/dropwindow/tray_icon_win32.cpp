@@ -10,7 +10,7 @@ constexpr DWORD kRecordSize = 88;
 static_assert(sizeof(NOTIFYICONDATAA) >= kRecordSize);
 }  // namespace
 
-void TrayIcon::add(HWND owner, HICON icon) {
+bool TrayIcon::add(HWND owner, HICON icon) {
     record_ = {};
     record_.cbSize = kRecordSize;
     record_.hWnd = owner;
@@ -19,11 +19,14 @@ void TrayIcon::add(HWND owner, HICON icon) {
     record_.uCallbackMessage = kCallbackMessage;
     record_.hIcon = icon;
     std::strcpy(record_.szTip, "Tasto destro per le Impostazioni");
-    Shell_NotifyIconA(NIM_ADD, &record_);
+    // An add that timed out may still have put the icon up: then it can be modified.
+    shown_ = Shell_NotifyIconA(NIM_ADD, &record_) || Shell_NotifyIconA(NIM_MODIFY, &record_);
+    return shown_;
 }
 
 void TrayIcon::remove() {
     if (record_.hWnd) Shell_NotifyIconA(NIM_DELETE, &record_);
+    shown_ = false;
 }
 
 // A real mouse move never has the icon's id as its only button flag together

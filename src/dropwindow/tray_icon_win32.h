@@ -11,12 +11,15 @@ public:
     static constexpr UINT kId = 1;
     static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
 
-    void add(HWND owner, HICON icon);
+    // False when the shell is not ready for it yet (at logon).
+    bool add(HWND owner, HICON icon);
     void remove();
+    bool shown() const { return shown_; }
     static bool isNotification(WPARAM wParam, LPARAM lParam);
 
 private:
     NOTIFYICONDATAA record_{};
+    bool shown_ = false;
 };
 
 }  // namespace caldrift
