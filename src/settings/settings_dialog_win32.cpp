@@ -215,8 +215,37 @@ void SettingsDialog::setUpAboutTab() {
     sizeToText(control(kAuthorLabel));
 }
 
-// Each drive as a drive list shows it, "c: [LABEL]"; the system's current
-// drive is chosen.
+namespace {
+// What a drive list shows for a drive, "c: [LABEL]". Only disks are asked
+// for their label: a network drive shows the name Windows keeps for its
+// share, without asking the server, and a CD drive is not spun up.
+std::wstring driveListText(wchar_t letter) {
+    std::wstring text{letter, L':'};
+    std::wstring root = text + L"\\";
+    wchar_t name[MAX_PATH + 1] = L"";
+    switch (GetDriveTypeW(root.c_str())) {
+    case DRIVE_REMOVABLE:
+    case DRIVE_FIXED:
+        if (!GetVolumeInformationW(root.c_str(), name, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                   nullptr, 0))
+            name[0] = L'\0';
+        break;
+    case DRIVE_REMOTE: {
+        using GetConnection = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
+        auto getConnection =
+            reinterpret_cast<GetConnection>(systemFunction(L"mpr.dll", "WNetGetConnectionW"));
+        DWORD size = MAX_PATH + 1;
+        if (!getConnection || getConnection(text.c_str(), name, &size) != NO_ERROR) name[0] = L'\0';
+        break;
+    }
+    }
+    if (name[0]) text += L" [" + std::wstring(name) + L"]";
+    return text;
+}
+
+}  // namespace
+
+// The system's current drive is chosen until the settings say otherwise.
 void SettingsDialog::fillDrives() {
     HWND drive1 = control(kDrive1);
     wchar_t current[MAX_PATH] = L"";
@@ -224,13 +253,7 @@ void SettingsDialog::fillDrives() {
     DWORD drives = GetLogicalDrives();
     for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
         if (!(drives & (1u << (letter - L'a')))) continue;
-        std::wstring root{static_cast<wchar_t>(letter - L'a' + L'A'), L':', L'\\'};
-        wchar_t label[MAX_PATH + 1] = L"";
-        std::wstring text{letter, L':'};
-        if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                                  nullptr, 0) &&
-            label[0])
-            text += L" [" + std::wstring(label) + L"]";
+        std::wstring text = driveListText(letter);
         auto index = SendMessageW(drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageW(drive1, CB_SETITEMDATA, index, letter);
         if (current[1] == L':' && (current[0] | 0x20) == letter)

@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include <cmath>
+#include <map>
 
 #include "toolkit/window.h"
 
@@ -205,11 +206,17 @@ void loadLibrariesFromSystemOnly() {
     if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+void* systemFunction(const wchar_t* dll, const char* name) {
+    static std::map<std::wstring, Library> loaded;
+    Library& library = loaded[dll];
+    if (!library) library.reset(LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return library ? reinterpret_cast<void*>(GetProcAddress(library.get(), name)) : nullptr;
+}
+
 void useClassicLook(HWND control) {
-    static Library uxtheme(LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     using SetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    auto setTheme = reinterpret_cast<SetWindowTheme>(reinterpret_cast<void*>(
-        uxtheme ? GetProcAddress(uxtheme.get(), "SetWindowTheme") : nullptr));
+    auto setTheme =
+        reinterpret_cast<SetWindowTheme>(systemFunction(L"uxtheme.dll", "SetWindowTheme"));
     if (setTheme) setTheme(control, L"", L"");
 }
 

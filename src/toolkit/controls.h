@@ -55,6 +55,9 @@ std::wstring windowText(HWND window);
 
 // From here on the loader looks for DLLs in System32 only, never beside the program.
 void loadLibrariesFromSystemOnly();
+// A function of a DLL loaded from System32 and kept for the program's life;
+// none when the system lacks it.
+void* systemFunction(const wchar_t* dll, const char* name);
 // Draws a control in the classic look (no visual style), where themes exist.
 void useClassicLook(HWND control);
 
