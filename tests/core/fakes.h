@@ -1,14 +1,18 @@
 #pragma once
+// Stand-ins for what the core asks of Windows. No test framework here: the
+// fuzz targets use them too.
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "dropwindow/intake.h"
-#include "transfer/transfer_run.h"
 #include "drive/scanner.h"
+#include "dropwindow/intake.h"
+#include "settings/apply_settings.h"
+#include "transfer/transfer_run.h"
 
 namespace caldrift::testing {
 
@@ -17,6 +21,7 @@ public:
     std::set<std::string> files;             // ordinary files
     std::set<std::string> entries;           // anything a lookup finds
     std::map<std::string, Listing> folders;  // listable folders
+    std::vector<std::string> removed;
 
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
@@ -29,7 +34,6 @@ public:
         entries.erase(path);
         removed.push_back(path);
     }
-    std::vector<std::string> removed;
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {
         for (auto& name : fileNames) files.insert(folder + "\\" + name);
@@ -64,6 +68,144 @@ public:
     void show(const std::string& text, const std::string& title, unsigned style) override {
         shown.push_back({text, title, style});
     }
+};
+
+class FakeProbe : public DriveProbe {
+public:
+    std::map<char, unsigned> types;  // drives that exist and their type
+    std::set<std::string> entries;   // paths that exist
+    std::set<char> failing;          // drives whose lookups fail (no medium)
+    int typeQueries = 0, driveListQueries = 0, lookups = 0;
+
+    void addStick(char letter, bool saveData = true, unsigned type = kDriveRemovable) {
+        types[letter] = type;
+        std::string root{letter, ':'};
+        entries.insert(root + "\\PSP");
+        if (saveData) entries.insert(root + "\\PSP\\SAVEDATA");
+    }
+    std::uint32_t existingDrives() override {
+        ++driveListQueries;
+        std::uint32_t mask = 0;
+        for (auto& [letter, type] : types) mask |= 1u << (letter - 'A');
+        return mask;
+    }
+    unsigned driveType(const std::string& drive) override {
+        ++typeQueries;
+        auto it = types.find(drive[0]);
+        return it == types.end() ? 1 : it->second;
+    }
+    Lookup lookup(const std::string& path) override {
+        ++lookups;
+        if (failing.count(path[0])) return Lookup::Failed;
+        return entries.count(path) ? Lookup::Found : Lookup::Missing;
+    }
+};
+
+class FakeFolder : public SettingsFolder {
+public:
+    std::map<std::string, std::string> files;
+    bool readOnly = false, replaceFails = false;
+
+    std::optional<std::string> read(const std::string& name) override {
+        auto it = files.find(name);
+        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    bool write(const std::string& name, const std::string& text) override {
+        if (!readOnly) files[name] = text;
+        return !readOnly;
+    }
+    bool replace(const std::string& from, const std::string& to) override {
+        if (replaceFails || !files.count(from)) return false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+    void remove(const std::string& name) override { files.erase(name); }
+};
+
+// Only the Run key, one key at a time. Opens and closes are counted: a close
+// with no key open is a fault, except right after a refused open (closing no
+// key is harmless on Windows and the code does it).
+class FakeRegistry : public Registry {
+public:
+    struct Value {
+        unsigned long type;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::map<RegistryRoot, std::map<std::string, Value>> values;
+    bool machineRefused = false;
+    long queryFailure = 0;
+    int openKeys = 0;
+    std::vector<std::string> faults;
+
+    bool open(RegistryRoot root, const std::string& keyPath) override {
+        if (keyPath != kRunKey) faults.push_back("opened " + keyPath);
+        if (openKeys > 0) faults.push_back("opened a second key");
+        refused_ = root == RegistryRoot::LocalMachine && machineRefused;
+        if (refused_) return false;
+        ++openKeys;
+        current_ = root;
+        return true;
+    }
+    long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
+               std::size_t& size) override {
+        if (queryFailure) return queryFailure;
+        auto it = values[current_].find(name);
+        if (it == values[current_].end()) return kRegistryValueMissing;
+        type = it->second.type;
+        std::copy(it->second.bytes.begin(), it->second.bytes.end(), data.begin());
+        size = it->second.bytes.size();
+        return kRegistryOk;
+    }
+    long setText(const std::string& name, unsigned long type, const std::string& text) override {
+        return setBytes(name, type, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+    long setBytes(const std::string& name, unsigned long type,
+                  const std::vector<std::uint8_t>& bytes) override {
+        values[current_][name] = {type, bytes};
+        return kRegistryOk;
+    }
+    void close() override {
+        if (openKeys > 0)
+            --openKeys;
+        else if (!refused_)
+            faults.push_back("closed with no key open");
+        refused_ = false;
+    }
+    bool balanced() const { return openKeys == 0 && faults.empty(); }
+    Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
+    std::string text(RegistryRoot root) {
+        return std::string(value(root).bytes.begin(), value(root).bytes.end());
+    }
+
+private:
+    RegistryRoot current_ = RegistryRoot::LocalMachine;
+    bool refused_ = false;
+};
+
+class FakeDropWindow : public DropWindowSettings {
+public:
+    bool automatic = false;
+    std::string caption = "NO", label2 = "PSP Version";
+    std::optional<int> opacity;
+    void startAutomaticDetection() override { automatic = true; }
+    void useFixedDrive(const std::optional<std::string>& drive) override {
+        automatic = false;
+        if (drive) caption = *drive;
+    }
+    void showFirmwareLine(const std::string& line) override { label2 = line; }
+    void setOpacity(int value) override { opacity = value; }
+};
+
+class FakeDialog : public SettingsDialogControls {
+public:
+    bool automatic = false, startup = false;
+    std::string firmware = "1.00";
+    int slider = 100;
+    void setAutomaticDrive(bool on) override { automatic = on; }
+    void setFirmware(const std::string& version) override { firmware = version; }
+    void setStartWithWindows(bool on) override { startup = on; }
+    void setSliderPosition(int position) override { slider = position; }
 };
 
 }  // namespace caldrift::testing

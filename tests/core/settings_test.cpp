@@ -1,84 +1,65 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "fakes.h"
 #include "settings/about_links.h"
-#include "settings/apply_settings.h"
 
-namespace caldrift {
+using namespace caldrift;
+using namespace caldrift::testing;
+
 namespace {
-
 const std::string kExample =
     "[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
     "Startup = 1\r\nTrasparenza = 40\r\n";
 
-SettingsLines fromText(const std::string& text) { return SettingsLines(readLines(text)); }
-
-std::string withLine(int number, const std::string& line) {
+// The example file with one line (counted from 1) replaced.
+SettingsLines withLine(int number, const std::string& line) {
     std::vector<std::string> lines = readLines(kExample);
     lines[number - 1] = line;
-    std::string text;
-    for (auto& l : lines) text += l + "\r\n";
-    return text;
+    return SettingsLines(lines);
 }
+const SettingsLines kExampleLines{readLines(kExample)};
 
-class FakeFolder : public SettingsFolder {
-public:
-    std::map<std::string, std::string> files;
-    bool readOnly = false;
-    bool replaceFails = false;
-
-    std::optional<std::string> read(const std::string& name) override {
-        auto it = files.find(name);
-        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-    bool write(const std::string& name, const std::string& text) override {
-        if (readOnly) return false;
-        files[name] = text;
-        return true;
-    }
-    bool replace(const std::string& from, const std::string& to) override {
-        if (replaceFails || !files.count(from)) return false;
-        files[to] = files[from];
-        files.erase(from);
-        return true;
-    }
-    void remove(const std::string& name) override { files.erase(name); }
-};
-
-TEST(SettingsFile, SavedExampleIsSevenLinesByteForByteAndReadsBack) {
-    SettingsForm form{true, "e:", "2.71", true, 40};
+struct Settings : ::testing::Test {
     FakeFolder folder;
-    ASSERT_TRUE(saveSettings(folder, form));
-    EXPECT_EQ(folder.files.at("Setting.INI"), kExample);
-    EXPECT_EQ(folder.files.size(), 1u);  // nothing left beside it
+    FakeRegistry registry;
+    FakeDropWindow window;
+    FakeDialog dialog;
+    const RegistryRoot machine = RegistryRoot::LocalMachine, user = RegistryRoot::CurrentUser;
 
+    void TearDown() override {
+        EXPECT_EQ(registry.faults, std::vector<std::string>{});
+        EXPECT_EQ(registry.openKeys, 0);
+    }
+    bool set(const std::string& data) {
+        return SetRegValue(registry, machine, kRunKey, kRunValueName, data);
+    }
+};
+}  // namespace
+
+TEST_F(Settings, SavedExampleIsSevenLinesByteForByteAndReadsBack) {
+    SettingsForm form{true, "e:", "2.71", true, 40};
+    ASSERT_TRUE(saveSettings(folder, form));
+    EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
     SettingsLines read = readSettings(folder);
     EXPECT_TRUE(read.automaticDrive());
     EXPECT_EQ(read.firmware(), "PSP Versione = 2.71");
     EXPECT_TRUE(read.startWithWindows());
     EXPECT_EQ(read.opacity(), 195);
 
-    form.automaticDrive = false;
-    form.startWithWindows = false;
-    form.transparency = 0;
+    form = {false, "e:", "2.71", false, 0};
     EXPECT_EQ(settingsText(form),
               "[PSP Setting]\r\nDrive = e:\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
               "Startup = 0\r\nTrasparenza = 0\r\n");
 }
 
-TEST(SettingsFile, SaveThatCannotWriteKeepsTheOldFileAndSaysSo) {
-    FakeFolder folder;
-    folder.files["Setting.INI"] = kExample;
-    folder.readOnly = true;
-    EXPECT_FALSE(saveSettings(folder, SettingsForm{false, "f:", "1.50", false, 0}));
-    EXPECT_EQ(folder.files.at("Setting.INI"), kExample);
-
-    folder.readOnly = false;
-    folder.replaceFails = true;
-    EXPECT_FALSE(saveSettings(folder, SettingsForm{false, "f:", "1.50", false, 0}));
-    EXPECT_EQ(folder.files.at("Setting.INI"), kExample);
-    EXPECT_EQ(folder.files.size(), 1u);
+TEST_F(Settings, SaveThatCannotWriteKeepsTheOldFileAndSaysSo) {
+    for (bool readOnly : {true, false}) {
+        folder.files = {{"Setting.INI", kExample}};
+        folder.readOnly = readOnly;
+        folder.replaceFails = !readOnly;
+        EXPECT_FALSE(saveSettings(folder, SettingsForm{false, "f:", "1.50", false, 0}));
+        EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
+    }
 }
 
 TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLf) {
@@ -88,234 +69,135 @@ TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLf) {
 }
 
 TEST(SettingsFile, ValueCutTakesWhatFollowsTheCharacterAfterTheLastEquals) {
-    EXPECT_EQ(valueCut("Drive = E:"), "E:");
-    EXPECT_EQ(valueCut("Drive=E:"), ":");
-    EXPECT_EQ(valueCut("Drive = "), "");
-    EXPECT_EQ(valueCut("Drive ="), std::nullopt);
-    EXPECT_EQ(valueCut("a = b = c"), "c");
-    EXPECT_EQ(valueCut("PSP Versione =àè"), "è");  // characters, not bytes
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"Drive = E:", "E:"}, {"Drive=E:", ":"},  {"Drive = ", ""},
+        {"Drive =", {}},      {"a = b = c", "c"}, {"PSP Versione =àè", "è"},  // characters
+    };
+    for (const auto& [line, value] : cases) EXPECT_EQ(valueCut(line), value) << line;
 }
 
 TEST(SettingsFile, DriveAndStartupLinesMatchExactly) {
-    SettingsLines lowerAuto = fromText(withLine(2, "Drive = auto"));
-    EXPECT_FALSE(lowerAuto.automaticDrive());
-    EXPECT_EQ(lowerAuto.fixedDrive(), "AUTO");
-    EXPECT_EQ(fromText(withLine(2, "Drive = e:")).fixedDrive(), "E:");
-    EXPECT_EQ(fromText(withLine(2, "Drive =")).fixedDrive(), std::nullopt);
-
-    EXPECT_FALSE(fromText(withLine(6, "Startup = 1 ")).startWithWindows());
-    EXPECT_FALSE(fromText(withLine(6, "startup = 1")).startWithWindows());
-    EXPECT_TRUE(fromText(withLine(6, "Startup = 1")).startWithWindows());
+    EXPECT_FALSE(withLine(2, "Drive = auto").automaticDrive());
+    EXPECT_EQ(withLine(2, "Drive = auto").fixedDrive(), "AUTO");
+    EXPECT_EQ(withLine(2, "Drive = e:").fixedDrive(), "E:");
+    EXPECT_EQ(withLine(2, "Drive =").fixedDrive(), std::nullopt);
+    EXPECT_TRUE(withLine(6, "Startup = 1").startWithWindows());
+    EXPECT_FALSE(withLine(6, "Startup = 1 ").startWithWindows());
+    EXPECT_FALSE(withLine(6, "startup = 1").startWithWindows());
 }
 
 TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
-    auto opacity = [](const std::string& value) {
-        return fromText(withLine(7, "Trasparenza = " + value)).opacity();
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"Trasparenza = 0", 155},   {"Trasparenza = 100", 255},
+        {"Trasparenza = 101", 256},  // out of a byte: the window decides
+        {"Trasparenza = 0.5", 156},  // 155.5 to the even 156
+        {"Trasparenza = 1.5", 156},  // 156.5 to the even 156
+        {"Trasparenza = abc", {}},  {"Trasparenza = ", {}},
+        {"Trasparenza = 4O", {}},   {"Trasparenza = 40000", {}},  // beyond 16 bits
+        {"Trasparenza =", {}},
     };
-    EXPECT_EQ(opacity("0"), 155);
-    EXPECT_EQ(opacity("100"), 255);
-    EXPECT_EQ(opacity("101"), 256);  // out of a byte: the window decides
-    EXPECT_EQ(opacity("0.5"), 156);  // 155.5 to the even 156
-    EXPECT_EQ(opacity("1.5"), 156);  // 156.5 to the even 156
-    EXPECT_EQ(opacity("abc"), std::nullopt);
-    EXPECT_EQ(opacity(""), std::nullopt);
-    EXPECT_EQ(opacity("4O"), std::nullopt);
-    EXPECT_EQ(opacity("40000"), std::nullopt);  // beyond 16 bits
-    EXPECT_EQ(fromText(withLine(7, "Trasparenza =")).opacity(), std::nullopt);
-    EXPECT_EQ(fromText(withLine(7, "Trasparenza = 2.5")).sliderPosition(), 2);
+    for (const auto& [line, opacity] : cases)
+        EXPECT_EQ(withLine(7, line).opacity(), opacity) << line;
+    EXPECT_EQ(withLine(7, "Trasparenza = 2.5").sliderPosition(), 2);
 }
 
-TEST(SettingsFile, MissingFileShortFileAndLinesWithoutEqualsTakeTheShippedValues) {
-    FakeFolder empty;
-    SettingsLines missing = readSettings(empty);
+TEST_F(Settings, MissingFileShortFileAndLinesWithoutEqualsTakeTheShippedValues) {
+    SettingsLines missing = readSettings(folder);
     EXPECT_TRUE(missing.automaticDrive());
     EXPECT_EQ(missing.firmware(), "PSP Versione = 1.00");
     EXPECT_FALSE(missing.startWithWindows());
     EXPECT_EQ(missing.opacity(), 255);
-    EXPECT_TRUE(empty.files.empty());  // reading writes nothing
+    EXPECT_TRUE(folder.files.empty());  // reading writes nothing
 
-    SettingsLines shortFile = fromText("[PSP Setting]\r\nDrive = g:\r\n");
+    SettingsLines shortFile(readLines("[PSP Setting]\r\nDrive = g:\r\n"));
     EXPECT_EQ(shortFile.fixedDrive(), "G:");
     EXPECT_EQ(shortFile.firmware(), "PSP Versione = 1.00");
     EXPECT_EQ(shortFile.opacity(), 255);
 
-    SettingsLines garbage = fromText(withLine(3, "\x01\xff garbage") + "extra line\r\n");
+    std::vector<std::string> lines = readLines(kExample);
+    lines[2] = "\x01\xff garbage";
+    lines.push_back("extra line");
+    SettingsLines garbage(lines);
     EXPECT_EQ(garbage.firmware(), "PSP Versione = 1.00");
     EXPECT_TRUE(garbage.startWithWindows());  // the other lines still count
 }
 
-class FakeRegistry : public Registry {
-public:
-    struct Value {
-        unsigned long type;
-        std::vector<std::uint8_t> bytes;
-    };
-    std::map<RegistryRoot, std::map<std::string, Value>> values;
-    bool machineRefused = false;
-    long queryFailure = 0;
-    int openKeys = 0;
-
-    bool open(RegistryRoot root, const std::string& keyPath) override {
-        EXPECT_EQ(keyPath, kRunKey);
-        if (root == RegistryRoot::LocalMachine && machineRefused) return false;
-        ++openKeys;
-        current_ = root;
-        return true;
-    }
-    long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
-               std::size_t& size) override {
-        if (queryFailure) return queryFailure;
-        auto& key = values[current_];
-        auto it = key.find(name);
-        if (it == key.end()) return kRegistryValueMissing;
-        type = it->second.type;
-        std::copy(it->second.bytes.begin(), it->second.bytes.end(), data.begin());
-        size = it->second.bytes.size();
-        return kRegistryOk;
-    }
-    long setText(const std::string& name, unsigned long type, const std::string& text) override {
-        values[current_][name] = {type, std::vector<std::uint8_t>(text.begin(), text.end())};
-        return kRegistryOk;
-    }
-    long setBytes(const std::string& name, unsigned long type,
-                  const std::vector<std::uint8_t>& bytes) override {
-        values[current_][name] = {type, bytes};
-        return kRegistryOk;
-    }
-    void close() override { openKeys = 0; }
-
-    std::string text(RegistryRoot root) {
-        auto& v = values[root].at(kRunValueName);
-        return std::string(v.bytes.begin(), v.bytes.end());
-    }
-
-private:
-    RegistryRoot current_ = RegistryRoot::LocalMachine;
-};
-
-TEST(StartWithWindows, WritesAStringWhenMissingAndKeepsTheTypeItHas) {
-    FakeRegistry registry;
+TEST_F(Settings, RunValueIsAStringWhenMissingAndKeepsTheTypeItHas) {
     EXPECT_TRUE(writeRunValue(registry, runCommand("C:\\Program Files\\Caldrift\\PSP.exe")));
-    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].type, kRegistryString);
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine),
-              "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
-    EXPECT_EQ(registry.openKeys, 0);
-
+    EXPECT_EQ(registry.value(machine).type, kRegistryString);
+    EXPECT_EQ(registry.text(machine), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
     EXPECT_TRUE(writeRunValue(registry, ""));
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "");  // emptied, never deleted
-    EXPECT_TRUE(registry.values[RegistryRoot::CurrentUser].empty());
+    EXPECT_EQ(registry.text(machine), "");  // emptied, never deleted
+    EXPECT_TRUE(registry.values[user].empty());
 
-    registry.values[RegistryRoot::LocalMachine][kRunValueName] = {kRegistryNumber, {9, 0, 0, 0}};
-    EXPECT_TRUE(
-        SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "258.5x"));
-    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].bytes,
-              (std::vector<std::uint8_t>{2, 1, 0, 0}));  // 258, low byte first
-    EXPECT_TRUE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "C:\\x"));
-    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].bytes,
-              (std::vector<std::uint8_t>{0, 0, 0, 0}));
+    registry.value(machine) = {kRegistryNumber, {9, 0, 0, 0}};
+    EXPECT_TRUE(set("258.5x"));
+    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{2, 1, 0, 0}));  // 258
+    EXPECT_TRUE(set("C:\\x"));
+    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{0, 0, 0, 0}));
 
-    registry.values[RegistryRoot::LocalMachine][kRunValueName] = {3, {0xde, 0xad}};
-    EXPECT_TRUE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "new"));
-    EXPECT_EQ(registry.values[RegistryRoot::LocalMachine][kRunValueName].bytes,
-              (std::vector<std::uint8_t>{0xde, 0xad}));  // left as it was, not padded
+    registry.value(machine) = {3, {0xde, 0xad}};
+    EXPECT_TRUE(set("new"));
+    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{0xde, 0xad}));  // as it was
 }
 
-TEST(StartWithWindows, FallsBackToTheUserOnlyWhenTheMachineKeyIsRefused) {
-    FakeRegistry registry;
+TEST_F(Settings, RunValueFallsBackToTheUserOnlyWhenTheMachineKeyIsRefused) {
     registry.machineRefused = true;
-    EXPECT_FALSE(SetRegValue(registry, RegistryRoot::LocalMachine, kRunKey, kRunValueName, "x"));
+    EXPECT_FALSE(set("x"));
     EXPECT_TRUE(writeRunValue(registry, "\"C:\\Caldrift.exe\""));
-    EXPECT_EQ(registry.text(RegistryRoot::CurrentUser), "\"C:\\Caldrift.exe\"");
-    EXPECT_TRUE(registry.values[RegistryRoot::LocalMachine].empty());
+    EXPECT_EQ(registry.text(user), "\"C:\\Caldrift.exe\"");
+    EXPECT_TRUE(registry.values[machine].empty());
 
     FakeRegistry failing;
     failing.queryFailure = 234;  // more data than the buffer holds
     EXPECT_FALSE(writeRunValue(failing, "x"));
-    EXPECT_TRUE(failing.values[RegistryRoot::CurrentUser].empty());
-    EXPECT_EQ(failing.openKeys, 0);
+    EXPECT_TRUE(failing.values[user].empty());
+    EXPECT_TRUE(failing.balanced());
 }
 
-class FakeDropWindow : public DropWindowSettings {
-public:
-    bool automatic = false;
-    std::string caption = "NO";
-    std::string label2 = "PSP Version";
-    std::optional<int> opacity;
-    void startAutomaticDetection() override { automatic = true; }
-    void useFixedDrive(const std::optional<std::string>& drive) override {
-        automatic = false;
-        if (drive) caption = *drive;
-    }
-    void showFirmwareLine(const std::string& line) override { label2 = line; }
-    void setOpacity(int value) override { opacity = value; }
-};
-
-TEST(ApplySettings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
-    FakeDropWindow window;
-    FakeRegistry registry;
-    loadconf(fromText(kExample), window, registry, "C:\\My Apps\\Caldrift.exe");
+TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
+    loadconf(kExampleLines, window, registry, "C:\\My Apps\\Caldrift.exe");
     EXPECT_TRUE(window.automatic);
     EXPECT_EQ(window.caption, "NO");
     EXPECT_EQ(window.label2, "PSP Versione = 2.71");
     EXPECT_EQ(window.opacity, 195);
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "\"C:\\My Apps\\Caldrift.exe\"");
+    EXPECT_EQ(registry.text(machine), "\"C:\\My Apps\\Caldrift.exe\"");
 
-    loadconf(fromText(withLine(2, "Drive = e:")), window, registry, "C:\\Caldrift.exe");
+    loadconf(withLine(2, "Drive = e:"), window, registry, "C:\\Caldrift.exe");
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");
-
     window.opacity.reset();
-    loadconf(fromText(withLine(7, "Trasparenza = x")), window, registry, "C:\\Caldrift.exe");
+    loadconf(withLine(7, "Trasparenza = x"), window, registry, "C:\\Caldrift.exe");
     EXPECT_EQ(window.opacity, std::nullopt);
-
-    loadconf(fromText(withLine(2, "Drive =")), window, registry, "C:\\Caldrift.exe");
+    loadconf(withLine(2, "Drive ="), window, registry, "C:\\Caldrift.exe");
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");  // kept
-
-    loadconf(fromText(withLine(6, "Startup = 0")), window, registry, "C:\\Caldrift.exe");
-    EXPECT_EQ(registry.text(RegistryRoot::LocalMachine), "");
+    loadconf(withLine(6, "Startup = 0"), window, registry, "C:\\Caldrift.exe");
+    EXPECT_EQ(registry.text(machine), "");
 }
 
-class FakeDialog : public SettingsDialogControls {
-public:
-    bool automatic = false, startup = false;
-    std::string firmware = "1.00";
-    int slider = 100;
-    void setAutomaticDrive(bool on) override { automatic = on; }
-    void setFirmware(const std::string& version) override { firmware = version; }
-    void setStartWithWindows(bool on) override { startup = on; }
-    void setSliderPosition(int position) override { slider = position; }
-};
-
-TEST(ApplySettings, ReadconfFillsTheDialogAndLeavesUnreadableValuesAlone) {
-    FakeDialog dialog;
-    readconf(fromText(kExample), dialog);
+TEST_F(Settings, ReadconfFillsTheDialogAndLeavesUnreadableValuesAlone) {
+    readconf(kExampleLines, dialog);
     EXPECT_TRUE(dialog.automatic);
     EXPECT_EQ(dialog.firmware, "2.71");
     EXPECT_TRUE(dialog.startup);
     EXPECT_EQ(dialog.slider, 40);
 
-    readconf(fromText(withLine(3, "PSP Versione =")), dialog);
+    readconf(withLine(3, "PSP Versione ="), dialog);
     EXPECT_EQ(dialog.firmware, "2.71");
-    readconf(fromText(withLine(7, "Trasparenza = lots")), dialog);
+    readconf(withLine(7, "Trasparenza = lots"), dialog);
     EXPECT_EQ(dialog.slider, 40);
-    readconf(fromText(withLine(2, "Drive = AUTO ")), dialog);
+    readconf(withLine(2, "Drive = AUTO "), dialog);
     EXPECT_FALSE(dialog.automatic);
 }
-
-}  // namespace
-}  // namespace caldrift
-
-namespace caldrift {
-namespace {
 
 TEST(AboutLinks, MailSubjectStaysAsWrittenAndTheTooltipNamesTheHost) {
     EXPECT_EQ(mailLink("caldrift@example.org"),
               "mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0");
-    EXPECT_EQ(siteTooltip("https://caldrift.example.org/"), "Link Al Sito CALDRIFT.EXAMPLE.ORG");
-    EXPECT_EQ(siteTooltip("http://user@Psp.Example.net:8080/a?b"), "Link Al Sito PSP.EXAMPLE.NET");
-    EXPECT_EQ(siteTooltip("www.example.it"), "Link Al Sito WWW.EXAMPLE.IT");
+    const std::pair<const char*, const char*> sites[] = {
+        {"https://caldrift.example.org/", "CALDRIFT.EXAMPLE.ORG"},
+        {"http://user@Psp.Example.net:8080/a?b", "PSP.EXAMPLE.NET"},
+        {"www.example.it", "WWW.EXAMPLE.IT"},
+    };
+    for (auto [url, host] : sites) EXPECT_EQ(siteTooltip(url), std::string("Link Al Sito ") + host);
 }
-
-}  // namespace
-}  // namespace caldrift
