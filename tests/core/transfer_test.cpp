@@ -8,6 +8,7 @@ using namespace caldrift::testing;
 
 namespace {
 using Copies = std::vector<std::pair<std::string, std::string>>;
+const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
 
 struct Transfer : ::testing::Test {
     FakeFileSystem fs;
@@ -23,22 +24,32 @@ struct Transfer : ::testing::Test {
         if (takeDrop(paths, driveAssigned(drive), fs, queue) == DropOutcome::StartTransfer)
             run.trasfer();
     }
-    const Message& lastMessage() { return messages.shown.back(); }
+    // Every run ends with exactly one message.
+    void expectMessage(unsigned style, const std::string& text) {
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].title, "Trasferimento...");
+        EXPECT_EQ(messages.shown[0].style, style);
+        EXPECT_EQ(messages.shown[0].text, text);
+    }
 };
 }  // namespace
 
-TEST(Destinations, TableRowsIgnoreLetterCase) {
-    EXPECT_STREQ(destinationFor("mp4").folder, "\\VIDEO\\");
-    EXPECT_STREQ(destinationFor("aac").folder, "\\MUSIC\\");
-    EXPECT_STREQ(destinationFor("PTF").folder, "\\PSP\\THEME\\");
-    EXPECT_STREQ(destinationFor("Cso").folder, "\\ISO\\");
-    EXPECT_STREQ(destinationFor("iso").folder, "\\ISO\\");
-    EXPECT_STREQ(destinationFor("JPEG").folder, "\\PICTURE\\");
-    EXPECT_EQ(destinationFor("pbp").kind, Destination::HomebrewFolder);
-    EXPECT_EQ(destinationFor("txt").kind, Destination::None);
-    EXPECT_EQ(destinationFor("").kind, Destination::None);
+TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"JPEG", "\\PICTURE\\"}, {"aac", "\\MUSIC\\"},      {"mp4", "\\VIDEO\\"},
+        {"Cso", "\\ISO\\"},      {"PTF", "\\PSP\\THEME\\"},
+    };
+    for (auto [extension, folder] : cases) {
+        EXPECT_EQ(destinationFor(extension).kind, Destination::File) << extension;
+        EXPECT_STREQ(destinationFor(extension).folder, folder) << extension;
+    }
+    EXPECT_EQ(destinationFor("pBp").kind, Destination::HomebrewFolder);
+    for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp"})
+        EXPECT_EQ(destinationFor(unknown).kind, Destination::None) << unknown;
     EXPECT_TRUE(isFourLetterTableExtension("TiFf"));
+    EXPECT_TRUE(isFourLetterTableExtension("jpeg"));
     EXPECT_FALSE(isFourLetterTableExtension("webp"));
+    EXPECT_FALSE(isFourLetterTableExtension("mp3"));
 }
 
 TEST_F(Transfer, CopiesEveryEntryInQueueOrderThenSaysSo) {
@@ -49,10 +60,7 @@ TEST_F(Transfer, CopiesEveryEntryInQueueOrderThenSaysSo) {
                                     {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(lastMessage().text, "File/s Trasferito/i Con Successo !!!");
-    EXPECT_EQ(lastMessage().title, "Trasferimento...");
-    EXPECT_EQ(lastMessage().style, 64u);
+    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
 }
 
 TEST_F(Transfer, EmptyQueueDoesNothing) {
@@ -62,18 +70,14 @@ TEST_F(Transfer, EmptyQueueDoesNothing) {
 }
 
 TEST_F(Transfer, EveryEntryNotCopiedInFullIsNamedWithItsReason) {
-    shell.results["C:\\bad.mp3"] = CopyResult::Failed;
-    shell.results["C:\\old.jpg"] = CopyResult::Cancelled;
+    shell.results = {{"C:\\bad.mp3", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
     drop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\old.jpg", "C:\\ok.wav"});
     EXPECT_EQ(shell.copies.size(), 3u);
     EXPECT_TRUE(queue.empty());
-    EXPECT_EQ(lastMessage().style, 48u);
-    EXPECT_EQ(lastMessage().title, "Trasferimento...");
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "notes.txt (tipo di file non gestito)\n"
-              "bad.mp3 (copia non riuscita)\n"
-              "old.jpg (copia annullata)");
+    expectMessage(kMessageWarning, kNotAll +
+                                       "notes.txt (tipo di file non gestito)\n"
+                                       "bad.mp3 (copia non riuscita)\n"
+                                       "old.jpg (copia annullata)");
 }
 
 TEST_F(Transfer, HomebrewFolderIsCopiedWithItsWholeTree) {
@@ -85,7 +89,7 @@ TEST_F(Transfer, HomebrewFolderIsCopiedWithItsWholeTree) {
                       {"C:\\Giochi\\MyGame\\ICON0.PNG", "E:\\PSP\\GAME\\MyGame\\ICON0.PNG"},
                       {"C:\\Giochi\\MyGame\\DATA\\level1.bin",
                        "E:\\PSP\\GAME\\MyGame\\DATA\\level1.bin"}}));
-    EXPECT_EQ(lastMessage().style, 64u);
+    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
 }
 
 TEST_F(Transfer, HomebrewThatVanishedOrIsEmptyIsReportedAsFailed) {
@@ -97,10 +101,8 @@ TEST_F(Transfer, HomebrewThatVanishedOrIsEmptyIsReportedAsFailed) {
     fs.folders["C:\\G\\Hollow"].files.clear();
     run.trasfer();
     EXPECT_TRUE(shell.copies.empty());
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "Gone (copia non riuscita)\n"
-              "Hollow (copia non riuscita)");
+    expectMessage(kMessageWarning,
+                  kNotAll + "Gone (copia non riuscita)\nHollow (copia non riuscita)");
 }
 
 TEST_F(Transfer, RefusedDropIsCopiedFirstByTheNextRun) {
@@ -115,20 +117,17 @@ TEST_F(Transfer, RefusedDropIsCopiedFirstByTheNextRun) {
 
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     shell.duringCopy = [this](const std::string& source) {
-        if (source == "C:\\b.mp3") {
-            fs.entries.clear();  // unplugged while b.mp3 was being copied
-            shell.results[source] = CopyResult::Failed;
-        }
+        if (source != "C:\\b.mp3") return;
+        fs.entries.clear();  // unplugged while b.mp3 was being copied
+        shell.results[source] = CopyResult::Failed;
     };
     drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3"});
     EXPECT_EQ(shell.copies.size(), 2u);
     EXPECT_EQ(queue.size(), 2u);
     EXPECT_EQ(pending.lines, (std::vector<std::string>{"c.mp3", "d.mp3"}));
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "b.mp3 (copia non riuscita)\n"
-              "PSP scollegata: gli elementi rimasti sono ancora in coda.");
-    EXPECT_EQ(lastMessage().style, 48u);
+    expectMessage(kMessageWarning, kNotAll +
+                                       "b.mp3 (copia non riuscita)\n"
+                                       "PSP scollegata: gli elementi rimasti sono ancora in coda.");
 }
 
 TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
@@ -137,17 +136,13 @@ TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
     run.trasfer();
     EXPECT_TRUE(shell.copies.empty());
     EXPECT_EQ(queue.size(), 1u);
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "PSP scollegata: gli elementi rimasti sono ancora in coda.");
+    expectMessage(kMessageWarning,
+                  kNotAll + "PSP scollegata: gli elementi rimasti sono ancora in coda.");
 }
 
 TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
-    bool dropped = false;
     shell.duringCopy = [&](const std::string&) {
-        if (dropped) return;
-        dropped = true;
-        drop({"C:\\late.mp3", "C:\\late.txt"});
+        if (shell.copies.size() == 1) drop({"C:\\late.mp3", "C:\\late.txt"});
     };
     drop({"C:\\a.jpg", "C:\\b.jpg"});
     EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"},
@@ -155,23 +150,18 @@ TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
                                     {"C:\\late.mp3", "E:\\MUSIC\\late.mp3"}}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\nlate.txt (tipo di file non gestito)");
+    expectMessage(kMessageWarning, kNotAll + "late.txt (tipo di file non gestito)");
 }
 
 TEST_F(Transfer, AnUnfinishedCopyLeavesNoHalfFileButKeepsTheOneThatWasThere) {
     fs.files = {"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"};
-    shell.results["C:\\full.mp4"] = CopyResult::Failed;
-    shell.results["C:\\old.jpg"] = CopyResult::Cancelled;
+    shell.results = {{"C:\\full.mp4", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
     shell.duringCopy = [this](const std::string& source) {
         if (source == "C:\\full.mp4") fs.files.insert("E:\\VIDEO\\full.mp4");  // as far as it got
     };
     drop({"C:\\full.mp4", "C:\\old.jpg"});
     EXPECT_EQ(fs.removed, std::vector<std::string>{"E:\\VIDEO\\full.mp4"});
     EXPECT_TRUE(fs.files.count("E:\\PICTURE\\old.jpg"));
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "full.mp4 (copia non riuscita)\n"
-              "old.jpg (copia annullata)");
+    expectMessage(kMessageWarning,
+                  kNotAll + "full.mp4 (copia non riuscita)\nold.jpg (copia annullata)");
 }

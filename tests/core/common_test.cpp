@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "common/rounding.h"
+#include "common/twips.h"
+#include "common/utf8.h"
+
+using namespace caldrift;
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+    const std::pair<double, double> cases[] = {
+        {0.0, 0},           {0.5, 0},           {1.5, 2},      {2.5, 2},
+        {2.4999, 2},        {2.5001, 3},        {-0.5, -0},    {-1.5, -2},
+        {999997.5, 999998}, {999998.5, 999998}, {-2.5001, -3}, {1e15 + 1, 1e15 + 1},
+    };
+    for (auto [value, rounded] : cases) EXPECT_EQ(roundHalfToEven(value), rounded) << value;
+}
+
+TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
+    const struct {
+        int twips, dpi, pixels;
+    } cases[] = {{4425, 96, 295},
+                 {4140, 96, 276},
+                 {455, 96, 30} /* 30.33 */,
+                 {8, 96, 1} /* 0.53 */,
+                 {1920, 144, 192}};
+    for (auto c : cases) EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels) << c.twips;
+    EXPECT_EQ(pixelsToTwips(1280, 96), 19200);
+}
+
+TEST(Twips, CentredWindowSplitsTheSpareRoom) {
+    Point p = centredWindowPosition(1280, 1024, 498, 289);
+    EXPECT_EQ(p.x, 391);
+    EXPECT_EQ(p.y, 367);  // 367.5: the odd pixel goes below
+}
+
+TEST(Utf8, CountsCharactersNotBytes) {
+    const std::string accented =
+        "a.d\xC3\xA9"
+        "f";
+    EXPECT_EQ(utf8::length("caf\xC3\xA9"), 4u);
+    EXPECT_EQ(utf8::charFromEnd(accented, 4), ".");
+    EXPECT_EQ(utf8::lastChars(accented, 3), accented.substr(2));
+    EXPECT_EQ(utf8::charFromEnd("ab", 3), "");
+    EXPECT_EQ(utf8::lastChars("ab", 3), "ab");
+    EXPECT_TRUE(utf8::equalsIgnoringAsciiCase("JpEg", "jpeg"));
+    EXPECT_FALSE(utf8::equalsIgnoringAsciiCase("jpg", "jpeg"));
+}

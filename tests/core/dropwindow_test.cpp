@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "dropwindow/placement.h"
+#include "dropwindow/show_while_dragging.h"
+#include "fakes.h"
+
+using namespace caldrift;
+using namespace caldrift::testing;
+
+namespace {
+using Names = std::vector<std::string>;
+
+struct Intake : ::testing::Test {
+    FakeFileSystem fs;
+    FakePendingList pending;
+    TransferQueue queue{pending};
+
+    Names column(std::string QueueEntry::*field) {
+        Names out;
+        for (const auto& e : queue.entries()) out.push_back(e.*field);
+        return out;
+    }
+};
+}  // namespace
+
+TEST_F(Intake, FilesAreTakenByTheShapeOfTheirName) {
+    takeDrop({"C:\\Foto\\a.jpg", "C:\\Foto\\PHOTO.JPG", "C:\\Foto\\b.jpeg", "C:\\Foto\\scan.TIFF",
+              "C:\\Foto\\x.webp", "C:\\Musica\\c.mp3", "C:\\Foto\\noext", "C:\\Foto\\a.bc",
+              "C:\\Backup.old"},
+             true, fs, queue);
+    EXPECT_EQ(column(&QueueEntry::file),
+              (Names{"a.jpg", "PHOTO.JPG", "b.jpeg", "scan.TIFF", "c.mp3", "Backup.old"}));
+    EXPECT_EQ(column(&QueueEntry::ext), (Names{"jpg", "JPG", "jpeg", "TIFF", "mp3", "old"}));
+    EXPECT_EQ(column(&QueueEntry::path)[0], "C:\\Foto\\a.jpg");
+    EXPECT_EQ(pending.lines, column(&QueueEntry::file));
+}
+
+TEST_F(Intake, HomebrewFolderNeedsOneOfTheEbootSpellings) {
+    fs.files = {"C:\\Giochi\\MyGame\\eboot.PBP", "C:\\Giochi\\Other\\EBOOT.PBP.bak"};
+    takeDrop({"C:\\Giochi\\MyGame", "C:\\Giochi\\Other"}, true, fs, queue);
+    EXPECT_EQ(column(&QueueEntry::path), Names{"C:\\Giochi\\MyGame"});
+    EXPECT_EQ(column(&QueueEntry::file), Names{"MyGame"});
+    EXPECT_EQ(column(&QueueEntry::ext), Names{"pbp"});
+}
+
+TEST_F(Intake, RootsAndEmptyNamesLeaveNoTrace) {
+    fs.files.insert("E:\\\\EBOOT.PBP");
+    takeDrop({"E:\\", "C:\\Foto\\", ""}, true, fs, queue);
+    EXPECT_TRUE(queue.empty());
+    EXPECT_TRUE(pending.lines.empty());
+}
+
+TEST_F(Intake, ExtensionIsCountedInCharactersAndOnlyInTheName) {
+    takeDrop({"C:\\M\\canzone.d\xC3\xA9"
+              "f",
+              "C:\\dir.x\\ab"},
+             true, fs, queue);
+    EXPECT_EQ(column(&QueueEntry::ext), Names{"d\xC3\xA9"
+                                              "f"});
+}
+
+TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
+    EXPECT_EQ(takeDrop({"C:\\a.jpg"}, false, fs, queue), DropOutcome::AskForDrive);
+    EXPECT_EQ(takeDrop({"C:\\b.mp3"}, true, fs, queue), DropOutcome::StartTransfer);
+    EXPECT_EQ(column(&QueueEntry::file), (Names{"a.jpg", "b.mp3"}));
+    EXPECT_EQ(pending.lines, (Names{"a.jpg", "b.mp3"}));
+    EXPECT_EQ(takeDrop({}, true, fs, queue), DropOutcome::StartTransfer);
+}
+
+TEST(Placement, DropWindowSitsBottomRightAboveTheMargin) {
+    Point p = dropWindowPosition(1280, 1024, 301, 282, 96);
+    EXPECT_EQ(p.x, 1280 - 301);
+    EXPECT_EQ(p.y, 1024 - 282 - 30);
+    Point big = dropWindowPosition(1920, 1080, 301, 282, 96);
+    EXPECT_EQ(big.x, 1619);
+    EXPECT_EQ(big.y, 768);
+}
+
+TEST(Placement, PendingWindowRestsOnTopOfTheDropWindow) {
+    // 1280 x 1024 screen, drop window 3000 twips high: 16410 and 8035 twips.
+    Point p = pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96);
+    EXPECT_EQ(p.x, twipsToPixels(16410, 96));
+    EXPECT_EQ(p.y, twipsToPixels(8035, 96));
+}
+
+TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {
+    const struct {
+        bool held, visible, arm, hide;
+    } cases[] = {{true, false, true, false},
+                 {true, true, false, false},
+                 {false, true, false, true},
+                 {false, false, false, false}};
+    for (auto c : cases) {
+        DragVisibilityStep step = sampleDragVisibility([&] { return c.held; }, c.visible);
+        EXPECT_EQ(step.armShowTimer, c.arm) << c.held << c.visible;
+        EXPECT_EQ(step.hide, c.hide) << c.held << c.visible;
+    }
+    // Released between the two samples: armed, and nothing to hide yet.
+    int calls = 0;
+    DragVisibilityStep step = sampleDragVisibility([&] { return calls++ == 0; }, false);
+    EXPECT_TRUE(step.armShowTimer);
+    EXPECT_FALSE(step.hide);
+}
