@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dropwindow/intake.h"
+#include "../core/fakes.h"
 
 namespace {
 using namespace caldrift;
@@ -22,13 +22,6 @@ public:
 private:
     std::uint8_t answers_;
 };
-
-class CountingList : public PendingList {
-public:
-    std::size_t lines = 0;
-    void append(const std::string&) override { ++lines; }
-    void removeFirst() override { --lines; }
-};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -41,16 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             paths.back() += static_cast<char>(data[i]);
     }
-    CountingList pending;
+    testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, (data[0] & 8) != 0, fs, queue);
-    if (queue.size() != pending.lines || queue.size() > paths.size()) std::abort();
-    for (const QueueEntry& entry : queue.entries()) {
+    if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const QueueEntry& entry = queue.entries()[i];
         const std::string& path = entry.path;
-        if (entry.file.empty() || path.size() < entry.file.size() ||
+        if (entry.file.empty() || pending.lines[i] != entry.file ||
+            path.size() < entry.file.size() ||
             path.compare(path.size() - entry.file.size(), entry.file.size(), entry.file) != 0)
             std::abort();
     }
     while (!queue.empty()) queue.removeFront();
-    return pending.lines == 0 ? 0 : (std::abort(), 0);
+    return pending.lines.empty() ? 0 : (std::abort(), 0);
 }
