@@ -16,12 +16,11 @@
 
 namespace caldrift::testing {
 
-class FakeFileSystem : public FileSystem {
-public:
+struct FakeFileSystem : FileSystem {
     std::set<std::string> files;             // ordinary files
     std::set<std::string> entries;           // anything a lookup finds
     std::map<std::string, Listing> folders;  // listable folders
-    std::vector<std::string> removed;
+    std::vector<std::string> removed;        // files removed, in order
 
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
@@ -41,15 +40,13 @@ public:
     }
 };
 
-class FakePendingList : public PendingList {
-public:
+struct FakePendingList : PendingList {
     std::vector<std::string> lines;
     void append(const std::string& name) override { lines.push_back(name); }
     void removeFirst() override { lines.erase(lines.begin()); }
 };
 
-class FakeShell : public ShellCopy {
-public:
+struct FakeShell : ShellCopy {
     std::vector<std::pair<std::string, std::string>> copies;
     std::map<std::string, CopyResult> results;           // by source, Copied otherwise
     std::function<void(const std::string&)> duringCopy;  // runs inside a copy
@@ -62,16 +59,14 @@ public:
     }
 };
 
-class FakeMessages : public MessageBoxes {
-public:
+struct FakeMessages : MessageBoxes {
     std::vector<Message> shown;
     void show(const std::string& text, const std::string& title, unsigned style) override {
         shown.push_back({text, title, style});
     }
 };
 
-class FakeProbe : public DriveProbe {
-public:
+struct FakeProbe : DriveProbe {
     std::map<char, unsigned> types;  // drives that exist and their type
     std::set<std::string> entries;   // paths that exist
     std::set<char> failing;          // drives whose lookups fail (no medium)
@@ -101,8 +96,7 @@ public:
     }
 };
 
-class FakeFolder : public SettingsFolder {
-public:
+struct FakeFolder : SettingsFolder {
     std::map<std::string, std::string> files;
     bool readOnly = false, replaceFails = false;
 
@@ -126,8 +120,7 @@ public:
 // Only the Run key, one key at a time. Opens and closes are counted: a close
 // with no key open is a fault, except right after a refused open (closing no
 // key is harmless on Windows and the code does it).
-class FakeRegistry : public Registry {
-public:
+struct FakeRegistry : Registry {
     struct Value {
         unsigned long type;
         std::vector<std::uint8_t> bytes;
@@ -175,16 +168,13 @@ public:
     bool balanced() const { return openKeys == 0 && faults.empty(); }
     Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
     std::string text(RegistryRoot root) {
-        return std::string(value(root).bytes.begin(), value(root).bytes.end());
+        return {value(root).bytes.begin(), value(root).bytes.end()};
     }
-
-private:
     RegistryRoot current_ = RegistryRoot::LocalMachine;
     bool refused_ = false;
 };
 
-class FakeDropWindow : public DropWindowSettings {
-public:
+struct FakeDropWindow : DropWindowSettings {
     bool automatic = false;
     std::string caption = "NO", label2 = "PSP Version";
     std::optional<int> opacity;
@@ -197,8 +187,7 @@ public:
     void setOpacity(int value) override { opacity = value; }
 };
 
-class FakeDialog : public SettingsDialogControls {
-public:
+struct FakeDialog : SettingsDialogControls {
     bool automatic = false, startup = false;
     std::string firmware = "1.00";
     int slider = 100;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "fakes.h"
 
 using namespace caldrift;
@@ -18,34 +20,34 @@ void tickAsTheTimersDo(DriveScanner& s, DriveProbe& probe) {
     if (s.watchEnabled()) s.watchTick(probe);
 }
 
-struct Stick {
-    char letter;
-    bool saveData = true;
-    unsigned type = kDriveRemovable;
-    bool noMedium = false;
-};
+// Removable sticks by letter; after a letter, f: a fixed disk, s: no SAVEDATA,
+// x: no medium (lookups fail).
+FakeProbe withSticks(const std::string& sticks) {
+    FakeProbe probe;
+    std::istringstream words(sticks);
+    for (std::string w; words >> w;) {
+        auto has = [&w](char flag) { return w.find(flag, 1) != std::string::npos; };
+        probe.addStick(w[0], !has('s'), has('f') ? 3 : kDriveRemovable);
+        if (has('x')) probe.failing.insert(w[0]);
+    }
+    return probe;
+}
 }  // namespace
 
 TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
+    // C: and P: are no candidates; K: is visited after L:. Only drives holding
+    // both folders are asked for their type.
     const struct {
-        std::vector<Stick> sticks;
-        const char* caption;
-        int typeQueries;  // only drives holding both folders are asked
-    } cases[] = {
-        // C: and P: are no candidates, D: is fixed, E: lacks SAVEDATA
-        {{{'C'}, {'D', true, 3}, {'E', false}, {'P'}}, "NO", 1},
-        {{{'G'}}, "G:", 1},
-        {{{'E'}, {'H'}}, "H:", 2},
-        {{{'K'}, {'L'}}, "K:", 2},  // K: is visited after L:
-        {{{'F', true, kDriveRemovable, true}, {'I'}}, "I:", 1},
-    };
+        const char *sticks, *caption;
+        int typeQueries;
+    } cases[] = {{"C Df Es P", "NO", 1},
+                 {"G", "G:", 1},
+                 {"E H", "H:", 2},
+                 {"K L", "K:", 2},
+                 {"Fx I", "I:", 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.sticks.size());
-        FakeProbe probe;
-        for (const Stick& stick : c.sticks) {
-            probe.addStick(stick.letter, stick.saveData, stick.type);
-            if (stick.noMedium) probe.failing.insert(stick.letter);
-        }
+        SCOPED_TRACE(c.sticks);
+        FakeProbe probe = withSticks(c.sticks);
         DriveScanner s = scanning();
         s.scanTick(probe);
         bool found = c.caption != std::string("NO");
@@ -55,30 +57,23 @@ TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
         EXPECT_EQ(s.scanEnabled(), !found);
         EXPECT_EQ(s.selectedCandidate(), 11);
         EXPECT_EQ(probe.typeQueries, c.typeQueries);
-        EXPECT_EQ(probe.driveListQueries, 1);
+        EXPECT_EQ(probe.driveListQueries, 1);  // once per tick, whatever the candidates
     }
 }
 
 TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
-    FakeProbe probe;
-    probe.types = {{'C', 3}, {'E', kDriveRemovable}};
-    probe.addStick('D', false, 3);
+    FakeProbe probe = withSticks("Dfs");
+    probe.types.insert({{'C', 3}, {'E', kDriveRemovable}});
     DriveScanner s = scanning();
     for (int i = 0; i < 5; ++i) tickAsTheTimersDo(s, probe);
     EXPECT_EQ(probe.driveListQueries, 0);
     EXPECT_EQ(probe.typeQueries, 0);
     EXPECT_EQ(s.caption(), "NO");
     EXPECT_TRUE(s.scanEnabled());
-
-    probe.addStick('F');
-    s.scanTick(probe);
-    EXPECT_EQ(s.caption(), "F:");
-    EXPECT_EQ(probe.driveListQueries, 1);  // once per tick, whatever the candidates
 }
 
 TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
-    FakeProbe probe;
-    probe.addStick('E');
+    FakeProbe probe = withSticks("E");
     DriveScanner s = scanning();
     tickAsTheTimersDo(s, probe);
     tickAsTheTimersDo(s, probe);
@@ -105,9 +100,8 @@ TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
     EXPECT_EQ(s.caption(), "E:");
 }
 
-TEST(DriveModes, FixedDriveIgnoresUnplugging) {
-    FakeProbe probe;
-    probe.addStick('E');
+TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
+    FakeProbe probe = withSticks("E");
     DriveScanner s = scanning();
     tickAsTheTimersDo(s, probe);
     ASSERT_TRUE(s.watchEnabled());
@@ -118,17 +112,10 @@ TEST(DriveModes, FixedDriveIgnoresUnplugging) {
     EXPECT_EQ(s.caption(), "F:");
     EXPECT_EQ(probe.lookups, lookups);
     EXPECT_FALSE(s.pspFound());
-}
 
-TEST(DriveModes, AutomaticAfterFixedFindsTheStickAgain) {
-    FakeProbe probe;
-    probe.addStick('E');
-    DriveScanner s = scanning();
-    s.scanTick(probe);
-    ASSERT_TRUE(s.pspFound());
-    s.setFixed("F:");
+    probe.failing.clear();  // plugged in again: found, though it was found before
     s.startAutomatic();
-    s.scanTick(probe);
+    tickAsTheTimersDo(s, probe);
     EXPECT_EQ(s.caption(), "E:");
     EXPECT_TRUE(s.watchEnabled());
 }

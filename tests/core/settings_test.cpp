@@ -25,6 +25,7 @@ struct Settings : ::testing::Test {
     FakeDropWindow window;
     FakeDialog dialog;
     const RegistryRoot machine = RegistryRoot::LocalMachine, user = RegistryRoot::CurrentUser;
+    void load(const SettingsLines& lines) { loadconf(lines, window, registry, "C:\\Caldrift.exe"); }
 
     void TearDown() override {
         EXPECT_EQ(registry.faults, std::vector<std::string>{});
@@ -36,30 +37,25 @@ struct Settings : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(Settings, SavedExampleIsSevenLinesByteForByteAndReadsBack) {
-    SettingsForm form{true, "e:", "2.71", true, 40};
-    ASSERT_TRUE(saveSettings(folder, form));
+TEST_F(Settings, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
+    ASSERT_TRUE(saveSettings(folder, SettingsForm{true, "e:", "2.71", true, 40}));
     EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
-    SettingsLines read = readSettings(folder);
-    EXPECT_TRUE(read.automaticDrive());
-    EXPECT_EQ(read.firmware(), "PSP Versione = 2.71");
-    EXPECT_TRUE(read.startWithWindows());
-    EXPECT_EQ(read.opacity(), 195);
-
-    form = {false, "e:", "2.71", false, 0};
-    EXPECT_EQ(settingsText(form),
+    readconf(readSettings(folder), dialog);
+    EXPECT_TRUE(dialog.automatic);
+    EXPECT_EQ(dialog.firmware, "2.71");
+    EXPECT_TRUE(dialog.startup);
+    EXPECT_EQ(dialog.slider, 40);
+    EXPECT_EQ(settingsText(SettingsForm{false, "e:", "2.71", false, 0}),
               "[PSP Setting]\r\nDrive = e:\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
               "Startup = 0\r\nTrasparenza = 0\r\n");
-}
 
-TEST_F(Settings, SaveThatCannotWriteKeepsTheOldFileAndSaysSo) {
-    for (bool readOnly : {true, false}) {
-        folder.files = {{"Setting.INI", kExample}};
-        folder.readOnly = readOnly;
-        folder.replaceFails = !readOnly;
-        EXPECT_FALSE(saveSettings(folder, SettingsForm{false, "f:", "1.50", false, 0}));
-        EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
-    }
+    // Values the file cannot give leave the dialog as it was.
+    readconf(withLine(3, "PSP Versione ="), dialog);
+    EXPECT_EQ(dialog.firmware, "2.71");
+    readconf(withLine(7, "Trasparenza = lots"), dialog);
+    EXPECT_EQ(dialog.slider, 40);
+    readconf(withLine(2, "Drive = AUTO "), dialog);
+    EXPECT_FALSE(dialog.automatic);
 }
 
 TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLf) {
@@ -87,17 +83,13 @@ TEST(SettingsFile, DriveAndStartupLinesMatchExactly) {
 }
 
 TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
+    // 101 is no byte (the window decides), halves go to the even opacity, 40000 is
+    // beyond 16 bits.
     const std::pair<const char*, std::optional<int>> cases[] = {
-        {"Trasparenza = 0", 155},   {"Trasparenza = 100", 255},
-        {"Trasparenza = 101", 256},  // out of a byte: the window decides
-        {"Trasparenza = 0.5", 156},  // 155.5 to the even 156
-        {"Trasparenza = 1.5", 156},  // 156.5 to the even 156
-        {"Trasparenza = abc", {}},  {"Trasparenza = ", {}},
-        {"Trasparenza = 4O", {}},   {"Trasparenza = 40000", {}},  // beyond 16 bits
-        {"Trasparenza =", {}},
-    };
-    for (const auto& [line, opacity] : cases)
-        EXPECT_EQ(withLine(7, line).opacity(), opacity) << line;
+        {" 0", 155},  {" 100", 255}, {" 101", 256}, {" 0.5", 156},  {" 1.5", 156},
+        {" abc", {}}, {" ", {}},     {" 4O", {}},   {" 40000", {}}, {"", {}}};
+    for (auto [value, opacity] : cases)
+        EXPECT_EQ(withLine(7, std::string("Trasparenza =") + value).opacity(), opacity) << value;
     EXPECT_EQ(withLine(7, "Trasparenza = 2.5").sliderPosition(), 2);
 }
 
@@ -163,41 +155,23 @@ TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
     EXPECT_EQ(window.opacity, 195);
     EXPECT_EQ(registry.text(machine), "\"C:\\My Apps\\Caldrift.exe\"");
 
-    loadconf(withLine(2, "Drive = e:"), window, registry, "C:\\Caldrift.exe");
+    load(withLine(2, "Drive = e:"));
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");
     window.opacity.reset();
-    loadconf(withLine(7, "Trasparenza = x"), window, registry, "C:\\Caldrift.exe");
+    load(withLine(7, "Trasparenza = x"));
     EXPECT_EQ(window.opacity, std::nullopt);
-    loadconf(withLine(2, "Drive ="), window, registry, "C:\\Caldrift.exe");
+    load(withLine(2, "Drive ="));
     EXPECT_FALSE(window.automatic);
     EXPECT_EQ(window.caption, "E:");  // kept
-    loadconf(withLine(6, "Startup = 0"), window, registry, "C:\\Caldrift.exe");
+    load(withLine(6, "Startup = 0"));
     EXPECT_EQ(registry.text(machine), "");
-}
-
-TEST_F(Settings, ReadconfFillsTheDialogAndLeavesUnreadableValuesAlone) {
-    readconf(kExampleLines, dialog);
-    EXPECT_TRUE(dialog.automatic);
-    EXPECT_EQ(dialog.firmware, "2.71");
-    EXPECT_TRUE(dialog.startup);
-    EXPECT_EQ(dialog.slider, 40);
-
-    readconf(withLine(3, "PSP Versione ="), dialog);
-    EXPECT_EQ(dialog.firmware, "2.71");
-    readconf(withLine(7, "Trasparenza = lots"), dialog);
-    EXPECT_EQ(dialog.slider, 40);
-    readconf(withLine(2, "Drive = AUTO "), dialog);
-    EXPECT_FALSE(dialog.automatic);
 }
 
 TEST(AboutLinks, MailSubjectStaysAsWrittenAndTheTooltipNamesTheHost) {
     EXPECT_EQ(mailLink("caldrift@example.org"),
               "mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0");
-    const std::pair<const char*, const char*> sites[] = {
-        {"https://caldrift.example.org/", "CALDRIFT.EXAMPLE.ORG"},
-        {"http://user@Psp.Example.net:8080/a?b", "PSP.EXAMPLE.NET"},
-        {"www.example.it", "WWW.EXAMPLE.IT"},
-    };
-    for (auto [url, host] : sites) EXPECT_EQ(siteTooltip(url), std::string("Link Al Sito ") + host);
+    EXPECT_EQ(siteTooltip("https://caldrift.example.org/"), "Link Al Sito CALDRIFT.EXAMPLE.ORG");
+    EXPECT_EQ(siteTooltip("http://user@Psp.Example.net:8080/a?b"), "Link Al Sito PSP.EXAMPLE.NET");
+    EXPECT_EQ(siteTooltip("www.example.it"), "Link Al Sito WWW.EXAMPLE.IT");
 }
