@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,17 +67,23 @@ struct FakeMessages : MessageBoxes {
     }
 };
 
+// Removable sticks by letter: "E Fx". After a letter, f: a fixed disk,
+// s: no SAVEDATA, x: no medium (lookups fail).
 struct FakeProbe : DriveProbe {
     std::map<char, unsigned> types;  // drives that exist and their type
     std::set<std::string> entries;   // paths that exist
-    std::set<char> failing;          // drives whose lookups fail (no medium)
+    std::set<char> failing;          // drives whose lookups fail
     int typeQueries = 0, driveListQueries = 0, lookups = 0;
 
-    void addStick(char letter, bool saveData = true, unsigned type = kDriveRemovable) {
-        types[letter] = type;
-        std::string root{letter, ':'};
-        entries.insert(root + "\\PSP");
-        if (saveData) entries.insert(root + "\\PSP\\SAVEDATA");
+    explicit FakeProbe(const std::string& sticks = "") {
+        std::istringstream words(sticks);
+        for (std::string w; words >> w;) {
+            auto has = [&w](char flag) { return w.find(flag, 1) != std::string::npos; };
+            types[w[0]] = has('f') ? 3 : kDriveRemovable;
+            entries.insert(w.substr(0, 1) + ":\\PSP");
+            if (!has('s')) entries.insert(w.substr(0, 1) + ":\\PSP\\SAVEDATA");
+            if (has('x')) failing.insert(w[0]);
+        }
     }
     std::uint32_t existingDrives() override {
         ++driveListQueries;

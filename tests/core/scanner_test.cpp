@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "fakes.h"
 
 using namespace caldrift;
@@ -20,18 +18,6 @@ void tickAsTheTimersDo(DriveScanner& s, DriveProbe& probe) {
     if (s.watchEnabled()) s.watchTick(probe);
 }
 
-// Removable sticks by letter; after a letter, f: a fixed disk, s: no SAVEDATA,
-// x: no medium (lookups fail).
-FakeProbe withSticks(const std::string& sticks) {
-    FakeProbe probe;
-    std::istringstream words(sticks);
-    for (std::string w; words >> w;) {
-        auto has = [&w](char flag) { return w.find(flag, 1) != std::string::npos; };
-        probe.addStick(w[0], !has('s'), has('f') ? 3 : kDriveRemovable);
-        if (has('x')) probe.failing.insert(w[0]);
-    }
-    return probe;
-}
 }  // namespace
 
 TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
@@ -47,7 +33,7 @@ TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
                  {"Fx I", "I:", 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sticks);
-        FakeProbe probe = withSticks(c.sticks);
+        FakeProbe probe(c.sticks);
         DriveScanner s = scanning();
         s.scanTick(probe);
         bool found = c.caption != std::string("NO");
@@ -62,7 +48,7 @@ TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
 }
 
 TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
-    FakeProbe probe = withSticks("Dfs");
+    FakeProbe probe("Dfs");
     probe.types.insert({{'C', 3}, {'E', kDriveRemovable}});
     DriveScanner s = scanning();
     for (int i = 0; i < 5; ++i) tickAsTheTimersDo(s, probe);
@@ -73,7 +59,7 @@ TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
 }
 
 TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
-    FakeProbe probe = withSticks("E");
+    FakeProbe probe("E");
     DriveScanner s = scanning();
     tickAsTheTimersDo(s, probe);
     tickAsTheTimersDo(s, probe);
@@ -95,13 +81,13 @@ TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
     EXPECT_FALSE(s.watchEnabled());
 
     probe.failing.clear();
-    probe.addStick('E');
+    probe.entries.insert("E:\\PSP\\SAVEDATA");
     s.scanTick(probe);
     EXPECT_EQ(s.caption(), "E:");
 }
 
 TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
-    FakeProbe probe = withSticks("E");
+    FakeProbe probe("E");
     DriveScanner s = scanning();
     tickAsTheTimersDo(s, probe);
     ASSERT_TRUE(s.watchEnabled());

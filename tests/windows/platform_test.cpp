@@ -136,29 +136,19 @@ TEST(Registry, SetRegValueWritesTextAndKeepsANumbersType) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &k, nullptr),
               ERROR_SUCCESS);
-    auto value = [&](DWORD& type) {
-        std::vector<BYTE> data(2048);
-        DWORD size = static_cast<DWORD>(data.size());
-        LONG result = RegQueryValueExW(k, L"Caldrift", nullptr, &type, data.data(), &size);
-        data.resize(result == ERROR_SUCCESS ? size : 0);
-        return data;
-    };
     Win32Registry registry;
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
                             "\"C:\\Program Files\\Caldrift.exe\""));
-    DWORD type = 0;
-    std::vector<BYTE> data = value(type);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())),
-              L"\"C:\\Program Files\\Caldrift.exe\"");
+    wchar_t text[64] = L"";
+    DWORD size = sizeof text, number = 7;
+    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_SZ, nullptr, text, &size), 0);
+    EXPECT_STREQ(text, L"\"C:\\Program Files\\Caldrift.exe\"");
 
-    DWORD seven = 7;
-    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4);
+    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift", "42"));
-    data = value(type);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    ASSERT_EQ(data.size(), 4u);
-    EXPECT_EQ(*reinterpret_cast<const DWORD*>(data.data()), 42u);
+    size = sizeof number;
+    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_DWORD, nullptr, &number, &size), 0);
+    EXPECT_EQ(number, 42u);
 
     EXPECT_FALSE(SetRegValue(registry, RegistryRoot::CurrentUser, "Software\\CaldriftNoSuchKey",
                              "Caldrift", "x"));
@@ -167,10 +157,11 @@ TEST(Registry, SetRegValueWritesTextAndKeepsANumbersType) {
 }
 
 TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
-    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                 nullptr, nullptr, nullptr);
-    HWND untouched = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                     nullptr, nullptr, nullptr, nullptr);
+    auto popup = [] {
+        return CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+    };
+    HWND shown = popup(), untouched = popup();
     SetTransparency(shown, 195);
     SetTransparency(shown, 256);
     COLORREF key = 0;
