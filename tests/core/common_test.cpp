@@ -34,10 +34,8 @@ TEST(Twips, CentredWindowSplitsTheSpareRoom) {
 }
 
 TEST(Utf8, CountsCharactersNotBytes) {
-    const std::string accented =
-        "a.d\xC3\xA9"
-        "f";
-    EXPECT_EQ(utf8::length("caf\xC3\xA9"), 4u);
+    const std::string accented = "a.d\u00e9f";
+    EXPECT_EQ(utf8::length("caf\u00e9"), 4u);
     EXPECT_EQ(utf8::charFromEnd(accented, 4), ".");
     EXPECT_EQ(utf8::lastChars(accented, 3), accented.substr(2));
     EXPECT_EQ(utf8::charFromEnd("ab", 3), "");

@@ -51,12 +51,8 @@ TEST_F(Intake, RootsAndEmptyNamesLeaveNoTrace) {
 }
 
 TEST_F(Intake, ExtensionIsCountedInCharactersAndOnlyInTheName) {
-    takeDrop({"C:\\M\\canzone.d\xC3\xA9"
-              "f",
-              "C:\\dir.x\\ab"},
-             true, fs, queue);
-    EXPECT_EQ(column(&QueueEntry::ext), Names{"d\xC3\xA9"
-                                              "f"});
+    takeDrop({"C:\\M\\canzone.d\u00e9f", "C:\\dir.x\\ab"}, true, fs, queue);
+    EXPECT_EQ(column(&QueueEntry::ext), Names{"d\u00e9f"});
 }
 
 TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
@@ -67,20 +63,17 @@ TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
     EXPECT_EQ(takeDrop({}, true, fs, queue), DropOutcome::StartTransfer);
 }
 
-TEST(Placement, DropWindowSitsBottomRightAboveTheMargin) {
+TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop) {
     Point p = dropWindowPosition(1280, 1024, 301, 282, 96);
     EXPECT_EQ(p.x, 1280 - 301);
     EXPECT_EQ(p.y, 1024 - 282 - 30);
     Point big = dropWindowPosition(1920, 1080, 301, 282, 96);
     EXPECT_EQ(big.x, 1619);
     EXPECT_EQ(big.y, 768);
-}
-
-TEST(Placement, PendingWindowRestsOnTopOfTheDropWindow) {
     // 1280 x 1024 screen, drop window 3000 twips high: 16410 and 8035 twips.
-    Point p = pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96);
-    EXPECT_EQ(p.x, twipsToPixels(16410, 96));
-    EXPECT_EQ(p.y, twipsToPixels(8035, 96));
+    Point pending = pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96);
+    EXPECT_EQ(pending.x, twipsToPixels(16410, 96));
+    EXPECT_EQ(pending.y, twipsToPixels(8035, 96));
 }
 
 TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {

@@ -105,16 +105,6 @@ TEST_F(Transfer, HomebrewThatVanishedOrIsEmptyIsReportedAsFailed) {
                   kNotAll + "Gone (copia non riuscita)\nHollow (copia non riuscita)");
 }
 
-TEST_F(Transfer, RefusedDropIsCopiedFirstByTheNextRun) {
-    drive = "NO";
-    drop({"C:\\a.jpg"});
-    EXPECT_TRUE(messages.shown.empty());  // the drop handler asks for the drive itself
-    drive = "E:";
-    drop({"C:\\b.mp3"});
-    EXPECT_EQ(shell.copies,
-              (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}, {"C:\\b.mp3", "E:\\MUSIC\\b.mp3"}}));
-}
-
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     shell.duringCopy = [this](const std::string& source) {
         if (source != "C:\\b.mp3") return;
