@@ -52,12 +52,19 @@ TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
     EXPECT_FALSE(isFourLetterTableExtension("mp3"));
 }
 
-TEST_F(Transfer, CopiesEveryEntryInQueueOrderThenSaysSo) {
-    drop({"C:\\Foto\\PHOTO.JPG", "C:\\Video\\clip.mp4", "C:\\Temi\\blu.ptf", "C:\\b.jpeg"});
-    EXPECT_EQ(shell.copies, (Copies{{"C:\\Foto\\PHOTO.JPG", "E:\\PICTURE\\PHOTO.JPG"},
-                                    {"C:\\Video\\clip.mp4", "E:\\VIDEO\\clip.mp4"},
-                                    {"C:\\Temi\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
-                                    {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
+TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo) {
+    fs.addFolder("C:\\G\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
+    fs.addFolder("C:\\G\\MyGame\\DATA", {"a.bin"});
+    drop({"C:\\Foto\\PHOTO.JPG", "C:\\Video\\clip.mp4", "C:\\G\\MyGame", "C:\\Temi\\blu.ptf",
+          "C:\\b.jpeg"});
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\Foto\\PHOTO.JPG", "E:\\PICTURE\\PHOTO.JPG"},
+                      {"C:\\Video\\clip.mp4", "E:\\VIDEO\\clip.mp4"},
+                      {"C:\\G\\MyGame\\EBOOT.PBP", "E:\\PSP\\GAME\\MyGame\\EBOOT.PBP"},
+                      {"C:\\G\\MyGame\\ICON0.PNG", "E:\\PSP\\GAME\\MyGame\\ICON0.PNG"},
+                      {"C:\\G\\MyGame\\DATA\\a.bin", "E:\\PSP\\GAME\\MyGame\\DATA\\a.bin"},
+                      {"C:\\Temi\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
+                      {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
     expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
@@ -71,38 +78,23 @@ TEST_F(Transfer, EmptyQueueDoesNothing) {
 
 TEST_F(Transfer, EveryEntryNotCopiedInFullIsNamedWithItsReason) {
     shell.results = {{"C:\\bad.mp3", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
-    drop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\old.jpg", "C:\\ok.wav"});
+    fs.addFolder("C:\\G\\Gone", {"EBOOT.PBP"});
+    fs.addFolder("C:\\G\\Hollow", {"EBOOT.PBP"});
+    ASSERT_EQ(takeDrop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\G\\Gone", "C:\\old.jpg",
+                        "C:\\G\\Hollow", "C:\\ok.wav"},
+                       true, fs, queue),
+              DropOutcome::StartTransfer);
+    fs.folders.erase("C:\\G\\Gone");  // the homebrew went before the run
+    fs.folders["C:\\G\\Hollow"].files.clear();
+    run.trasfer();
     EXPECT_EQ(shell.copies.size(), 3u);
     EXPECT_TRUE(queue.empty());
     expectMessage(kMessageWarning, kNotAll +
                                        "notes.txt (tipo di file non gestito)\n"
                                        "bad.mp3 (copia non riuscita)\n"
-                                       "old.jpg (copia annullata)");
-}
-
-TEST_F(Transfer, HomebrewFolderIsCopiedWithItsWholeTree) {
-    fs.addFolder("C:\\Giochi\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
-    fs.addFolder("C:\\Giochi\\MyGame\\DATA", {"level1.bin"});
-    drop({"C:\\Giochi\\MyGame"});
-    EXPECT_EQ(shell.copies,
-              (Copies{{"C:\\Giochi\\MyGame\\EBOOT.PBP", "E:\\PSP\\GAME\\MyGame\\EBOOT.PBP"},
-                      {"C:\\Giochi\\MyGame\\ICON0.PNG", "E:\\PSP\\GAME\\MyGame\\ICON0.PNG"},
-                      {"C:\\Giochi\\MyGame\\DATA\\level1.bin",
-                       "E:\\PSP\\GAME\\MyGame\\DATA\\level1.bin"}}));
-    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
-}
-
-TEST_F(Transfer, HomebrewThatVanishedOrIsEmptyIsReportedAsFailed) {
-    fs.addFolder("C:\\G\\Gone", {"EBOOT.PBP"});
-    fs.addFolder("C:\\G\\Hollow", {"EBOOT.PBP"});
-    ASSERT_EQ(takeDrop({"C:\\G\\Gone", "C:\\G\\Hollow"}, true, fs, queue),
-              DropOutcome::StartTransfer);
-    fs.folders.erase("C:\\G\\Gone");
-    fs.folders["C:\\G\\Hollow"].files.clear();
-    run.trasfer();
-    EXPECT_TRUE(shell.copies.empty());
-    expectMessage(kMessageWarning,
-                  kNotAll + "Gone (copia non riuscita)\nHollow (copia non riuscita)");
+                                       "Gone (copia non riuscita)\n"
+                                       "old.jpg (copia annullata)\n"
+                                       "Hollow (copia non riuscita)");
 }
 
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
