@@ -87,33 +87,22 @@ TEST(DriveProbe, KnowsTheSystemDrive) {
     EXPECT_EQ(probe.driveType("Q:"), static_cast<unsigned>(DRIVE_NO_ROOT_DIR));
 }
 
-// Text in a code page, through the system's own conversions.
+// Text in a code page, through the system's own conversion.
 std::string inPage(const std::wstring& text, UINT page) {
-    std::string bytes(text.size() * 4 + 1, '\0');
-    bytes.resize(WideCharToMultiByte(page, 0, text.c_str(), -1, &bytes[0],
-                                     static_cast<int>(bytes.size()), nullptr, nullptr) -
-                 1);
-    return bytes;
-}
-std::wstring fromPage(const std::string& bytes, UINT page) {
-    std::wstring text(bytes.size() + 1, L'\0');
-    text.resize(
-        MultiByteToWideChar(page, 0, bytes.c_str(), -1, &text[0], static_cast<int>(text.size())) -
-        1);
-    return text;
+    char bytes[256];
+    int n = WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return std::string(bytes, n > 0 ? n - 1 : 0);
 }
 
-// Whatever the machine's ANSI code page, the file is in that page: it holds
-// what the page keeps of the text, and reading gives that back.
+// Whatever the machine's ANSI code page, the file holds what that page keeps
+// of the text, and reading gives it back.
 TEST_F(Scratch, SettingsAreWrittenAndReadInTheAnsiCodePage) {
-    const std::wstring version = L"3.40 OE \u00e8\u00e9";  // an Italian note
     Win32SettingsFolder folder(root);
-    ASSERT_TRUE(
-        saveSettings(folder, SettingsForm{false, "e:", inPage(version, CP_UTF8), true, 40}));
-    std::string ansi = inPage(version, CP_ACP);
+    ASSERT_TRUE(saveSettings(folder, SettingsForm{false, "e:", "3.40 OE \u00e8\u00e9", true, 40}));
+    std::string ansi = inPage(L"3.40 OE \u00e8\u00e9", CP_ACP);  // an Italian note
     EXPECT_NE(read(root + "\\Setting.INI").find("\r\nPSP Versione = " + ansi + "\r\n"),
               std::string::npos);
-    EXPECT_EQ(readSettings(folder).firmwareVersion(), inPage(fromPage(ansi, CP_ACP), CP_UTF8));
+    EXPECT_EQ(inPage(widen(readSettings(folder).firmwareVersion().value_or("")), CP_ACP), ansi);
     EXPECT_EQ(read(root + "\\Setting.INI.new"), "<missing>");
 }
 
