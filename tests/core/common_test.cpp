@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/rounding.h"
 #include "common/twips.h"
 #include "common/utf8.h"
@@ -16,14 +18,10 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 }
 
 TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
-    const struct {
-        int twips, dpi, pixels;
-    } cases[] = {{4425, 96, 295},
-                 {4140, 96, 276},
-                 {455, 96, 30} /* 30.33 */,
-                 {8, 96, 1} /* 0.53 */,
-                 {1920, 144, 192}};
-    for (auto c : cases) EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels) << c.twips;
+    // 455 is 30.33 pixels, 8 is 0.53.
+    const std::tuple<int, int, int> cases[] = {
+        {4425, 96, 295}, {4140, 96, 276}, {455, 96, 30}, {8, 96, 1}, {1920, 144, 192}};
+    for (auto [twips, dpi, pixels] : cases) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips;
     EXPECT_EQ(pixelsToTwips(1280, 96), 19200);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "fakes.h"
@@ -77,16 +79,15 @@ TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop
 }
 
 TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {
-    const struct {
-        bool held, visible, arm, hide;
-    } cases[] = {{true, false, true, false},
-                 {true, true, false, false},
-                 {false, true, false, true},
-                 {false, false, false, false}};
-    for (auto c : cases) {
-        DragVisibilityStep step = sampleDragVisibility([&] { return c.held; }, c.visible);
-        EXPECT_EQ(step.armShowTimer, c.arm) << c.held << c.visible;
-        EXPECT_EQ(step.hide, c.hide) << c.held << c.visible;
+    // Button held, window visible: arm the timer, hide.
+    const std::tuple<bool, bool, bool, bool> cases[] = {{true, false, true, false},
+                                                        {true, true, false, false},
+                                                        {false, true, false, true},
+                                                        {false, false, false, false}};
+    for (auto [held, visible, arm, hide] : cases) {
+        DragVisibilityStep step = sampleDragVisibility([held = held] { return held; }, visible);
+        EXPECT_EQ(step.armShowTimer, arm) << held << visible;
+        EXPECT_EQ(step.hide, hide) << held << visible;
     }
     // Released between the two samples: armed, and nothing to hide yet.
     int calls = 0;

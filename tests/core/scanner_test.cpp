@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakes.h"
 
 using namespace caldrift;
@@ -23,26 +25,23 @@ void tickAsTheTimersDo(DriveScanner& s, DriveProbe& probe) {
 TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
     // C: and P: are no candidates; K: is visited after L:. Only drives holding
     // both folders are asked for their type.
-    const struct {
-        const char *sticks, *caption;
-        int typeQueries;
-    } cases[] = {{"C Df Es P", "NO", 1},
-                 {"G", "G:", 1},
-                 {"E H", "H:", 2},
-                 {"K L", "K:", 2},
-                 {"Fx I", "I:", 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.sticks);
-        FakeProbe probe(c.sticks);
+    const std::tuple<const char*, const char*, int> cases[] = {{"C Df Es P", "NO", 1},
+                                                               {"G", "G:", 1},
+                                                               {"E H", "H:", 2},
+                                                               {"K L", "K:", 2},
+                                                               {"Fx I", "I:", 1}};
+    for (auto [sticks, caption, typeQueries] : cases) {
+        SCOPED_TRACE(sticks);
+        FakeProbe probe(sticks);
         DriveScanner s = scanning();
         s.scanTick(probe);
-        bool found = c.caption != std::string("NO");
-        EXPECT_EQ(s.caption(), c.caption);
+        bool found = caption != std::string("NO");
+        EXPECT_EQ(s.caption(), caption);
         EXPECT_EQ(s.pspFound(), found);
         EXPECT_EQ(s.watchEnabled(), found);
         EXPECT_EQ(s.scanEnabled(), !found);
         EXPECT_EQ(s.selectedCandidate(), 11);
-        EXPECT_EQ(probe.typeQueries, c.typeQueries);
+        EXPECT_EQ(probe.typeQueries, typeQueries);
         EXPECT_EQ(probe.driveListQueries, 1);  // once per tick, whatever the candidates
     }
 }

@@ -46,10 +46,8 @@ TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
     EXPECT_EQ(destinationFor("pBp").kind, Destination::HomebrewFolder);
     for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp"})
         EXPECT_EQ(destinationFor(unknown).kind, Destination::None) << unknown;
-    EXPECT_TRUE(isFourLetterTableExtension("TiFf"));
-    EXPECT_TRUE(isFourLetterTableExtension("jpeg"));
-    EXPECT_FALSE(isFourLetterTableExtension("webp"));
-    EXPECT_FALSE(isFourLetterTableExtension("mp3"));
+    for (const char* e : {"TiFf", "jpeg"}) EXPECT_TRUE(isFourLetterTableExtension(e)) << e;
+    for (const char* e : {"webp", "mp3"}) EXPECT_FALSE(isFourLetterTableExtension(e)) << e;
 }
 
 TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo) {

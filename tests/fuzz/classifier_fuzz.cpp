@@ -2,6 +2,7 @@
 // queued or ignored, and the queue and the pending list stay in step.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,13 +28,9 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     ByteFileSystem fs(data[0]);
-    std::vector<std::string> paths(1);
-    for (std::size_t i = 1; i < size; ++i) {
-        if (data[i] == '\n')
-            paths.emplace_back();
-        else
-            paths.back() += static_cast<char>(data[i]);
-    }
+    std::vector<std::string> paths;
+    std::istringstream lines(std::string(data + 1, data + size));
+    for (std::string path; std::getline(lines, path);) paths.push_back(path);
     testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, (data[0] & 8) != 0, fs, queue);
