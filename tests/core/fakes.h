@@ -21,7 +21,6 @@ struct FakeFileSystem : FileSystem {
     std::set<std::string> files;             // ordinary files
     std::set<std::string> entries;           // anything a lookup finds
     std::map<std::string, Listing> folders;  // listable folders
-    std::vector<std::string> removed;        // files removed, in order
 
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
@@ -32,7 +31,6 @@ struct FakeFileSystem : FileSystem {
     void removeFile(const std::string& path) override {
         files.erase(path);
         entries.erase(path);
-        removed.push_back(path);
     }
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {

@@ -95,23 +95,18 @@ TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
 
 TEST_F(Settings, MissingFileShortFileAndLinesWithoutEqualsTakeTheShippedValues) {
     SettingsLines missing = readSettings(folder);
-    EXPECT_TRUE(missing.automaticDrive());
-    EXPECT_EQ(missing.firmware(), "PSP Versione = 1.00");
-    EXPECT_FALSE(missing.startWithWindows());
-    EXPECT_EQ(missing.opacity(), 255);
     EXPECT_TRUE(folder.files.empty());  // reading writes nothing
-
+    EXPECT_TRUE(missing.automaticDrive());
+    EXPECT_FALSE(missing.startWithWindows());
     SettingsLines shortFile(readLines("[PSP Setting]\r\nDrive = g:\r\n"));
     EXPECT_EQ(shortFile.fixedDrive(), "G:");
-    EXPECT_EQ(shortFile.firmware(), "PSP Versione = 1.00");
-    EXPECT_EQ(shortFile.opacity(), 255);
-
-    std::vector<std::string> lines = readLines(kExample);
+    std::vector<std::string> lines = readLines(kExample + "extra line\r\n");
     lines[2] = "\x01\xff garbage";
-    lines.push_back("extra line");
     SettingsLines garbage(lines);
-    EXPECT_EQ(garbage.firmware(), "PSP Versione = 1.00");
     EXPECT_TRUE(garbage.startWithWindows());  // the other lines still count
+    for (const SettingsLines& read : {missing, shortFile, garbage})
+        EXPECT_EQ(read.firmware(), "PSP Versione = 1.00");
+    for (const SettingsLines& read : {missing, shortFile}) EXPECT_EQ(read.opacity(), 255);
 }
 
 TEST_F(Settings, RunValueIsAStringWhenMissingAndKeepsTheTypeItHas) {
