@@ -25,8 +25,7 @@ struct FakeFileSystem : FileSystem {
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
-        auto it = folders.find(folder);
-        return it == folders.end() ? Listing{} : it->second;
+        return folders.count(folder) ? folders[folder] : Listing{};
     }
     void removeFile(const std::string& path) override {
         files.erase(path);
@@ -53,8 +52,7 @@ struct FakeShell : ShellCopy {
     CopyResult copy(const std::string& source, const std::string& destination) override {
         copies.emplace_back(source, destination);
         if (duringCopy) duringCopy(source);
-        auto it = results.find(source);
-        return it == results.end() ? CopyResult::Copied : it->second;
+        return results.count(source) ? results[source] : CopyResult::Copied;
     }
 };
 
@@ -91,8 +89,7 @@ struct FakeProbe : DriveProbe {
     }
     unsigned driveType(const std::string& drive) override {
         ++typeQueries;
-        auto it = types.find(drive[0]);
-        return it == types.end() ? 1 : it->second;
+        return types.count(drive[0]) ? types[drive[0]] : 1;
     }
     Lookup lookup(const std::string& path) override {
         ++lookups;
@@ -106,8 +103,7 @@ struct FakeFolder : SettingsFolder {
     bool readOnly = false, replaceFails = false;
 
     std::optional<std::string> read(const std::string& name) override {
-        auto it = files.find(name);
-        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+        return files.count(name) ? std::optional<std::string>(files[name]) : std::nullopt;
     }
     bool write(const std::string& name, const std::string& text) override {
         if (!readOnly) files[name] = text;
@@ -164,10 +160,8 @@ struct FakeRegistry : Registry {
         return kRegistryOk;
     }
     void close() override {
-        if (openKeys > 0)
-            --openKeys;
-        else if (!refused_)
-            faults.push_back("closed with no key open");
+        if (openKeys == 0 && !refused_) faults.push_back("closed with no key open");
+        if (openKeys > 0) --openKeys;
         refused_ = false;
     }
     bool balanced() const { return openKeys == 0 && faults.empty(); }
