@@ -58,13 +58,11 @@ TEST_F(Settings, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
     EXPECT_FALSE(dialog.automatic);
 }
 
-TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLf) {
+TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLfAndValuesFollowTheLastEquals) {
     EXPECT_EQ(readLines("a\r\nb\rc\nd\r\n"), (std::vector<std::string>{"a", "b", "c\nd"}));
     EXPECT_EQ(readLines("a\r\n\r\nlast"), (std::vector<std::string>{"a", "", "last"}));
     EXPECT_TRUE(readLines("").empty());
-}
-
-TEST(SettingsFile, ValueCutTakesWhatFollowsTheCharacterAfterTheLastEquals) {
+    // A value is what follows the character after the last "=".
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"Drive = E:", "E:"}, {"Drive=E:", ":"},  {"Drive = ", ""},
         {"Drive =", {}},      {"a = b = c", "c"}, {"PSP Versione =àè", "è"},  // characters

@@ -12,16 +12,13 @@ namespace {
 using namespace caldrift;
 
 // Answers from the first byte of the input: which lookups succeed.
-class ByteFileSystem : public FileSystem {
-public:
-    explicit ByteFileSystem(std::uint8_t answers) : answers_(answers) {}
-    bool fileExists(const std::string&) override { return answers_ & 1; }
-    bool entryExists(const std::string&) override { return answers_ & 2; }
-    Listing list(const std::string&) override { return {(answers_ & 4) != 0, {"EBOOT.PBP"}, {}}; }
+struct ByteFileSystem : FileSystem {
+    std::uint8_t answers;
+    explicit ByteFileSystem(std::uint8_t bits) : answers(bits) {}
+    bool fileExists(const std::string&) override { return answers & 1; }
+    bool entryExists(const std::string&) override { return answers & 2; }
+    Listing list(const std::string&) override { return {(answers & 4) != 0, {"EBOOT.PBP"}, {}}; }
     void removeFile(const std::string&) override {}
-
-private:
-    std::uint8_t answers_;
 };
 }  // namespace
 

@@ -34,9 +34,7 @@ struct Scratch : ::testing::Test {
         SetFileAttributesW(widen(path).c_str(), attributes);
         return path;
     }
-    void folder(const std::string& relative) {
-        fs::create_directory(widen(root + "\\" + relative));
-    }
+    void folder(const std::string& name) { fs::create_directories(widen(root + "\\" + name)); }
     std::string read(const std::string& path) {
         std::ifstream in(fs::path(widen(path)), std::ios::binary);
         return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
@@ -46,7 +44,6 @@ struct Scratch : ::testing::Test {
 
 TEST_F(Scratch, LookupsAndListingsLeaveOutHiddenEntries) {
     Win32FileSystem files;
-    folder("Game");
     folder("Game\\DATA");
     write("Game\\EBOOT.PBP", "a");
     write("Game\\ICON0.PNG", "b");
@@ -122,9 +119,7 @@ TEST_F(Scratch, ASaveThatCannotWriteLeavesTheOldFileWhole) {
 TEST(Registry, SetRegValueWritesTextAndKeepsANumbersType) {
     const std::string key = "Software\\CaldriftTest";
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, widen(key).c_str(), &k), ERROR_SUCCESS);
     Win32Registry registry;
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
                             "\"C:\\Program Files\\Caldrift.exe\""));
