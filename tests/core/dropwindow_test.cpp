@@ -58,16 +58,13 @@ TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
 }
 
 TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop) {
-    Point p = dropWindowPosition(1280, 1024, 301, 282, 96);
-    EXPECT_EQ(p.x, 1280 - 301);
-    EXPECT_EQ(p.y, 1024 - 282 - 30);
-    Point big = dropWindowPosition(1920, 1080, 301, 282, 96);
-    EXPECT_EQ(big.x, 1619);
-    EXPECT_EQ(big.y, 768);
+    auto xy = [](Point p) { return std::make_pair(p.x, p.y); };
+    EXPECT_EQ(xy(dropWindowPosition(1280, 1024, 301, 282, 96)),
+              std::make_pair(1280 - 301, 1024 - 282 - 30));
+    EXPECT_EQ(xy(dropWindowPosition(1920, 1080, 301, 282, 96)), std::make_pair(1619, 768));
     // 1280 x 1024 screen, drop window 3000 twips high: 16410 and 8035 twips.
-    Point pending = pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96);
-    EXPECT_EQ(pending.x, twipsToPixels(16410, 96));
-    EXPECT_EQ(pending.y, twipsToPixels(8035, 96));
+    EXPECT_EQ(xy(pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96)),
+              std::make_pair(twipsToPixels(16410, 96), twipsToPixels(8035, 96)));
 }
 
 TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {

@@ -60,8 +60,7 @@ TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
 TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
     FakeProbe probe("E");
     DriveScanner s = scanning();
-    tickAsTheTimersDo(s, probe);
-    tickAsTheTimersDo(s, probe);
+    for (int i = 0; i < 2; ++i) tickAsTheTimersDo(s, probe);
     EXPECT_EQ(s.caption(), "E:");
 
     probe.entries.erase("E:\\PSP\\SAVEDATA");  // SAVEDATA alone going keeps the watch
