@@ -68,19 +68,19 @@ TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop
 }
 
 TEST(ShowWhileDragging, ArmsOnAHeldButtonAndHidesOnARelease) {
+    auto sample = [](std::function<bool()> button, bool visible) {
+        DragVisibilityStep step = sampleDragVisibility(button, visible);
+        return std::make_pair(step.armShowTimer, step.hide);
+    };
     // Button held, window visible: arm the timer, hide.
     const std::tuple<bool, bool, bool, bool> cases[] = {{true, false, true, false},
                                                         {true, true, false, false},
                                                         {false, true, false, true},
                                                         {false, false, false, false}};
-    for (auto [held, visible, arm, hide] : cases) {
-        DragVisibilityStep step = sampleDragVisibility([held = held] { return held; }, visible);
-        EXPECT_EQ(step.armShowTimer, arm) << held << visible;
-        EXPECT_EQ(step.hide, hide) << held << visible;
-    }
+    for (auto [held, visible, arm, hide] : cases)
+        EXPECT_EQ(sample([held = held] { return held; }, visible), std::make_pair(arm, hide))
+            << held << visible;
     // Released between the two samples: armed, and nothing to hide yet.
     int calls = 0;
-    DragVisibilityStep step = sampleDragVisibility([&] { return calls++ == 0; }, false);
-    EXPECT_TRUE(step.armShowTimer);
-    EXPECT_FALSE(step.hide);
+    EXPECT_EQ(sample([&] { return calls++ == 0; }, false), std::make_pair(true, false));
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -184,6 +185,7 @@ struct FakeDropWindow : DropWindowSettings {
     }
     void showFirmwareLine(const std::string& line) override { label2 = line; }
     void setOpacity(int value) override { opacity = value; }
+    auto state() const { return std::make_tuple(automatic, caption, label2, opacity); }
 };
 
 struct FakeDialog : SettingsDialogControls {
@@ -194,6 +196,7 @@ struct FakeDialog : SettingsDialogControls {
     void setFirmware(const std::string& version) override { firmware = version; }
     void setStartWithWindows(bool on) override { startup = on; }
     void setSliderPosition(int position) override { slider = position; }
+    auto state() const { return std::make_tuple(automatic, firmware, startup, slider); }
 };
 
 }  // namespace caldrift::testing

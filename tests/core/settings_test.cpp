@@ -41,10 +41,7 @@ TEST_F(Settings, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
     ASSERT_TRUE(saveSettings(folder, SettingsForm{true, "e:", "2.71", true, 40}));
     EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
     readconf(readSettings(folder), dialog);
-    EXPECT_TRUE(dialog.automatic);
-    EXPECT_EQ(dialog.firmware, "2.71");
-    EXPECT_TRUE(dialog.startup);
-    EXPECT_EQ(dialog.slider, 40);
+    EXPECT_EQ(dialog.state(), std::make_tuple(true, "2.71", true, 40));
     EXPECT_EQ(settingsText(SettingsForm{false, "e:", "2.71", false, 0}),
               "[PSP Setting]\r\nDrive = e:\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
               "Startup = 0\r\nTrasparenza = 0\r\n");
@@ -142,10 +139,7 @@ TEST_F(Settings, RunValueFallsBackToTheUserOnlyWhenTheMachineKeyIsRefused) {
 
 TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
     loadconf(kExampleLines, window, registry, "C:\\My Apps\\Caldrift.exe");
-    EXPECT_TRUE(window.automatic);
-    EXPECT_EQ(window.caption, "NO");
-    EXPECT_EQ(window.label2, "PSP Versione = 2.71");
-    EXPECT_EQ(window.opacity, 195);
+    EXPECT_EQ(window.state(), std::make_tuple(true, "NO", "PSP Versione = 2.71", 195));
     EXPECT_EQ(registry.text(machine), "\"C:\\My Apps\\Caldrift.exe\"");
 
     load(withLine(2, "Drive = e:"));

@@ -9,6 +9,7 @@ using namespace caldrift::testing;
 namespace {
 using Copies = std::vector<std::pair<std::string, std::string>>;
 const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
+const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
 
 struct Transfer : ::testing::Test {
     FakeFileSystem fs;
@@ -105,9 +106,7 @@ TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     EXPECT_EQ(shell.copies.size(), 2u);
     EXPECT_EQ(queue.size(), 2u);
     EXPECT_EQ(pending.lines, (std::vector<std::string>{"c.mp3", "d.mp3"}));
-    expectMessage(kMessageWarning, kNotAll +
-                                       "b.mp3 (copia non riuscita)\n"
-                                       "PSP scollegata: gli elementi rimasti sono ancora in coda.");
+    expectMessage(kMessageWarning, kNotAll + "b.mp3 (copia non riuscita)\n" + kStickGone);
 }
 
 TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
@@ -116,8 +115,7 @@ TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
     run.trasfer();
     EXPECT_TRUE(shell.copies.empty());
     EXPECT_EQ(queue.size(), 1u);
-    expectMessage(kMessageWarning,
-                  kNotAll + "PSP scollegata: gli elementi rimasti sono ancora in coda.");
+    expectMessage(kMessageWarning, kNotAll + kStickGone);
 }
 
 TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {

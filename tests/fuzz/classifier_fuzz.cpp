@@ -33,11 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     takeDrop(paths, (data[0] & 8) != 0, fs, queue);
     if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
     for (std::size_t i = 0; i < queue.size(); ++i) {
-        const QueueEntry& entry = queue.entries()[i];
-        const std::string& path = entry.path;
-        if (entry.file.empty() || pending.lines[i] != entry.file ||
-            path.size() < entry.file.size() ||
-            path.compare(path.size() - entry.file.size(), entry.file.size(), entry.file) != 0)
+        const std::string &path = queue.entries()[i].path, &file = queue.entries()[i].file;
+        if (file.empty() || pending.lines[i] != file || path.size() < file.size() ||
+            path.compare(path.size() - file.size(), file.size(), file) != 0)
             std::abort();
     }
     while (!queue.empty()) queue.removeFront();

@@ -148,10 +148,9 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
     HWND shown = popup(), untouched = popup();
     SetTransparency(shown, 195);
     SetTransparency(shown, 256);
-    COLORREF key = 0;
     BYTE alpha = 0;
     DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(shown, &key, &alpha, &flags));
+    ASSERT_TRUE(GetLayeredWindowAttributes(shown, nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 195);
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
 
