@@ -11,7 +11,7 @@ using namespace caldrift;
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     const std::pair<double, double> cases[] = {
         {0.0, 0},           {0.5, 0},           {1.5, 2},      {2.5, 2},
-        {2.4999, 2},        {2.5001, 3},        {-0.5, -0},    {-1.5, -2},
+        {2.4999, 2},        {2.5001, 3},        {-0.5, 0},     {-1.5, -2},
         {999997.5, 999998}, {999998.5, 999998}, {-2.5001, -3}, {1e15 + 1, 1e15 + 1},
     };
     for (auto [value, rounded] : cases) EXPECT_EQ(roundHalfToEven(value), rounded) << value;

@@ -19,7 +19,6 @@ void tickAsTheTimersDo(DriveScanner& s, DriveProbe& probe) {
     if (s.scanEnabled()) s.scanTick(probe);
     if (s.watchEnabled()) s.watchTick(probe);
 }
-
 }  // namespace
 
 TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
