@@ -1,19 +1,24 @@
 #pragma once
+// Stand-ins for what the core asks of Windows. No test framework here: the
+// fuzz targets use them too.
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "dropwindow/intake.h"
-#include "transfer/transfer_run.h"
 #include "drive/scanner.h"
+#include "dropwindow/intake.h"
+#include "settings/apply_settings.h"
+#include "transfer/transfer_run.h"
 
 namespace caldrift::testing {
 
-class FakeFileSystem : public FileSystem {
-public:
+struct FakeFileSystem : FileSystem {
     std::set<std::string> files;             // ordinary files
     std::set<std::string> entries;           // anything a lookup finds
     std::map<std::string, Listing> folders;  // listable folders
@@ -21,8 +26,7 @@ public:
     bool fileExists(const std::string& path) override { return files.count(path) > 0; }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
-        auto it = folders.find(folder);
-        return it == folders.end() ? Listing{} : it->second;
+        return folders.count(folder) ? folders[folder] : Listing{};
     }
     std::map<std::string, std::string> identities;  // a folder's own path otherwise
     std::string folderIdentity(const std::string& folder) override {
@@ -32,9 +36,7 @@ public:
     void removeFile(const std::string& path) override {
         files.erase(path);
         entries.erase(path);
-        removed.push_back(path);
     }
-    std::vector<std::string> removed;
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {
         for (auto& name : fileNames) files.insert(folder + "\\" + name);
@@ -42,15 +44,13 @@ public:
     }
 };
 
-class FakePendingList : public PendingList {
-public:
+struct FakePendingList : PendingList {
     std::vector<std::string> lines;
     void append(const std::string& name) override { lines.push_back(name); }
     void removeFirst() override { lines.erase(lines.begin()); }
 };
 
-class FakeShell : public ShellCopy {
-public:
+struct FakeShell : ShellCopy {
     std::vector<std::pair<std::string, std::string>> copies;
     std::map<std::string, CopyResult> results;           // by source, Copied otherwise
     std::function<void(const std::string&)> duringCopy;  // runs inside a copy
@@ -58,17 +58,156 @@ public:
     CopyResult copy(const std::string& source, const std::string& destination) override {
         copies.emplace_back(source, destination);
         if (duringCopy) duringCopy(source);
-        auto it = results.find(source);
-        return it == results.end() ? CopyResult::Copied : it->second;
+        return results.count(source) ? results[source] : CopyResult::Copied;
     }
 };
 
-class FakeMessages : public MessageBoxes {
-public:
+struct FakeMessages : MessageBoxes {
     std::vector<Message> shown;
     void show(const std::string& text, const std::string& title, unsigned style) override {
         shown.push_back({text, title, style});
     }
+};
+
+// Removable sticks by letter: "E Fx". After a letter, f: a fixed disk,
+// s: no SAVEDATA, x: no medium (lookups fail).
+struct FakeProbe : DriveProbe {
+    std::map<char, unsigned> types;  // drives that exist and their type
+    std::set<std::string> entries;   // paths that exist
+    std::set<char> failing;          // drives whose lookups fail
+    int typeQueries = 0, driveListQueries = 0, lookups = 0;
+
+    explicit FakeProbe(const std::string& sticks = "") {
+        std::istringstream words(sticks);
+        for (std::string w; words >> w;) {
+            auto has = [&w](char flag) { return w.find(flag, 1) != std::string::npos; };
+            types[w[0]] = has('f') ? 3 : kDriveRemovable;
+            entries.insert(w.substr(0, 1) + ":\\PSP");
+            if (!has('s')) entries.insert(w.substr(0, 1) + ":\\PSP\\SAVEDATA");
+            if (has('x')) failing.insert(w[0]);
+        }
+    }
+    std::uint32_t existingDrives() override {
+        ++driveListQueries;
+        std::uint32_t mask = 0;
+        for (auto& [letter, type] : types) mask |= 1u << (letter - 'A');
+        return mask;
+    }
+    unsigned driveType(const std::string& drive) override {
+        ++typeQueries;
+        return types.count(drive[0]) ? types[drive[0]] : 1;
+    }
+    std::map<char, int> lookupsByDrive;
+    Lookup lookup(const std::string& path) override {
+        ++lookups;
+        ++lookupsByDrive[path[0]];
+        if (failing.count(path[0])) return Lookup::Failed;
+        return entries.count(path) ? Lookup::Found : Lookup::Missing;
+    }
+};
+
+struct FakeFolder : SettingsFolder {
+    std::map<std::string, std::string> files;
+    std::set<std::string> held;  // there, but another program keeps them from us
+    bool readOnly = false, replaceFails = false;
+
+    std::optional<std::string> read(const std::string& name) override {
+        if (held.count(name) || !files.count(name)) return std::nullopt;
+        return files[name];
+    }
+    bool exists(const std::string& name) override { return files.count(name) > 0; }
+    bool write(const std::string& name, const std::string& text) override {
+        if (!readOnly) files[name] = text;
+        return !readOnly;
+    }
+    bool replace(const std::string& from, const std::string& to) override {
+        if (replaceFails || !files.count(from)) return false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+    void remove(const std::string& name) override { files.erase(name); }
+};
+
+// Only the Run key, one key at a time. Opens and closes are counted: a close
+// with no key open is a fault.
+struct FakeRegistry : Registry {
+    struct Value {
+        unsigned long type;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::map<RegistryRoot, std::map<std::string, Value>> values;
+    bool machineRefused = false;
+    long queryFailure = 0;
+    int openKeys = 0;
+    std::vector<std::string> faults;
+
+    bool open(RegistryRoot root, const std::string& keyPath) override {
+        if (keyPath != kRunKey) faults.push_back("opened " + keyPath);
+        if (openKeys > 0) faults.push_back("opened a second key");
+        if (root == RegistryRoot::LocalMachine && machineRefused) return false;
+        ++openKeys;
+        current_ = root;
+        return true;
+    }
+    long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
+               std::size_t& size) override {
+        if (queryFailure) return queryFailure;
+        auto it = values[current_].find(name);
+        if (it == values[current_].end()) return kRegistryValueMissing;
+        type = it->second.type;
+        std::copy(it->second.bytes.begin(), it->second.bytes.end(), data.begin());
+        size = it->second.bytes.size();
+        return kRegistryOk;
+    }
+    long setText(const std::string& name, unsigned long type, const std::string& text) override {
+        return setBytes(name, type, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+    long setBytes(const std::string& name, unsigned long type,
+                  const std::vector<std::uint8_t>& bytes) override {
+        values[current_][name] = {type, bytes};
+        return kRegistryOk;
+    }
+    long remove(const std::string& name) override {
+        return values[current_].erase(name) ? kRegistryOk : kRegistryValueMissing;
+    }
+    void close() override {
+        if (openKeys == 0) faults.push_back("closed with no key open");
+        if (openKeys > 0) --openKeys;
+    }
+    bool balanced() const { return openKeys == 0 && faults.empty(); }
+    Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
+    std::string text(RegistryRoot root) {
+        return {value(root).bytes.begin(), value(root).bytes.end()};
+    }
+    RegistryRoot current_ = RegistryRoot::LocalMachine;
+};
+
+struct FakeDropWindow : DropWindowSettings {
+    bool automatic = false;
+    std::string caption = "NO", label2 = "PSP Version";
+    std::optional<int> opacity;
+    void startAutomaticDetection() override { automatic = true; }
+    void useFixedDrive(const std::optional<std::string>& drive) override {
+        automatic = false;
+        if (drive) caption = *drive;
+    }
+    void showFirmwareLine(const std::string& line) override { label2 = line; }
+    void setOpacity(int value) override { opacity = value; }
+    auto state() const { return std::make_tuple(automatic, caption, label2, opacity); }
+};
+
+struct FakeDialog : SettingsDialogControls {
+    bool automatic = false, startup = false;
+    std::string firmware = "1.00";
+    int slider = 100;
+    std::string drive;
+    void setAutomaticDrive(bool on) override { automatic = on; }
+    void setDrive(const std::string& letter) override { drive = letter; }
+    void setFirmware(const std::string& version) override { firmware = version; }
+    void setStartWithWindows(bool on) override { startup = on; }
+    void setSliderPosition(int position) override { slider = position; }
+    auto state() const { return std::make_tuple(automatic, drive, firmware, startup, slider); }
 };
 
 }  // namespace caldrift::testing

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes.h"
 #include "transfer/destinations.h"
 
@@ -8,6 +10,8 @@ using namespace caldrift::testing;
 
 namespace {
 using Copies = std::vector<std::pair<std::string, std::string>>;
+const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
+const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
 
 struct Transfer : ::testing::Test {
     FakeFileSystem fs;
@@ -23,36 +27,48 @@ struct Transfer : ::testing::Test {
         if (takeDrop(paths, driveAssigned(drive), fs, queue) == DropOutcome::StartTransfer)
             run.trasfer();
     }
-    const Message& lastMessage() { return messages.shown.back(); }
+    // Every run ends with exactly one message.
+    void expectMessage(unsigned style, const std::string& text) {
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].title, "Trasferimento...");
+        EXPECT_EQ(messages.shown[0].style, style);
+        EXPECT_EQ(messages.shown[0].text, text);
+    }
 };
 }  // namespace
 
-TEST(Destinations, TableRowsIgnoreLetterCase) {
-    EXPECT_STREQ(destinationFor("mp4").folder, "\\VIDEO\\");
-    EXPECT_STREQ(destinationFor("aac").folder, "\\MUSIC\\");
-    EXPECT_STREQ(destinationFor("PTF").folder, "\\PSP\\THEME\\");
-    EXPECT_STREQ(destinationFor("Cso").folder, "\\ISO\\");
-    EXPECT_STREQ(destinationFor("iso").folder, "\\ISO\\");
-    EXPECT_STREQ(destinationFor("JPEG").folder, "\\PICTURE\\");
-    EXPECT_EQ(destinationFor("pbp").kind, Destination::HomebrewFolder);
-    EXPECT_EQ(destinationFor("txt").kind, Destination::None);
-    EXPECT_EQ(destinationFor("").kind, Destination::None);
-    EXPECT_TRUE(isFourLetterTableExtension("TiFf"));
-    EXPECT_FALSE(isFourLetterTableExtension("webp"));
+TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"JPEG", "\\PICTURE\\"}, {"aac", "\\MUSIC\\"},      {"mp4", "\\VIDEO\\"},
+        {"Cso", "\\ISO\\"},      {"PTF", "\\PSP\\THEME\\"},
+    };
+    for (auto [extension, folder] : cases) {
+        EXPECT_EQ(destinationFor(extension).kind, Destination::File) << extension;
+        EXPECT_STREQ(destinationFor(extension).folder, folder) << extension;
+    }
+    EXPECT_EQ(destinationFor("pBp").kind, Destination::HomebrewFolder);
+    for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp"})
+        EXPECT_EQ(destinationFor(unknown).kind, Destination::None) << unknown;
+    for (const char* e : {"TiFf", "jpeg"}) EXPECT_TRUE(isFourLetterTableExtension(e)) << e;
+    for (const char* e : {"webp", "mp3"}) EXPECT_FALSE(isFourLetterTableExtension(e)) << e;
 }
 
-TEST_F(Transfer, CopiesEveryEntryInQueueOrderThenSaysSo) {
-    drop({"C:\\Foto\\PHOTO.JPG", "C:\\Video\\clip.mp4", "C:\\Temi\\blu.ptf", "C:\\b.jpeg"});
-    EXPECT_EQ(shell.copies, (Copies{{"C:\\Foto\\PHOTO.JPG", "E:\\PICTURE\\PHOTO.JPG"},
-                                    {"C:\\Video\\clip.mp4", "E:\\VIDEO\\clip.mp4"},
-                                    {"C:\\Temi\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
-                                    {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
+TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo) {
+    fs.addFolder("C:\\G\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
+    fs.addFolder("C:\\G\\MyGame\\DATA", {"a.bin"});
+    drop({"C:\\Foto\\PHOTO.JPG", "C:\\Video\\clip.mp4", "C:\\G\\MyGame", "C:\\Temi\\blu.ptf",
+          "C:\\b.jpeg"});
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\Foto\\PHOTO.JPG", "E:\\PICTURE\\PHOTO.JPG"},
+                      {"C:\\Video\\clip.mp4", "E:\\VIDEO\\clip.mp4"},
+                      {"C:\\G\\MyGame\\EBOOT.PBP", "E:\\PSP\\GAME\\MyGame\\EBOOT.PBP"},
+                      {"C:\\G\\MyGame\\ICON0.PNG", "E:\\PSP\\GAME\\MyGame\\ICON0.PNG"},
+                      {"C:\\G\\MyGame\\DATA\\a.bin", "E:\\PSP\\GAME\\MyGame\\DATA\\a.bin"},
+                      {"C:\\Temi\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
+                      {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(lastMessage().text, "File/s Trasferito/i Con Successo !!!");
-    EXPECT_EQ(lastMessage().title, "Trasferimento...");
-    EXPECT_EQ(lastMessage().style, 64u);
+    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
 }
 
 TEST_F(Transfer, EmptyQueueDoesNothing) {
@@ -62,73 +78,37 @@ TEST_F(Transfer, EmptyQueueDoesNothing) {
 }
 
 TEST_F(Transfer, EveryEntryNotCopiedInFullIsNamedWithItsReason) {
-    shell.results["C:\\bad.mp3"] = CopyResult::Failed;
-    shell.results["C:\\old.jpg"] = CopyResult::Cancelled;
-    drop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\old.jpg", "C:\\ok.wav"});
-    EXPECT_EQ(shell.copies.size(), 3u);
-    EXPECT_TRUE(queue.empty());
-    EXPECT_EQ(lastMessage().style, 48u);
-    EXPECT_EQ(lastMessage().title, "Trasferimento...");
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "notes.txt (tipo di file non gestito)\n"
-              "bad.mp3 (copia non riuscita)\n"
-              "old.jpg (copia annullata)");
-}
-
-TEST_F(Transfer, HomebrewFolderIsCopiedWithItsWholeTree) {
-    fs.addFolder("C:\\Giochi\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
-    fs.addFolder("C:\\Giochi\\MyGame\\DATA", {"level1.bin"});
-    drop({"C:\\Giochi\\MyGame"});
-    EXPECT_EQ(shell.copies,
-              (Copies{{"C:\\Giochi\\MyGame\\EBOOT.PBP", "E:\\PSP\\GAME\\MyGame\\EBOOT.PBP"},
-                      {"C:\\Giochi\\MyGame\\ICON0.PNG", "E:\\PSP\\GAME\\MyGame\\ICON0.PNG"},
-                      {"C:\\Giochi\\MyGame\\DATA\\level1.bin",
-                       "E:\\PSP\\GAME\\MyGame\\DATA\\level1.bin"}}));
-    EXPECT_EQ(lastMessage().style, 64u);
-}
-
-TEST_F(Transfer, HomebrewThatVanishedOrIsEmptyIsReportedAsFailed) {
+    shell.results = {{"C:\\bad.mp3", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
     fs.addFolder("C:\\G\\Gone", {"EBOOT.PBP"});
     fs.addFolder("C:\\G\\Hollow", {"EBOOT.PBP"});
-    ASSERT_EQ(takeDrop({"C:\\G\\Gone", "C:\\G\\Hollow"}, true, fs, queue),
+    ASSERT_EQ(takeDrop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\G\\Gone", "C:\\old.jpg",
+                        "C:\\G\\Hollow", "C:\\ok.wav"},
+                       true, fs, queue),
               DropOutcome::StartTransfer);
-    fs.folders.erase("C:\\G\\Gone");
+    fs.folders.erase("C:\\G\\Gone");  // the homebrew went before the run
     fs.folders["C:\\G\\Hollow"].files.clear();
     run.trasfer();
-    EXPECT_TRUE(shell.copies.empty());
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "Gone (copia non riuscita)\n"
-              "Hollow (copia non riuscita)");
-}
-
-TEST_F(Transfer, RefusedDropIsCopiedFirstByTheNextRun) {
-    drive = "NO";
-    drop({"C:\\a.jpg"});
-    EXPECT_TRUE(messages.shown.empty());  // the drop handler asks for the drive itself
-    drive = "E:";
-    drop({"C:\\b.mp3"});
-    EXPECT_EQ(shell.copies,
-              (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}, {"C:\\b.mp3", "E:\\MUSIC\\b.mp3"}}));
+    EXPECT_EQ(shell.copies.size(), 3u);
+    EXPECT_TRUE(queue.empty());
+    expectMessage(kMessageWarning, kNotAll +
+                                       "notes.txt (tipo di file non gestito)\n"
+                                       "bad.mp3 (copia non riuscita)\n"
+                                       "Gone (copia non riuscita)\n"
+                                       "old.jpg (copia annullata)\n"
+                                       "Hollow (copia non riuscita)");
 }
 
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     shell.duringCopy = [this](const std::string& source) {
-        if (source == "C:\\b.mp3") {
-            fs.entries.clear();  // unplugged while b.mp3 was being copied
-            shell.results[source] = CopyResult::Failed;
-        }
+        if (source != "C:\\b.mp3") return;
+        fs.entries.clear();  // unplugged while b.mp3 was being copied
+        shell.results[source] = CopyResult::Failed;
     };
     drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3"});
     EXPECT_EQ(shell.copies.size(), 2u);
     EXPECT_EQ(queue.size(), 2u);
     EXPECT_EQ(pending.lines, (std::vector<std::string>{"c.mp3", "d.mp3"}));
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "b.mp3 (copia non riuscita)\n"
-              "PSP scollegata: gli elementi rimasti sono ancora in coda.");
-    EXPECT_EQ(lastMessage().style, 48u);
+    expectMessage(kMessageWarning, kNotAll + "b.mp3 (copia non riuscita)\n" + kStickGone);
 }
 
 TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
@@ -137,17 +117,12 @@ TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
     run.trasfer();
     EXPECT_TRUE(shell.copies.empty());
     EXPECT_EQ(queue.size(), 1u);
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "PSP scollegata: gli elementi rimasti sono ancora in coda.");
+    expectMessage(kMessageWarning, kNotAll + kStickGone);
 }
 
 TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
-    bool dropped = false;
     shell.duringCopy = [&](const std::string&) {
-        if (dropped) return;
-        dropped = true;
-        drop({"C:\\late.mp3", "C:\\late.txt"});
+        if (shell.copies.size() == 1) drop({"C:\\late.mp3", "C:\\late.txt"});
     };
     drop({"C:\\a.jpg", "C:\\b.jpg"});
     EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"},
@@ -155,25 +130,20 @@ TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
                                     {"C:\\late.mp3", "E:\\MUSIC\\late.mp3"}}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\nlate.txt (tipo di file non gestito)");
+    expectMessage(kMessageWarning, kNotAll + "late.txt (tipo di file non gestito)");
 }
 
 TEST_F(Transfer, AnUnfinishedCopyLeavesNoHalfFileButKeepsTheOneThatWasThere) {
     fs.files = {"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"};
-    shell.results["C:\\full.mp4"] = CopyResult::Failed;
-    shell.results["C:\\old.jpg"] = CopyResult::Cancelled;
+    shell.results = {{"C:\\full.mp4", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
     shell.duringCopy = [this](const std::string& source) {
         if (source == "C:\\full.mp4") fs.files.insert("E:\\VIDEO\\full.mp4");  // as far as it got
     };
     drop({"C:\\full.mp4", "C:\\old.jpg"});
-    EXPECT_EQ(fs.removed, std::vector<std::string>{"E:\\VIDEO\\full.mp4"});
-    EXPECT_TRUE(fs.files.count("E:\\PICTURE\\old.jpg"));
-    EXPECT_EQ(lastMessage().text,
-              "Alcuni elementi non sono stati trasferiti:\n"
-              "full.mp4 (copia non riuscita)\n"
-              "old.jpg (copia annullata)");
+    EXPECT_EQ(fs.files,
+              (std::set<std::string>{"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"}));
+    expectMessage(kMessageWarning,
+                  kNotAll + "full.mp4 (copia non riuscita)\nold.jpg (copia annullata)");
 }
 
 TEST_F(Transfer, ExitDuringACopyStopsAfterItWithoutAWord) {
@@ -205,5 +175,31 @@ TEST_F(Transfer, AGameNeverCopiesAFolderItReachesTwice) {
     EXPECT_EQ(shell.copies,
               (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"},
                       {"C:\\Gioco\\DATA\\a.bin", "E:\\PSP\\GAME\\Gioco\\DATA\\a.bin"}}));
-    EXPECT_EQ(lastMessage().text, "File/s Trasferito/i Con Successo !!!");
+    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
+}
+
+namespace {
+RunReport failures(int count, bool stickGone = false) {
+    RunReport report;
+    for (int i = 1; i <= count; ++i)
+        report.unfinished.push_back({"f" + std::to_string(i), EntryProblem::CopyFailed});
+    report.stickGone = stickGone;
+    return report;
+}
+
+std::size_t lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+}  // namespace
+
+TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
+    std::string twenty = closingMessage(failures(20)).text;
+    EXPECT_EQ(lines(twenty), 21u);
+    EXPECT_NE(twenty.find("\nf20 (copia non riuscita)"), std::string::npos);
+
+    std::string many = closingMessage(failures(25, true)).text;
+    EXPECT_EQ(lines(many), 23u);
+    EXPECT_NE(many.find("\nf20 (copia non riuscita)\n... e altri 5 elementi\nPSP scollegata"),
+              std::string::npos);
+    EXPECT_EQ(many.find("f21"), std::string::npos);
 }

@@ -2,56 +2,42 @@
 // queued or ignored, and the queue and the pending list stay in step.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "dropwindow/intake.h"
+#include "../core/fakes.h"
 
 namespace {
 using namespace caldrift;
 
 // Answers from the first byte of the input: which lookups succeed.
-class ByteFileSystem : public FileSystem {
-public:
-    explicit ByteFileSystem(std::uint8_t answers) : answers_(answers) {}
-    bool fileExists(const std::string&) override { return answers_ & 1; }
-    bool entryExists(const std::string&) override { return answers_ & 2; }
-    Listing list(const std::string&) override { return {(answers_ & 4) != 0, {"EBOOT.PBP"}, {}}; }
-    std::string folderIdentity(const std::string& folder) override { return folder; }
+struct ByteFileSystem : FileSystem {
+    std::uint8_t answers;
+    explicit ByteFileSystem(std::uint8_t bits) : answers(bits) {}
+    bool fileExists(const std::string&) override { return answers & 1; }
+    bool entryExists(const std::string&) override { return answers & 2; }
+    Listing list(const std::string&) override { return {(answers & 4) != 0, {"EBOOT.PBP"}, {}}; }
     void removeFile(const std::string&) override {}
-
-private:
-    std::uint8_t answers_;
-};
-
-class CountingList : public PendingList {
-public:
-    std::size_t lines = 0;
-    void append(const std::string&) override { ++lines; }
-    void removeFirst() override { --lines; }
 };
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     ByteFileSystem fs(data[0]);
-    std::vector<std::string> paths(1);
-    for (std::size_t i = 1; i < size; ++i) {
-        if (data[i] == '\n')
-            paths.emplace_back();
-        else
-            paths.back() += static_cast<char>(data[i]);
-    }
-    CountingList pending;
+    std::vector<std::string> paths;
+    std::istringstream lines(std::string(data + 1, data + size));
+    for (std::string path; std::getline(lines, path);) paths.push_back(path);
+    testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, (data[0] & 8) != 0, fs, queue);
-    if (queue.size() != pending.lines || queue.size() > paths.size()) std::abort();
-    for (const QueueEntry& entry : queue.entries()) {
-        const std::string& path = entry.path;
-        if (entry.file.empty() || path.size() < entry.file.size() ||
-            path.compare(path.size() - entry.file.size(), entry.file.size(), entry.file) != 0)
+    if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const std::string &path = queue.entries()[i].path, &file = queue.entries()[i].file;
+        if (file.empty() || pending.lines[i] != file || path.size() < file.size() ||
+            path.compare(path.size() - file.size(), file.size(), file) != 0)
             std::abort();
     }
     while (!queue.empty()) queue.removeFront();
-    return pending.lines == 0 ? 0 : (std::abort(), 0);
+    return pending.lines.empty() ? 0 : (std::abort(), 0);
 }

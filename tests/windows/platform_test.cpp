@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shellapi.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "drive/drive_probe_win32.h"
@@ -14,101 +14,65 @@ using namespace caldrift;
 using namespace toolkit;
 
 namespace {
+namespace fs = std::filesystem;
+
 // A scratch folder under the temp directory, removed with its content.
 struct Scratch : ::testing::Test {
     std::string root;
 
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = narrow(temp) + "caldrift-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+        root = narrow((fs::temp_directory_path() / "caldrift-test-").wstring()) +
+               std::to_string(GetCurrentProcessId()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryW(widen(root).c_str(), nullptr);
+        fs::create_directory(widen(root));
     }
-    void TearDown() override {
-        std::wstring list = widen(root);
-        list.push_back(L'\0');
-        SHFILEOPSTRUCTW op{};
-        op.wFunc = FO_DELETE;
-        op.pFrom = list.c_str();
-        op.fFlags = FOF_NO_UI;
-        SHFileOperationW(&op);
-    }
+    void TearDown() override { fs::remove_all(widen(root)); }
     std::string write(const std::string& relative, const std::string& bytes,
                       DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
         std::string path = root + "\\" + relative;
-        HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               attributes, nullptr);
-        DWORD written = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
+        std::ofstream(fs::path(widen(path)), std::ios::binary) << bytes;
+        SetFileAttributesW(widen(path).c_str(), attributes);
         return path;
     }
-    void folder(const std::string& relative) {
-        CreateDirectoryW(widen(root + "\\" + relative).c_str(), nullptr);
-    }
+    void folder(const std::string& name) { fs::create_directories(widen(root + "\\" + name)); }
     std::string read(const std::string& path) {
-        std::string bytes;
-        HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return "<missing>";
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            bytes.append(buffer, got);
-        CloseHandle(h);
-        return bytes;
+        std::ifstream in(fs::path(widen(path)), std::ios::binary);
+        return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
     }
 };
 }  // namespace
 
-TEST_F(Scratch, LookupSeesFoldersAndFilesButNotHiddenOnes) {
-    folder("PSP");
-    write("plain", "x");
-    write("secret", "x", FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(lookupEntry((root + "\\PSP").c_str()), Lookup::Found);
-    EXPECT_EQ(lookupEntry(widen(root + "\\plain").c_str()), Lookup::Found);
-    EXPECT_EQ(lookupEntry(widen(root + "\\secret").c_str()), Lookup::Missing);
-    EXPECT_EQ(lookupEntry((root + "\\nothing").c_str()), Lookup::Missing);
-    EXPECT_NE(lookupEntry((root + "\\nothing\\deeper").c_str()), Lookup::Found);
-}
-
-TEST_F(Scratch, FileExistsMeansAnOrdinaryFile) {
-    Win32FileSystem fs;
-    folder("Game");
-    write("Game\\EBOOT.PBP", "pbp");
-    write("Game\\hidden.pbp", "x", FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(fs.fileExists(root + "\\Game\\EBOOT.PBP"));
-    EXPECT_FALSE(fs.fileExists(root + "\\Game"));
-    EXPECT_FALSE(fs.fileExists(root + "\\Game\\hidden.pbp"));
-    EXPECT_TRUE(fs.entryExists(root + "\\Game"));
-}
-
-TEST_F(Scratch, ListingSplitsFilesAndFoldersAndLeavesOutHiddenEntries) {
-    Win32FileSystem fs;
-    folder("Game");
+TEST_F(Scratch, LookupsAndListingsLeaveOutHiddenEntries) {
+    Win32FileSystem files;
     folder("Game\\DATA");
     write("Game\\EBOOT.PBP", "a");
     write("Game\\ICON0.PNG", "b");
     write("Game\\thumbs.db", "c", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    FileSystem::Listing listing = fs.list(root + "\\Game");
+    write("Game\\hidden.pbp", "x", FILE_ATTRIBUTE_HIDDEN);
+    const std::string game = root + "\\Game";
+    EXPECT_EQ(lookupEntry(game.c_str()), Lookup::Found);
+    EXPECT_EQ(lookupEntry(widen(game + "\\EBOOT.PBP").c_str()), Lookup::Found);
+    EXPECT_EQ(lookupEntry(widen(game + "\\hidden.pbp").c_str()), Lookup::Missing);
+    EXPECT_EQ(lookupEntry((root + "\\nothing").c_str()), Lookup::Missing);
+    EXPECT_NE(lookupEntry((root + "\\nothing\\deeper").c_str()), Lookup::Found);
+
+    EXPECT_TRUE(files.fileExists(game + "\\EBOOT.PBP"));
+    EXPECT_FALSE(files.fileExists(game));
+    EXPECT_FALSE(files.fileExists(game + "\\hidden.pbp"));
+    EXPECT_TRUE(files.entryExists(game));
+    FileSystem::Listing listing = files.list(game);
     ASSERT_TRUE(listing.ok);
     EXPECT_EQ(listing.files.size(), 2u);
     EXPECT_EQ(listing.folders, std::vector<std::string>{"DATA"});
-    EXPECT_FALSE(fs.list(root + "\\Gone").ok);
+    EXPECT_FALSE(files.list(root + "\\Gone").ok);
 }
 
-TEST_F(Scratch, ShellCopyKeepsUnicodeNamesAndMakesMissingFolders) {
+TEST_F(Scratch, ShellCopyKeepsUnicodeNamesMakesMissingFoldersAndFailsWithoutASource) {
     Win32ShellCopy shell;
     std::string name = "\xE6\x9B\xB2 \xCE\xB1\xCE\xB2.mp3";  // a Japanese and a Greek word
-    std::string source = write(name, "music bytes");
     std::string destination = root + "\\stick\\MUSIC\\" + name;
-    EXPECT_EQ(shell.copy(source, destination), CopyResult::Copied);
+    EXPECT_EQ(shell.copy(write(name, "music bytes"), destination), CopyResult::Copied);
     EXPECT_EQ(read(destination), "music bytes");
-}
-
-TEST_F(Scratch, ShellCopyOfAMissingSourceIsAFailure) {
-    Win32ShellCopy shell;
     EXPECT_NE(shell.copy(root + "\\absent.jpg", root + "\\out\\absent.jpg"), CopyResult::Copied);
     EXPECT_EQ(read(root + "\\out\\absent.jpg"), "<missing>");
 }
@@ -120,15 +84,22 @@ TEST(DriveProbe, KnowsTheSystemDrive) {
     EXPECT_EQ(probe.driveType("Q:"), static_cast<unsigned>(DRIVE_NO_ROOT_DIR));
 }
 
+// Text in a code page, through the system's own conversion.
+std::string inPage(const std::wstring& text, UINT page) {
+    char bytes[256];
+    int n = WideCharToMultiByte(page, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return std::string(bytes, n > 0 ? n - 1 : 0);
+}
+
+// Whatever the machine's ANSI code page, the file holds what that page keeps
+// of the text, and reading gives it back.
 TEST_F(Scratch, SettingsAreWrittenAndReadInTheAnsiCodePage) {
     Win32SettingsFolder folder(root);
-    SettingsForm form{false, "e:", "3.40 OE \xc3\xa8", true, 40};  // the è of an Italian note
-    ASSERT_TRUE(saveSettings(folder, form));
-    std::string bytes = read(root + "\\Setting.INI");
-    ASSERT_EQ(GetACP(), 1252u);
-    EXPECT_NE(bytes.find("PSP Versione = 3.40 OE \xe8\r\n"), std::string::npos);
-    EXPECT_EQ(bytes.find("\xc3"), std::string::npos);
-    EXPECT_EQ(readSettings(folder).firmwareVersion(), "3.40 OE \xc3\xa8");
+    ASSERT_TRUE(saveSettings(folder, SettingsForm{false, "e:", "3.40 OE \u00e8\u00e9", true, 40}));
+    std::string ansi = inPage(L"3.40 OE \u00e8\u00e9", CP_ACP);  // an Italian note
+    EXPECT_NE(read(root + "\\Setting.INI").find("\r\nPSP Versione = " + ansi + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(inPage(widen(readSettings(folder).firmwareVersion().value_or("")), CP_ACP), ansi);
     EXPECT_EQ(read(root + "\\Setting.INI.new"), "<missing>");
 }
 
@@ -145,63 +116,41 @@ TEST_F(Scratch, ASaveThatCannotWriteLeavesTheOldFileWhole) {
     EXPECT_FALSE(missing.read("Setting.INI").has_value());
 }
 
-struct ScratchRegistryKey : ::testing::Test {
+TEST(Registry, SetRegValueWritesTextAndKeepsANumbersType) {
     const std::string key = "Software\\CaldriftTest";
-    void SetUp() override {
-        HKEY k;
-        RegCreateKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &k, nullptr);
-        RegCloseKey(k);
-    }
-    void TearDown() override { RegDeleteKeyW(HKEY_CURRENT_USER, widen(key).c_str()); }
-    std::vector<BYTE> value(DWORD& type) {
-        std::vector<BYTE> data(2048);
-        DWORD size = static_cast<DWORD>(data.size());
-        HKEY k;
-        RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_READ, &k);
-        LONG result = RegQueryValueExW(k, L"Caldrift", nullptr, &type, data.data(), &size);
-        RegCloseKey(k);
-        data.resize(result == ERROR_SUCCESS ? size : 0);
-        return data;
-    }
-};
-
-TEST_F(ScratchRegistryKey, SetRegValueWritesTextAndKeepsANumbersType) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, widen(key).c_str(), &k), ERROR_SUCCESS);
     Win32Registry registry;
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
                             "\"C:\\Program Files\\Caldrift.exe\""));
-    DWORD type = 0;
-    std::vector<BYTE> data = value(type);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())),
-              L"\"C:\\Program Files\\Caldrift.exe\"");
+    wchar_t text[64] = L"";
+    DWORD size = sizeof text, number = 7;
+    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_SZ, nullptr, text, &size), 0);
+    EXPECT_STREQ(text, L"\"C:\\Program Files\\Caldrift.exe\"");
 
-    HKEY k;
-    RegOpenKeyExW(HKEY_CURRENT_USER, widen(key).c_str(), 0, KEY_ALL_ACCESS, &k);
-    DWORD seven = 7;
-    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4);
-    RegCloseKey(k);
+    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
     ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift", "42"));
-    data = value(type);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    ASSERT_EQ(data.size(), 4u);
-    EXPECT_EQ(*reinterpret_cast<const DWORD*>(data.data()), 42u);
+    size = sizeof number;
+    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_DWORD, nullptr, &number, &size), 0);
+    EXPECT_EQ(number, 42u);
 
     EXPECT_FALSE(SetRegValue(registry, RegistryRoot::CurrentUser, "Software\\CaldriftNoSuchKey",
                              "Caldrift", "x"));
+    RegCloseKey(k);
+    RegDeleteKeyW(HKEY_CURRENT_USER, widen(key).c_str());
 }
 
 TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
-    HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                 nullptr, nullptr, nullptr);
-    HWND untouched = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                     nullptr, nullptr, nullptr, nullptr);
+    auto popup = [] {
+        return CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+    };
+    HWND shown = popup(), untouched = popup();
     SetTransparency(shown, 195);
     SetTransparency(shown, 256);
-    COLORREF key = 0;
     BYTE alpha = 0;
     DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(shown, &key, &alpha, &flags));
+    ASSERT_TRUE(GetLayeredWindowAttributes(shown, nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 195);
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
 

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "common/rounding.h"
+#include "common/twips.h"
+#include "common/utf8.h"
+
+using namespace caldrift;
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+    const std::pair<double, double> cases[] = {
+        {0.0, 0},           {0.5, 0},           {1.5, 2},      {2.5, 2},
+        {2.4999, 2},        {2.5001, 3},        {-0.5, 0},     {-1.5, -2},
+        {999997.5, 999998}, {999998.5, 999998}, {-2.5001, -3}, {1e15 + 1, 1e15 + 1},
+    };
+    for (auto [value, rounded] : cases) EXPECT_EQ(roundHalfToEven(value), rounded) << value;
+}
+
+TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
+    // 455 is 30.33 pixels, 8 is 0.53.
+    const std::tuple<int, int, int> cases[] = {
+        {4425, 96, 295}, {4140, 96, 276}, {455, 96, 30}, {8, 96, 1}, {1920, 144, 192}};
+    for (auto [twips, dpi, pixels] : cases) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips;
+    EXPECT_EQ(pixelsToTwips(1280, 96), 19200);
+}
+
+TEST(Twips, CentredWindowSplitsTheSpareRoom) {
+    Point p = centredWindowPosition(1280, 1024, 498, 289);
+    EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(391, 367));  // y 367.5: odd pixel below
+}
+
+TEST(Utf8, CountsCharactersNotBytes) {
+    const std::string accented = "a.d\u00e9f";
+    EXPECT_EQ(utf8::length("caf\u00e9"), 4u);
+    EXPECT_EQ(utf8::charFromEnd(accented, 4), ".");
+    EXPECT_EQ(utf8::lastChars(accented, 3), accented.substr(2));
+    EXPECT_EQ(utf8::charFromEnd("ab", 3), "");
+    EXPECT_EQ(utf8::lastChars("ab", 3), "ab");
+    EXPECT_TRUE(utf8::equalsIgnoringAsciiCase("JpEg", "jpeg"));
+    EXPECT_FALSE(utf8::equalsIgnoringAsciiCase("jpg", "jpeg"));
+}
+
+TEST(Utf16, EveryNameComesBackExactlyUnpairedSurrogatesToo) {
+    struct Case {
+        std::u16string utf16;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {u"caff\u00e8.mp3", "caff\xC3\xA8.mp3"},
+        {u"\U0001F600.jpg", "\xF0\x9F\x98\x80.jpg"},
+        {std::u16string{u'a', 0xD800, u'b'},
+         "a\xED\xA0\x80"
+         "b"},
+        {std::u16string{0xDC00}, "\xED\xB0\x80"},
+        {std::u16string{0xDE00, 0xD83D}, "\xED\xB8\x80\xED\xA0\xBD"},  // a pair the wrong way round
+        {u"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(utf8::fromUtf16(c.utf16), c.utf8);
+        EXPECT_EQ(utf8::toUtf16(c.utf8), c.utf16);
+    }
+}
+
+TEST(Utf16, BytesThatAreNotUtf8ReadAsReplacementCharacters) {
+    EXPECT_EQ(utf8::toUtf16("a\xFF"
+                            "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(utf8::toUtf16("\xC0\x80"), u"\uFFFD\uFFFD");                      // overlong
+    EXPECT_EQ(utf8::toUtf16("\xE2\x82"), u"\uFFFD\uFFFD");                      // cut short
+    EXPECT_EQ(utf8::toUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // beyond U+10FFFF
+}
