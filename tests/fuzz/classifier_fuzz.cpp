@@ -18,6 +18,7 @@ struct ByteFileSystem : FileSystem {
     bool fileExists(const std::string&) override { return answers & 1; }
     bool entryExists(const std::string&) override { return answers & 2; }
     Listing list(const std::string&) override { return {(answers & 4) != 0, {"EBOOT.PBP"}, {}}; }
+    std::string folderIdentity(const std::string& folder) override { return folder; }
     void removeFile(const std::string&) override {}
 };
 }  // namespace
