@@ -2,6 +2,20 @@
 
 namespace caldrift {
 
+void DriveTable::refresh(DriveProbe& probe, bool everything) {
+    std::uint32_t existing = probe.existingDrives();
+    for (char letter : kCandidateLetters) {
+        std::uint32_t bit = 1u << (letter - 'A');
+        if (!everything && (existing & bit) == (existing_ & bit)) continue;
+        types_[letter - 'A'] = (existing & bit) ? probe.driveType(std::string{letter, ':'}) : 0;
+    }
+    existing_ = existing;
+}
+
+bool DriveTable::removable(char letter) const {
+    return letter >= 'A' && letter <= 'Z' && types_[letter - 'A'] == kDriveRemovable;
+}
+
 bool driveAssigned(const std::string& driveCaption) {
     return driveCaption != DriveScanner::kNoDrive;
 }
@@ -29,28 +43,19 @@ void DriveScanner::setFixed(const std::string& drive) {
     setCaption(drive);
 }
 
-// The folder lookups are the cheap questions, so they come first: on most
-// ticks no drive holds a PSP and the drive list and types are never asked for.
-bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c,
-                             std::optional<std::uint32_t>& existing) const {
-    if (probe.lookup(c.psp) != Lookup::Found || probe.lookup(c.saveData) != Lookup::Found)
-        return false;
-    if (!existing) existing = probe.existingDrives();
-    unsigned bit = static_cast<unsigned>(c.drive[0] - 'A');
-    return (*existing & (1u << bit)) && probe.driveType(c.drive) == kDriveRemovable;
+bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c) const {
+    return drives_.removable(c.drive[0]) && probe.lookup(c.psp) == Lookup::Found &&
+           probe.lookup(c.saveData) == Lookup::Found;
 }
 
+// A tick that was already queued when its timer stopped does nothing.
 void DriveScanner::scanTick(DriveProbe& probe) {
+    if (!scanEnabled_) return;
     selected_ = 0;
-    if (pspFound_) {
-        setCaption(kNoDrive);
-        return;
-    }
     const Candidate* found = nullptr;
-    std::optional<std::uint32_t> existing;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         selected_ = static_cast<int>(i);
-        if (qualifies(probe, candidates_[i], existing)) found = &candidates_[i];  // last one wins
+        if (qualifies(probe, candidates_[i])) found = &candidates_[i];  // last one wins
     }
     if (!found) {
         setCaption(kNoDrive);
@@ -63,7 +68,9 @@ void DriveScanner::scanTick(DriveProbe& probe) {
 }
 
 void DriveScanner::watchTick(DriveProbe& probe) {
-    if (probe.lookup(watchPath_) == Lookup::Found) return;
+    if (!watchEnabled_) return;
+    bool removable = !caption_.empty() && drives_.removable(caption_[0]);
+    if (removable && probe.lookup(watchPath_) == Lookup::Found) return;
     setCaption(kNoDrive);
     pspFound_ = false;
     watchEnabled_ = false;

@@ -1,6 +1,7 @@
 #include "dropwindow/drop_window_win32.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include "common/colours.h"
 #include "dropwindow/intake.h"
@@ -122,6 +123,7 @@ void DropWindow::placeBottomRight() {
 }
 
 void DropWindow::startAutomaticDetection() {
+    scanner_.refreshDrives(services_.driveProbe, true);
     scanner_.startAutomatic();
     followDriveScanner();
 }
@@ -163,6 +165,8 @@ void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
     case Timer1:
         sampleLeftButton();
+        // Not every new drive is announced (Wine announces none).
+        if (timer3On_ || timer4On_) scanner_.refreshDrives(services_.driveProbe, false);
         if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
         break;
     case Timer2:
@@ -298,6 +302,11 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: onMouse(wParam); return 0;
     case WM_COMMAND: onCommand(LOWORD(wParam)); return 0;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE ||
+            wParam == DBT_DEVNODES_CHANGED)
+            scanner_.refreshDrives(services_.driveProbe, true);
+        return TRUE;
     case kDropArrived: takeQueuedDrop(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
     case WM_ENDSESSION:

@@ -8,31 +8,28 @@ using namespace caldrift;
 using namespace caldrift::testing;
 
 namespace {
-DriveScanner scanning() {
+DriveScanner scanning(DriveProbe& probe) {
     DriveScanner s;
+    s.refreshDrives(probe, true);
     s.startAutomatic();
     return s;
 }
 
-// What the drop window's two timers do on one tick each.
+// What the drop window's two drive timers do on one tick each.
 void tickAsTheTimersDo(DriveScanner& s, DriveProbe& probe) {
-    if (s.scanEnabled()) s.scanTick(probe);
-    if (s.watchEnabled()) s.watchTick(probe);
+    s.scanTick(probe);
+    s.watchTick(probe);
 }
 }  // namespace
 
 TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
-    // C: and P: are no candidates; K: is visited after L:. Only drives holding
-    // both folders are asked for their type.
-    const std::tuple<const char*, const char*, int> cases[] = {{"C Df Es P", "NO", 1},
-                                                               {"G", "G:", 1},
-                                                               {"E H", "H:", 2},
-                                                               {"K L", "K:", 2},
-                                                               {"Fx I", "I:", 1}};
-    for (auto [sticks, caption, typeQueries] : cases) {
+    // C: and P: are no candidates; K: is visited after L:.
+    const std::tuple<const char*, const char*> cases[] = {
+        {"C Df Es P", "NO"}, {"G", "G:"}, {"E H", "H:"}, {"K L", "K:"}, {"Fx I", "I:"}};
+    for (auto [sticks, caption] : cases) {
         SCOPED_TRACE(sticks);
         FakeProbe probe(sticks);
-        DriveScanner s = scanning();
+        DriveScanner s = scanning(probe);
         s.scanTick(probe);
         bool found = caption != std::string("NO");
         EXPECT_EQ(s.caption(), caption);
@@ -40,25 +37,37 @@ TEST(DriveScan, TakesTheLastRemovableCandidateHoldingBothFolders) {
         EXPECT_EQ(s.watchEnabled(), found);
         EXPECT_EQ(s.scanEnabled(), !found);
         EXPECT_EQ(s.selectedCandidate(), 11);
-        EXPECT_EQ(probe.typeQueries, typeQueries);
-        EXPECT_EQ(probe.driveListQueries, 1);  // once per tick, whatever the candidates
     }
 }
 
-TEST(DriveScan, ATickWithoutAnyPspFolderAsksOnlyForTheFolders) {
-    FakeProbe probe("Dfs");
-    probe.types.insert({{'C', 3}, {'E', kDriveRemovable}});
-    DriveScanner s = scanning();
-    for (int i = 0; i < 5; ++i) tickAsTheTimersDo(s, probe);
-    EXPECT_EQ(probe.driveListQueries, 0);
-    EXPECT_EQ(probe.typeQueries, 0);
+TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
+    // Fixed, network, CD and RAM drives, each holding PSP\SAVEDATA, and folders
+    // on letters that do not exist.
+    FakeProbe probe("Df");
+    probe.types.insert({{'F', 5}, {'H', 4}, {'I', 6}});
+    for (char letter : {'F', 'H', 'I', 'J', 'K'})
+        probe.entries.insert(
+            {std::string{letter} + ":\\PSP", std::string{letter} + ":\\PSP\\SAVEDATA"});
+    DriveScanner s = scanning(probe);
+    int queries = probe.typeQueries + probe.driveListQueries;
+    for (int i = 0; i < 1000; ++i) tickAsTheTimersDo(s, probe);
+    EXPECT_EQ(probe.lookups, 0);
+    EXPECT_EQ(probe.typeQueries + probe.driveListQueries, queries);  // ticks read the table
     EXPECT_EQ(s.caption(), "NO");
-    EXPECT_TRUE(s.scanEnabled());
+
+    probe.types['E'] = kDriveRemovable;  // a stick comes: found on the tick after the refresh
+    probe.entries.insert({"E:\\PSP", "E:\\PSP\\SAVEDATA"});
+    s.refreshDrives(probe, false);
+    EXPECT_EQ(probe.typeQueries, 5);  // only the new drive was asked for its type
+    s.scanTick(probe);
+    EXPECT_EQ(s.caption(), "E:");
+    for (int i = 0; i < 1000; ++i) tickAsTheTimersDo(s, probe);
+    EXPECT_EQ(probe.lookupsByDrive, (std::map<char, int>{{'E', 1002}}));
 }
 
 TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
     FakeProbe probe("E");
-    DriveScanner s = scanning();
+    DriveScanner s = scanning(probe);
     for (int i = 0; i < 2; ++i) tickAsTheTimersDo(s, probe);
     EXPECT_EQ(s.caption(), "E:");
 
@@ -81,11 +90,18 @@ TEST(DriveWatch, UnplugReturnsToScanningAndReplugIsFound) {
     probe.entries.insert("E:\\PSP\\SAVEDATA");
     s.scanTick(probe);
     EXPECT_EQ(s.caption(), "E:");
+
+    probe.types.erase('E');  // the drive itself goes: the watch ends without a lookup
+    s.refreshDrives(probe, false);
+    int lookups = probe.lookups;
+    s.watchTick(probe);
+    EXPECT_EQ(s.caption(), "NO");
+    EXPECT_EQ(probe.lookups, lookups);
 }
 
 TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
     FakeProbe probe("E");
-    DriveScanner s = scanning();
+    DriveScanner s = scanning(probe);
     tickAsTheTimersDo(s, probe);
     ASSERT_TRUE(s.watchEnabled());
     s.setFixed("F:");
