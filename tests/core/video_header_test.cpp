@@ -162,21 +162,16 @@ TEST(VideoHeader, JudgesEachRule) {
 }
 
 TEST(VideoHeader, ExposesWhatItRead) {
-    VideoDetails mp4Details = check(mp4(avc(77, 31, 640, 480), aac(0x40))).details;
-    EXPECT_EQ(mp4Details.container, "MP4");
-    EXPECT_EQ(mp4Details.codec, "avc1");
-    EXPECT_EQ(mp4Details.profile, 77);
-    EXPECT_EQ(mp4Details.level, 31);
-    EXPECT_EQ(mp4Details.width, 640);
-    EXPECT_EQ(mp4Details.height, 480);
-    EXPECT_EQ(mp4Details.audio, "mp4a");
-    EXPECT_EQ(mp4Details.audioFormat, 0x40);
-
-    VideoDetails aviDetails = check(avi("MJPG", 480, -272, 7), "avi").details;
-    EXPECT_EQ(aviDetails.container, "AVI");
-    EXPECT_EQ(aviDetails.codec, "MJPG");
-    EXPECT_EQ(aviDetails.height, 272);
-    EXPECT_EQ(aviDetails.audioFormat, 7);
+    auto summary = [](const VideoDetails& d) {
+        return d.container + " " + d.codec + " " + std::to_string(d.profile) + "/" +
+               std::to_string(d.level) + " " + std::to_string(d.width) + "x" +
+               std::to_string(d.height) + " " + d.audio + " " + std::to_string(d.audioFormat);
+    };
+    EXPECT_EQ(summary(check(mp4(avc(77, 31, 640, 480), aac(0x40))).details),
+              "MP4 avc1 77/31 640x480 mp4a 64");
+    EXPECT_EQ(summary(check(avi("MJPG", 480, -272, 7), "avi").details),
+              "AVI MJPG -1/-1 480x272 auds 7");
+    EXPECT_EQ(check(mp4(mp4v(0xF3, 640, 480))).details.profile, 0xF3);
 }
 
 TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
