@@ -130,8 +130,8 @@ bool descriptor(const std::string& b, std::size_t& pos, int& tag, std::size_t& l
     return false;
 }
 
-// objectTypeIndication and the decoder specific info from an esds payload.
-bool decoderConfig(const std::string& b, int& objectType, std::string& specific) {
+// objectTypeIndication and the decoder's setup bytes from an esds payload.
+bool decoderConfig(const std::string& b, int& objectType, std::string& setup) {
     std::size_t pos = 4;  // version and flags
     int tag = 0;
     std::size_t length = 0;
@@ -151,14 +151,14 @@ bool decoderConfig(const std::string& b, int& objectType, std::string& specific)
     std::size_t end = pos + length;
     pos += 13;
     if (pos < end && descriptor(b, pos, tag, length) && tag == 0x05 && pos + length <= end)
-        specific = b.substr(pos, length);
+        setup = b.substr(pos, length);
     return true;
 }
 
 bool readEsds(Reader& r, const Span& esds, VideoDetails& d, bool video) {
-    std::string b, specific;
+    std::string b, setup;
     int objectType = -1;
-    if (!readSome(r, esds.data, esds.end, 4096, b) || !decoderConfig(b, objectType, specific))
+    if (!readSome(r, esds.data, esds.end, 4096, b) || !decoderConfig(b, objectType, setup))
         return false;
     if (!video) {
         d.audioFormat = objectType;
@@ -166,9 +166,9 @@ bool readEsds(Reader& r, const Span& esds, VideoDetails& d, bool video) {
     }
     d.objectType = objectType;
     if (objectType != 0x20) return true;
-    std::size_t vos = specific.find(std::string("\0\0\1\xB0", 4));
-    if (vos == std::string::npos || vos + 4 >= specific.size()) return false;
-    d.profile = static_cast<unsigned char>(specific[vos + 4]);
+    std::size_t vos = setup.find(std::string("\0\0\1\xB0", 4));
+    if (vos == std::string::npos || vos + 4 >= setup.size()) return false;
+    d.profile = static_cast<unsigned char>(setup[vos + 4]);
     return true;
 }
 

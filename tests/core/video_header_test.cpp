@@ -54,9 +54,9 @@ std::string descriptor(int tag, const std::string& body) {  // four-byte length,
     return std::string{static_cast<char>(tag), '\x80', '\x80', '\x80'} +
            static_cast<char>(body.size()) + body;
 }
-std::string esds(int objectType, const std::string& specific) {
+std::string esds(int objectType, const std::string& setup) {
     std::string config =
-        std::string{static_cast<char>(objectType), 0x11} + zeros(11) + descriptor(5, specific);
+        std::string{static_cast<char>(objectType), 0x11} + zeros(11) + descriptor(5, setup);
     return fullBox("esds", descriptor(3, bytes(1, 2) + zeros(1) + descriptor(4, config) +
                                              descriptor(6, "\x02")));
 }
