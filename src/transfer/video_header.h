@@ -35,7 +35,8 @@ struct VideoVerdict {
     bool recognised = false;
     bool plays = false;
     // Empty when it plays. Otherwise "<codec>[ <level>], <width>×<height>[, audio <sound>]",
-    // the level only when it alone stops the video, the sound only when it does not play;
+    // the level only when the profile plays but the level does not, the sound only when it
+    // does not play;
     // "formato video non riconosciuto" when the header could not be read.
     std::string reason;
     VideoDetails details;
