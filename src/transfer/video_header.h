@@ -36,8 +36,7 @@ struct VideoVerdict {
     bool plays = false;
     // Empty when it plays. Otherwise "<codec>[ <level>], <width>×<height>[, audio <sound>]",
     // the level only when the profile plays but the level does not, the sound only when it
-    // does not play;
-    // "formato video non riconosciuto" when the header could not be read.
+    // does not play; "formato video non riconosciuto" when the header could not be read.
     std::string reason;
     VideoDetails details;
 };
