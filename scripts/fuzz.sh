@@ -9,7 +9,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings
 # settings: the Setting.INI reader; classifier: the drop classifier and queue.
-for target in settings classifier; do
+for target in settings classifier video_header; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== fuzzing $target input for $seconds s"

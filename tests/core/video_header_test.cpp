@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "transfer/video_header.h"
+
+using namespace caldrift;
+
+namespace {
+// A file of head, then gap zero bytes never stored, then tail; counts what is asked of it.
+class FileBytes : public ByteSource {
+public:
+    explicit FileBytes(std::string head, std::uint64_t gap = 0, std::string tail = {})
+        : head_(std::move(head)), gap_(gap), tail_(std::move(tail)) {}
+    std::uint64_t size() override { return head_.size() + gap_ + tail_.size(); }
+    bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
+        requested += count;
+        if (offset + count > size()) return false;
+        out.clear();
+        for (std::uint64_t at = offset; at < offset + count; ++at)
+            out += at < head_.size()          ? head_[at]
+                   : at < head_.size() + gap_ ? '\0'
+                                              : tail_[at - head_.size() - gap_];
+        return true;
+    }
+    std::uint64_t requested = 0;
+
+private:
+    std::string head_;
+    std::uint64_t gap_;
+    std::string tail_;
+};
+
+std::string bytes(std::uint64_t v, int n, bool bigEndian = true) {
+    std::string s(n, '\0');
+    for (int i = 0; i < n; ++i) s[bigEndian ? n - 1 - i : i] = static_cast<char>(v >> (8 * i));
+    return s;
+}
+std::string zeros(int n) { return std::string(n, '\0'); }
+
+// MP4 boxes.
+std::string box(const std::string& type, const std::string& payload) {
+    return bytes(8 + payload.size(), 4) + type + payload;
+}
+std::string box64(const std::string& type, const std::string& payload) {
+    return bytes(1, 4) + type + bytes(16 + payload.size(), 8) + payload;
+}
+std::string fullBox(const std::string& type, const std::string& payload) {
+    return box(type, zeros(4) + payload);
+}
+std::string descriptor(int tag, const std::string& body) {  // four-byte length, as many write it
+    return std::string{static_cast<char>(tag), '\x80', '\x80', '\x80'} +
+           static_cast<char>(body.size()) + body;
+}
+std::string esds(int objectType, const std::string& setup) {
+    std::string config =
+        std::string{static_cast<char>(objectType), 0x11} + zeros(11) + descriptor(5, setup);
+    return fullBox("esds", descriptor(3, bytes(1, 2) + zeros(1) + descriptor(4, config) +
+                                             descriptor(6, "\x02")));
+}
+std::string visual(const std::string& type, int w, int h, const std::string& boxes) {
+    return box(type, zeros(6) + bytes(1, 2) + zeros(16) + bytes(w, 2) + bytes(h, 2) +
+                         bytes(0x00480000, 4) + bytes(0x00480000, 4) + zeros(4) + bytes(1, 2) +
+                         zeros(32) + bytes(0x18, 2) + bytes(0xFFFF, 2) + boxes);
+}
+std::string avc(int profile, int level, int w, int h) {
+    return visual(
+        "avc1", w, h,
+        box("avcC", bytes(1, 1) + bytes(profile, 1) + zeros(1) + bytes(level, 1) + "\xFF\xE1"));
+}
+std::string mp4v(int profile, int w, int h) {
+    return visual("mp4v", w, h, esds(0x20, std::string("\0\0\1\xB0", 4) + bytes(profile, 1)));
+}
+std::string sound(const std::string& type, const std::string& boxes) {
+    return box(type, zeros(6) + bytes(1, 2) + zeros(8) + bytes(2, 2) + bytes(16, 2) + zeros(4) +
+                         bytes(44100u << 16, 4) + boxes);
+}
+std::string aac(int objectType) { return sound("mp4a", esds(objectType, "\x12\x10")); }
+const std::string kAc3 = sound("ac-3", box("dac3", "\x10\x3d\xe0"));
+
+std::string trak(const std::string& handler, const std::string& entry) {
+    std::string hdlr = fullBox("hdlr", zeros(4) + handler + zeros(13));
+    std::string stbl =
+        box("stbl", fullBox("stsd", bytes(1, 4) + entry) + fullBox("stts", zeros(4)));
+    return box("trak", box("mdia", hdlr + box("minf", stbl)));
+}
+std::string moov(const std::string& video, const std::string& audio) {
+    return box("moov", fullBox("mvhd", zeros(96)) + trak("vide", video) +
+                           (audio.empty() ? "" : trak("soun", audio)));
+}
+const std::string kFtyp = box("ftyp", "isom" + bytes(512, 4) + "isomavc1");
+std::string mp4(const std::string& video, const std::string& audio = {}) {
+    return kFtyp + moov(video, audio) + box("mdat", "frames");
+}
+
+// AVI chunks.
+std::string chunk(const std::string& id, const std::string& data) {
+    return id + bytes(data.size(), 4, false) + data + zeros(data.size() % 2);
+}
+std::string list(const std::string& type, const std::string& chunks) {
+    return chunk("LIST", type + chunks);
+}
+std::string avi(const std::string& compression, int w, int h, int formatTag = -1) {
+    std::string strf = bytes(40, 4, false) + bytes(static_cast<std::uint32_t>(w), 4, false) +
+                       bytes(static_cast<std::uint32_t>(h), 4, false) + bytes(1, 2, false) +
+                       bytes(24, 2, false) + compression + zeros(20);
+    std::string hdrl =
+        chunk("avih", zeros(56)) + list("strl", chunk("strh", "vids" + compression + zeros(48)) +
+                                                    chunk("strf", strf) + chunk("strn", "video"));
+    if (formatTag >= 0)
+        hdrl += list("strl", chunk("strh", "auds" + zeros(52)) +
+                                 chunk("strf", bytes(formatTag, 2, false) + zeros(16)));
+    std::string body = "AVI " + list("hdrl", hdrl) + list("movi", chunk("00dc", "abc"));
+    return "RIFF" + bytes(body.size(), 4, false) + body;
+}
+
+VideoVerdict check(const std::string& file, const char* extension = "mp4") {
+    FileBytes source(file);
+    return checkVideo(source, extension);
+}
+
+struct Case {
+    const char* name;
+    std::string file;
+    const char* reason;  // empty: plays
+};
+
+const Case kCases[] = {
+    {"main30", mp4(avc(77, 30, 480, 272), aac(0x40)), ""},
+    {"baseline_720x480", mp4(avc(66, 21, 720, 480)), ""},
+    {"main31", mp4(avc(77, 31, 640, 480)), "H.264 Main 3.1, 640×480"},
+    {"high", mp4(avc(100, 30, 1280, 720)), "H.264 High, 1280×720"},
+    {"profile_number", mp4(avc(99, 30, 320, 240)), "H.264 99, 320×240"},
+    {"main_720x576", mp4(avc(77, 30, 720, 576)), "H.264 Main, 720×576"},
+    {"main_721x480", mp4(avc(77, 30, 721, 480)), "H.264 Main, 721×480"},
+    {"simple", mp4(mp4v(0x08, 320, 240), aac(0x67)), ""},
+    {"simple_reserved", mp4(mp4v(0x00, 320, 240)), "MPEG-4 Visual 0x00, 320×240"},
+    {"advanced_simple", mp4(mp4v(0xF3, 640, 480)), "MPEG-4 Advanced Simple, 640×480"},
+    {"hevc", mp4(visual("hvc1", 1920, 1080, "")), "HEVC, 1920×1080"},
+    {"av1", mp4(visual("av01", 640, 360, "")), "AV1, 640×360"},
+    {"ac3", mp4(avc(77, 30, 480, 272), kAc3), "H.264 Main, 480×272, audio AC-3"},
+    {"mp3", mp4(avc(66, 30, 480, 272), aac(0x6B)), "H.264 Baseline, 480×272, audio MP3"},
+    {"mjpg_pcm", avi("MJPG", 720, 480, 1), ""},
+    {"mjpg_mulaw_top_down", avi("MJPG", 480, -272, 7), ""},
+    {"mjpg_576", avi("MJPG", 720, 576), "Motion JPEG, 720×576"},
+    {"mjpg_mp3", avi("MJPG", 320, 240, 0x55), "Motion JPEG, 320×240, audio MP3"},
+    {"xvid", avi("XVID", 640, 360, 1), "Xvid, 640×360"},
+    {"divx", avi("DX50", 640, 360), "DivX, 640×360"},
+    {"h264", avi("H264", 480, 272), "H.264, 480×272"},
+};
+}  // namespace
+
+TEST(VideoHeader, JudgesEachRule) {
+    for (const Case& c : kCases) {
+        VideoVerdict v = check(c.file);
+        EXPECT_TRUE(v.recognised) << c.name;
+        EXPECT_EQ(v.plays, *c.reason == '\0') << c.name;
+        EXPECT_EQ(v.reason, c.reason) << c.name;
+    }
+}
+
+TEST(VideoHeader, ExposesWhatItRead) {
+    auto summary = [](const VideoDetails& d) {
+        return d.container + " " + d.codec + " " + std::to_string(d.profile) + "/" +
+               std::to_string(d.level) + " " + std::to_string(d.width) + "x" +
+               std::to_string(d.height) + " " + d.audio + " " + std::to_string(d.audioFormat);
+    };
+    EXPECT_EQ(summary(check(mp4(avc(77, 31, 640, 480), aac(0x40))).details),
+              "MP4 avc1 77/31 640x480 mp4a 64");
+    EXPECT_EQ(summary(check(avi("MJPG", 480, -272, 7), "avi").details),
+              "AVI MJPG -1/-1 480x272 auds 7");
+    EXPECT_EQ(check(mp4(mp4v(0xF3, 640, 480))).details.profile, 0xF3);
+}
+
+TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
+    const std::uint64_t media = 3ull << 30;
+    FileBytes file(kFtyp + bytes(1, 4) + "mdat" + bytes(16 + media, 8), media,
+                   box64("moov", moov(avc(77, 30, 480, 272), aac(0x40)).substr(8)));
+    VideoVerdict v = checkVideo(file, "mp4");
+    EXPECT_TRUE(v.plays) << v.reason;
+    EXPECT_LT(file.requested, 4096u);
+}
+
+TEST(VideoHeader, ContentDecidesNotTheExtension) {
+    EXPECT_EQ(check(avi("XVID", 640, 360), "mp4").details.container, "AVI");
+    std::string uuidFirst = box("uuid", zeros(16)) + mp4(avc(77, 30, 480, 272));
+    EXPECT_TRUE(check(uuidFirst, "M4V").plays);
+    EXPECT_FALSE(check(uuidFirst, "avi").recognised);
+}
+
+TEST(VideoHeader, EveryTruncationIsNotRecognised) {
+    std::string movieLast = kFtyp + box("mdat", "frames") + moov(avc(77, 30, 480, 272), kAc3);
+    for (const std::string& file : {movieLast, avi("MJPG", 320, 240, 1)})
+        for (std::size_t n = 0; n < file.size(); ++n) {
+            VideoVerdict v = check(file.substr(0, n));
+            EXPECT_FALSE(v.recognised) << n;
+            EXPECT_EQ(v.reason, "formato video non riconosciuto") << n;
+        }
+}
+
+TEST(VideoHeader, SizesThatDoNotFitAreNotRecognised) {
+    std::string file = mp4(avc(77, 30, 480, 272), aac(0x40));
+    auto patched = [&](const std::string& type, std::uint64_t size) {
+        std::string f = file;
+        f.replace(f.find(type) - 4, 4, bytes(size, 4));
+        return f;
+    };
+    EXPECT_TRUE(check(patched("stsd", 116)).recognised);  // its own size: the patch is right
+    EXPECT_FALSE(check(patched("stsd", 117)).recognised);
+    EXPECT_FALSE(check(patched("moov", file.size())).recognised);
+    EXPECT_FALSE(check(patched("hdlr", 7)).recognised);
+    EXPECT_TRUE(check(patched("stts", 0)).recognised);   // the last in its parent: to its end
+    EXPECT_FALSE(check(patched("ftyp", 0)).recognised);  // to the file's end, past the moov
+}
+
+TEST(VideoHeader, GarbageAndEmptyFilesAreNotRecognised) {
+    std::mt19937 random(7);
+    std::string garbage(4096, '\0');
+    for (char& c : garbage) c = static_cast<char>(random());
+    EXPECT_FALSE(check(garbage).recognised);
+    EXPECT_FALSE(check("").recognised);
+    EXPECT_FALSE(check("RIFF").recognised);
+}
+
+TEST(VideoHeader, ReadsNoMoreThanOneMebibyte) {
+    for (int boxes : {1000, 200000}) {  // 8 bytes each: 8 KB, then 1.6 MB to read before the moov
+        std::string padding;
+        for (int i = 0; i < boxes; ++i) padding += box("free", "");
+        FileBytes file(kFtyp + padding + moov(avc(77, 30, 480, 272), ""));
+        EXPECT_EQ(checkVideo(file, "mp4").recognised, boxes == 1000);
+        EXPECT_LE(file.requested, kVideoReadLimit);
+    }
+}
+
+// CALDRIFT_VIDEO_CORPUS=<folder> writes the cases above as the fuzzer's seeds.
+TEST(VideoHeader, WritesSeedCorpus) {
+    const char* folder = std::getenv("CALDRIFT_VIDEO_CORPUS");
+    if (!folder) GTEST_SKIP();
+    for (const Case& c : kCases) std::ofstream(std::string(folder) + "/" + c.name) << c.file;
+}
