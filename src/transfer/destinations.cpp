@@ -20,6 +20,7 @@ constexpr Row kTable[] = {
     {"png", Destination::File, "\\PICTURE\\"},
     {"aac", Destination::File, "\\MUSIC\\"},
     {"mp4", Destination::File, "\\VIDEO\\"},
+    {"avi", Destination::File, "\\VIDEO\\"},
     {"mp3", Destination::File, "\\MUSIC\\"},
     {"wav", Destination::File, "\\MUSIC\\"},
     {"cso", Destination::File, "\\ISO\\"},
@@ -36,6 +37,8 @@ DestinationRule destinationFor(std::string_view extension) {
         if (utf8::equalsIgnoringAsciiCase(extension, row.extension)) return {row.kind, row.folder};
     return {};
 }
+
+bool DestinationRule::isVideo() const { return folder && std::string_view(folder) == "\\VIDEO\\"; }
 
 bool isFourLetterTableExtension(std::string_view extension) {
     return extension.size() == 4 && destinationFor(extension).kind == Destination::File;

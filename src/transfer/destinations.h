@@ -11,6 +11,7 @@ enum class Destination { None, File, HomebrewFolder };
 struct DestinationRule {
     Destination kind = Destination::None;
     const char* folder = nullptr;  // like "\PICTURE\"
+    bool isVideo() const;
 };
 
 // Where an extension goes on the stick. Letter case does not matter.

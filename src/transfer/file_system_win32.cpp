@@ -13,6 +13,27 @@ using namespace toolkit;
 namespace {
 constexpr DWORD kUnlisted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr DWORD kLeftOutOfListings = kUnlisted | FILE_ATTRIBUTE_REPARSE_POINT;
+
+class FileBytes : public ByteSource {
+public:
+    explicit FileBytes(FileHandle file) : file_(std::move(file)) {}
+    std::uint64_t size() override {
+        LARGE_INTEGER size{};
+        return GetFileSizeEx(file_.get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
+    bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
+        out.assign(count, '\0');
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        return ReadFile(file_.get(), out.data(), static_cast<DWORD>(count), &got, &at) &&
+               got == count;
+    }
+
+private:
+    FileHandle file_;
+};
 }  // namespace
 
 bool Win32FileSystem::fileExists(const std::string& path) {
@@ -53,6 +74,14 @@ std::string Win32FileSystem::folderIdentity(const std::string& folder) {
     return std::to_string(info.dwVolumeSerialNumber) + ":" +
            std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
                           info.nFileIndexLow);
+}
+
+std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {
+    FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<FileBytes>(std::move(file));
 }
 
 }  // namespace caldrift

@@ -9,6 +9,7 @@ public:
     bool entryExists(const std::string& path) override;
     Listing list(const std::string& folder) override;
     std::string folderIdentity(const std::string& folder) override;
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     void removeFile(const std::string& path) override;
 };
 

@@ -2,7 +2,10 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <memory>
 #include <vector>
+
+#include "transfer/video_header.h"
 
 namespace caldrift {
 
@@ -26,6 +29,8 @@ public:
     // that a folder reached twice is seen as one; empty when unknown.
     virtual std::string folderIdentity(const std::string& folder) = 0;
     virtual void removeFile(const std::string& path) = 0;
+    // The file's bytes, to read its header; none when it cannot be opened.
+    virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
 };
 
 struct QueueEntry {

@@ -29,17 +29,34 @@ CopyResult worse(CopyResult a, CopyResult b) {
 }
 }  // namespace
 
+namespace {
+// One line a name, at most kMostItemLines of them, then how many more there are.
+template <typename Item, typename Line>
+std::string itemLines(const std::vector<Item>& items, Line line) {
+    std::string text;
+    std::size_t shown = std::min(items.size(), kMostItemLines);
+    for (std::size_t i = 0; i < shown; ++i) text += "\n" + line(items[i]);
+    if (shown < items.size())
+        text += "\n... e altri " + std::to_string(items.size() - shown) + " elementi";
+    return text;
+}
+}  // namespace
+
 Message closingMessage(const RunReport& report) {
-    if (report.unfinished.empty() && !report.stickGone)
-        return {"File/s Trasferito/i Con Successo !!!", kTitle, kMessageInformation};
-    std::string text = "Alcuni elementi non sono stati trasferiti:";
-    std::size_t shown = std::min(report.unfinished.size(), kMostItemLines);
-    for (std::size_t i = 0; i < shown; ++i)
-        text += "\n" + report.unfinished[i].name + " " + reasonText(report.unfinished[i].problem);
-    if (shown < report.unfinished.size())
-        text += "\n... e altri " + std::to_string(report.unfinished.size() - shown) + " elementi";
+    bool allCopied = report.unfinished.empty() && !report.stickGone;
+    std::string text = allCopied ? "File/s Trasferito/i Con Successo !!!"
+                                 : "Alcuni elementi non sono stati trasferiti:";
+    text += itemLines(report.unfinished, [](const UnfinishedEntry& entry) {
+        return entry.name + " " + reasonText(entry.problem);
+    });
     if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
-    return {text, kTitle, kMessageWarning};
+    if (!report.videos.empty())
+        text += "\n\nLa PSP potrebbe non riprodurre:" +
+                itemLines(report.videos, [](const VideoWarning& video) {
+                    return video.name + " (" + video.reason + ")";
+                });
+    bool quiet = allCopied && report.videos.empty();
+    return {text, kTitle, quiet ? kMessageInformation : kMessageWarning};
 }
 
 void TransferRun::trasfer() {
@@ -67,6 +84,8 @@ void TransferRun::trasfer() {
             report.unfinished.push_back({entry.file, EntryProblem::CopyFailed});
         else if (result == CopyResult::Cancelled)
             report.unfinished.push_back({entry.file, EntryProblem::CopyCancelled});
+        else
+            checkVideo(entry, report);
         queue_.removeFront();
         --passesLeft_;
     }
@@ -75,6 +94,17 @@ void TransferRun::trasfer() {
 
     Message message = closingMessage(report);
     messages_.show(message.text, message.title, message.style);
+}
+
+// A copied video is still copied when the PSP may not play it; the user is told why.
+void TransferRun::checkVideo(const QueueEntry& entry, RunReport& report) {
+    if (!destinationFor(entry.ext).isVideo()) return;
+    std::unique_ptr<ByteSource> file = fs_.openForReading(entry.path);
+    VideoVerdict verdict;
+    if (file) verdict = caldrift::checkVideo(*file, entry.ext);
+    if (!file || !verdict.plays)
+        report.videos.push_back(
+            {entry.file, file ? verdict.reason : "formato video non riconosciuto"});
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {

@@ -34,8 +34,14 @@ struct UnfinishedEntry {
     EntryProblem problem;
 };
 
+// A video that was copied but that the PSP may not play, and why.
+struct VideoWarning {
+    std::string name, reason;
+};
+
 struct RunReport {
     std::vector<UnfinishedEntry> unfinished;
+    std::vector<VideoWarning> videos;
     bool stickGone = false;
 };
 
@@ -69,6 +75,7 @@ public:
 private:
     bool stickPresent(const std::string& drive);
     CopyResult copyEntry(const QueueEntry& entry, const std::string& drive, bool& known);
+    void checkVideo(const QueueEntry& entry, RunReport& report);
     CopyResult copyFile(const std::string& source, const std::string& destination);
     CopyResult copyFolder(const std::string& source, const std::string& destination,
                           bool& foundFiles, std::set<std::string>& visited);

@@ -3,6 +3,7 @@
 // fuzz targets use them too.
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -37,12 +38,33 @@ struct FakeFileSystem : FileSystem {
         files.erase(path);
         entries.erase(path);
     }
+    std::map<std::string, std::string> contents;  // the bytes of files that are read
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {
         for (auto& name : fileNames) files.insert(folder + "\\" + name);
         folders[folder] = {true, std::move(fileNames), std::move(subFolders)};
     }
 };
+
+// A file's bytes, counting what is read of them.
+struct StringBytes : ByteSource {
+    std::string bytes;
+    std::uint64_t requested = 0;
+    explicit StringBytes(std::string data) : bytes(std::move(data)) {}
+    std::uint64_t size() override { return bytes.size(); }
+    bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
+        requested += count;
+        if (offset > bytes.size() || count > bytes.size() - offset) return false;
+        out = bytes.substr(offset, count);
+        return true;
+    }
+};
+
+inline std::unique_ptr<ByteSource> FakeFileSystem::openForReading(const std::string& path) {
+    if (!contents.count(path)) return nullptr;
+    return std::make_unique<StringBytes>(contents[path]);
+}
 
 struct FakePendingList : PendingList {
     std::vector<std::string> lines;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fakes.h"
+#include "media_writer.h"
 #include "transfer/destinations.h"
 
 using namespace caldrift;
@@ -56,6 +57,7 @@ TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
 TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo) {
     fs.addFolder("C:\\G\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
     fs.addFolder("C:\\G\\MyGame\\DATA", {"a.bin"});
+    fs.contents["C:\\Video\\clip.mp4"] = mp4(avc(66, 30, 480, 272));
     drop({"C:\\Foto\\PHOTO.JPG", "C:\\Video\\clip.mp4", "C:\\G\\MyGame", "C:\\Temi\\blu.ptf",
           "C:\\b.jpeg"});
     EXPECT_EQ(shell.copies,
@@ -202,4 +204,35 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
     EXPECT_NE(many.find("\nf20 (copia non riuscita)\n... e altri 5 elementi\nPSP scollegata"),
               std::string::npos);
     EXPECT_EQ(many.find("f21"), std::string::npos);
+
+    RunReport videos;
+    videos.videos.assign(22, {"v.mp4", "HEVC, 1920×1080"});
+    std::string warned = closingMessage(videos).text;
+    EXPECT_EQ(lines(warned), 24u);  // success, blank, heading, 20 videos, the count
+    EXPECT_NE(warned.find("(HEVC, 1920×1080)\n... e altri 2 elementi"), std::string::npos);
+}
+
+TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) {
+    fs.contents = {{"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
+                   {"C:\\hd.mp4", mp4(avc(100, 40, 1280, 720))},
+                   {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
+                   {"C:\\strano.mp4", "not a video"}};
+    drop({"C:\\ok.mp4", "C:\\hd.mp4", "C:\\vecchio.avi", "C:\\strano.mp4", "C:\\x.jpg"});
+    EXPECT_EQ(shell.copies.size(), 5u);
+    expectMessage(kMessageWarning,
+                  "File/s Trasferito/i Con Successo !!!\n\nLa PSP potrebbe non riprodurre:\n"
+                  "hd.mp4 (H.264 High, 1280×720)\nvecchio.avi (Xvid, 640×360)\n"
+                  "strano.mp4 (formato video non riconosciuto)");
+}
+
+TEST_F(Transfer, AVideoNotCopiedIsNotCheckedAndAllPlayingIsPlainSuccess) {
+    fs.contents = {{"C:\\hd.mp4", mp4(avc(100, 40, 1280, 720))},
+                   {"C:\\ok.avi", avi("MJPG", 480, 272, 1)}};
+    shell.results["C:\\hd.mp4"] = CopyResult::Failed;
+    drop({"C:\\hd.mp4", "C:\\ok.avi"});
+    expectMessage(kMessageWarning,
+                  "Alcuni elementi non sono stati trasferiti:\nhd.mp4 (copia non riuscita)");
+    messages.shown.clear();
+    drop({"C:\\ok.avi"});
+    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
 }

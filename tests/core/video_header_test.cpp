@@ -4,9 +4,11 @@
 #include <fstream>
 #include <random>
 
+#include "media_writer.h"
 #include "transfer/video_header.h"
 
 using namespace caldrift;
+using namespace caldrift::testing;
 
 namespace {
 // A file of head, then gap zero bytes never stored, then tail; counts what is asked of it.
@@ -32,89 +34,6 @@ private:
     std::uint64_t gap_;
     std::string tail_;
 };
-
-std::string bytes(std::uint64_t v, int n, bool bigEndian = true) {
-    std::string s(n, '\0');
-    for (int i = 0; i < n; ++i) s[bigEndian ? n - 1 - i : i] = static_cast<char>(v >> (8 * i));
-    return s;
-}
-std::string zeros(int n) { return std::string(n, '\0'); }
-
-// MP4 boxes.
-std::string box(const std::string& type, const std::string& payload) {
-    return bytes(8 + payload.size(), 4) + type + payload;
-}
-std::string box64(const std::string& type, const std::string& payload) {
-    return bytes(1, 4) + type + bytes(16 + payload.size(), 8) + payload;
-}
-std::string fullBox(const std::string& type, const std::string& payload) {
-    return box(type, zeros(4) + payload);
-}
-std::string descriptor(int tag, const std::string& body) {  // four-byte length, as many write it
-    return std::string{static_cast<char>(tag), '\x80', '\x80', '\x80'} +
-           static_cast<char>(body.size()) + body;
-}
-std::string esds(int objectType, const std::string& setup) {
-    std::string config =
-        std::string{static_cast<char>(objectType), 0x11} + zeros(11) + descriptor(5, setup);
-    return fullBox("esds", descriptor(3, bytes(1, 2) + zeros(1) + descriptor(4, config) +
-                                             descriptor(6, "\x02")));
-}
-std::string visual(const std::string& type, int w, int h, const std::string& boxes) {
-    return box(type, zeros(6) + bytes(1, 2) + zeros(16) + bytes(w, 2) + bytes(h, 2) +
-                         bytes(0x00480000, 4) + bytes(0x00480000, 4) + zeros(4) + bytes(1, 2) +
-                         zeros(32) + bytes(0x18, 2) + bytes(0xFFFF, 2) + boxes);
-}
-std::string avc(int profile, int level, int w, int h) {
-    return visual(
-        "avc1", w, h,
-        box("avcC", bytes(1, 1) + bytes(profile, 1) + zeros(1) + bytes(level, 1) + "\xFF\xE1"));
-}
-std::string mp4v(int profile, int w, int h) {
-    return visual("mp4v", w, h, esds(0x20, std::string("\0\0\1\xB0", 4) + bytes(profile, 1)));
-}
-std::string sound(const std::string& type, const std::string& boxes) {
-    return box(type, zeros(6) + bytes(1, 2) + zeros(8) + bytes(2, 2) + bytes(16, 2) + zeros(4) +
-                         bytes(44100u << 16, 4) + boxes);
-}
-std::string aac(int objectType) { return sound("mp4a", esds(objectType, "\x12\x10")); }
-const std::string kAc3 = sound("ac-3", box("dac3", "\x10\x3d\xe0"));
-
-std::string trak(const std::string& handler, const std::string& entry) {
-    std::string hdlr = fullBox("hdlr", zeros(4) + handler + zeros(13));
-    std::string stbl =
-        box("stbl", fullBox("stsd", bytes(1, 4) + entry) + fullBox("stts", zeros(4)));
-    return box("trak", box("mdia", hdlr + box("minf", stbl)));
-}
-std::string moov(const std::string& video, const std::string& audio) {
-    return box("moov", fullBox("mvhd", zeros(96)) + trak("vide", video) +
-                           (audio.empty() ? "" : trak("soun", audio)));
-}
-const std::string kFtyp = box("ftyp", "isom" + bytes(512, 4) + "isomavc1");
-std::string mp4(const std::string& video, const std::string& audio = {}) {
-    return kFtyp + moov(video, audio) + box("mdat", "frames");
-}
-
-// AVI chunks.
-std::string chunk(const std::string& id, const std::string& data) {
-    return id + bytes(data.size(), 4, false) + data + zeros(data.size() % 2);
-}
-std::string list(const std::string& type, const std::string& chunks) {
-    return chunk("LIST", type + chunks);
-}
-std::string avi(const std::string& compression, int w, int h, int formatTag = -1) {
-    std::string strf = bytes(40, 4, false) + bytes(static_cast<std::uint32_t>(w), 4, false) +
-                       bytes(static_cast<std::uint32_t>(h), 4, false) + bytes(1, 2, false) +
-                       bytes(24, 2, false) + compression + zeros(20);
-    std::string hdrl =
-        chunk("avih", zeros(56)) + list("strl", chunk("strh", "vids" + compression + zeros(48)) +
-                                                    chunk("strf", strf) + chunk("strn", "video"));
-    if (formatTag >= 0)
-        hdrl += list("strl", chunk("strh", "auds" + zeros(52)) +
-                                 chunk("strf", bytes(formatTag, 2, false) + zeros(16)));
-    std::string body = "AVI " + list("hdrl", hdrl) + list("movi", chunk("00dc", "abc"));
-    return "RIFF" + bytes(body.size(), 4, false) + body;
-}
 
 VideoVerdict check(const std::string& file, const char* extension = "mp4") {
     FileBytes source(file);

@@ -20,6 +20,7 @@ struct ByteFileSystem : FileSystem {
     Listing list(const std::string&) override { return {(answers & 4) != 0, {"EBOOT.PBP"}, {}}; }
     std::string folderIdentity(const std::string& folder) override { return folder; }
     void removeFile(const std::string&) override {}
+    std::unique_ptr<ByteSource> openForReading(const std::string&) override { return nullptr; }
 };
 }  // namespace
 
