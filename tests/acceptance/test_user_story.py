@@ -8,8 +8,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from harness import (APPLY, CHECK1, OK, ROOT, SUCCESS, TRAY_ICON, CaldriftTestCase, settings_text,  # noqa: E402
-                     wait_until)
+from harness import APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, settings_text, wait_until  # noqa: E402
 
 SHOTS = ROOT / "build" / "acceptance" / "screenshots"
 
@@ -65,9 +64,7 @@ class UserStory(CaldriftTestCase):
         self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3))
         self.step(8, "settings-applied")
 
-        self.click(*TRAY_ICON, button=3)
-        menu = wait_until(self.menu, 5)
-        self.assertIsNotNone(menu)
+        menu = self.open_tray_menu()
         self.step(9, "tray-menu")
         self.exit_from(menu, caldrift)
         self.step(10, "after-exit")
