@@ -41,8 +41,7 @@ class UserStory(CaldriftTestCase):
         self.step(3, "waiting-in-the-tray")
 
         items = [self.src / name for name in list(files)[:3]] + [self.src / "Il Mio Gioco"]
-        result = self.drag_and_drop(items, while_over=lambda: self.step(4, "dragging-over-the-drop-window"))
-        self.assertIn("effect=1", result)
+        self.assertIn("effect=1", self.drag_and_drop(items, lambda: self.step(4, "dragging-over-the-drop-window")))
         self.assertIsNotNone(self.dialog("Trasferimento...", 60))
         self.step(5, "copied")
         self.assertEqual(self.closing_text(), SUCCESS)

@@ -161,9 +161,14 @@ class CaldriftTestCase(unittest.TestCase):
         self.processes.clear()
         subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
 
+    def restart_wine(self):
+        """Ends every program, then brings Wine's desktop up again for the next start."""
+        self.stop_all()
+        self.probe()
+
     # --- looking at windows ----------------------------------------------
     def probe(self, *args):
-        for attempt in range(3):
+        for attempt in range(3):  # a Wine start now and then ends before the program runs
             # A file, not a pipe: a Wine server or desktop that the probe happens to
             # start inherits its output and would hold a pipe open long after it ends.
             with tempfile.TemporaryFile() as out:
@@ -173,12 +178,13 @@ class CaldriftTestCase(unittest.TestCase):
                 except subprocess.TimeoutExpired:
                     continue
                 out.seek(0)
-                return json.loads(out.read().decode("utf-8"))
+                answer = out.read()
+                if answer:
+                    return json.loads(answer.decode("utf-8"))
         raise AssertionError("the probe did not answer")
 
     def windows(self, class_name=None, all_windows=False):
-        found = self.probe(*["--all"] * all_windows)["windows"]
-        return [w for w in found if class_name is None or w["class"] == class_name]
+        return [w for w in self.probe(*["--all"] * all_windows)["windows"] if class_name in (None, w["class"])]
 
     def window(self, class_name):
         return next(iter(self.windows(class_name)), None)
@@ -200,8 +206,7 @@ class CaldriftTestCase(unittest.TestCase):
         return self.child(window, 1)["text"] if window else None
 
     def pending_names(self):
-        pending = self.window("CaldriftPendingWindow")
-        return next(c for c in pending["children"] if c["class"] == "ListBox")["items"]
+        return next(c for c in self.window("CaldriftPendingWindow")["children"] if c["class"] == "ListBox")["items"]
 
     def free_frame_spot(self, splash):
         """A point on the splash's frame that no label or picture covers."""

@@ -29,6 +29,5 @@ class FixedDiskWithPspFolders(CaldriftTestCase):
     stick_kind = "fixed"
 
     def test_is_not_taken_for_the_stick_while_the_scan_looks_into_d_to_o(self):
-        process = self.start_caldrift()
-        self.assertEqual(self.drive_lookups(process, 2), set("defghijklmno"))
+        self.assertEqual(self.drive_lookups(self.start_caldrift(), 2), set("defghijklmno"))
         self.assertEqual(self.label1(), "NO")

@@ -48,8 +48,8 @@ class DropWindow(CaldriftTestCase):
         self.assertTrue(wait_until(self.tray_shows_icons, 5), "no tray icon")
         self.hidden_then_up_while_the_left_button_is_held()
         # Left held over the window keeps it up; adding the right button is no right click.
-        on_window = (centre(self.drop_rect)[0], self.drop_rect[1] + 60)
-        self.xdotool("mouseup", 1, "mousemove", *on_window, "mousedown", 1, "mousedown", 3)
+        self.xdotool("mouseup", 1, "mousemove", centre(self.drop_rect)[0], self.drop_rect[1] + 60, "mousedown", 1,
+                     "mousedown", 3)
         time.sleep(0.5)
         self.xdotool("mouseup", 3)
         self.assertIsNone(wait_until(self.menu, 1.5), "menu opened for both buttons")
@@ -63,6 +63,5 @@ class DropWindow(CaldriftTestCase):
 
     def test_a_second_start_leaves_one_instance(self):
         self.start_caldrift()
-        second = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
-        self.assertEqual(second.wait(20), 0)
+        self.assertEqual(self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir).wait(20), 0)
         self.assertEqual(len(self.windows("CaldriftDropWindow")), 1)

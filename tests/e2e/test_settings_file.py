@@ -20,11 +20,11 @@ class SettingsAtStart(CaldriftTestCase):
                 if not psp_on_e:  # then no scan would ever name E:
                     shutil.rmtree(self.stick / "PSP")
                 self.write_settings(drive=drive, firmware=firmware)
-                process = self.start_caldrift(label=drive.upper())
-                self.assertLessEqual(self.drive_lookups(process, 1.5), {drive[0]})  # a scan looks into D: to O:
+                # A scan would look into D: to O:.
+                self.assertLessEqual(self.drive_lookups(self.start_caldrift(label=drive.upper()), 1.5), {drive[0]})
                 self.assertEqual([self.child(self.drop_window(), i)["text"] for i in (1, 2)],
                                  [drive.upper(), f"PSP Versione = {firmware}"])
-            self.stop_all()
+            self.restart_wine()
 
     def test_missing_file_means_automatic_detection_and_writes_no_file(self):
         self.start_caldrift(label="E:")
@@ -36,7 +36,7 @@ class SettingsAtStart(CaldriftTestCase):
             self.write_settings(startup=startup)
             self.start_caldrift()
             self.assertTrue(wait_until(lambda: run_value() == expected, 5), f"Run value is {run_value()!r}")
-            self.stop_all()
+            self.restart_wine()
 
     def test_transparency_sets_the_opacity_and_damaged_files_start_on_the_shipped_values_untouched(self):
         for name, content, alpha in FILES:
@@ -48,4 +48,4 @@ class SettingsAtStart(CaldriftTestCase):
                                  alpha and [True, alpha, 2])
                 self.assertIsNone(process.poll())
                 self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), content)
-            self.stop_all()  # outside the case, so a failed case does not leave Caldrift running
+            self.restart_wine()  # outside the case, so a failed case does not leave Caldrift running
