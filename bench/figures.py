@@ -23,7 +23,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from harness import BUILD, Display, DropTestCase, wine_env  # noqa: E402
+from harness import ARCH, BUILD, WINE, CaldriftTestCase, wine_env  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 PRODUCT = ROOT / "build" / "win32" / "Caldrift.exe"
@@ -59,7 +59,7 @@ def cp_seconds(source, target):
     return time.monotonic() - started
 
 
-class Figures(DropTestCase):
+class Figures(CaldriftTestCase):
     """Runs under the end-to-end harness: its own program folder, stick and screen."""
 
     seconds = 60
@@ -94,8 +94,7 @@ class Figures(DropTestCase):
         RESULTS["idle program, 1 s timer"] = self.idle(yardstick)
 
     def test_copies(self):
-        src = self.case_dir / "src"
-        src.mkdir()
+        src = self.src
         big = src / "big.mp4"
         with open(big, "wb") as out:
             for _ in range(512):
@@ -123,7 +122,9 @@ def report(seconds):
     cpu = open("/proc/cpuinfo").read().split("model name")[1].split(":", 1)[1].splitlines()[0].strip()
     print(f"Caldrift figures, {date.today()}, {cpu}, {os.cpu_count()} cores, "
           f"{platform.system()} {platform.release()}, "
-          f"{subprocess.run(['wine', '--version'], capture_output=True, text=True).stdout.strip()}")
+          f"{subprocess.run([WINE, '--version'], env=wine_env(), capture_output=True, text=True).stdout.strip()}")
+    print(f"Measured {BUILD / 'Caldrift.exe'}: " + ("the 32-bit Caldrift.exe under 32-bit Wine" if ARCH == "win32" else
+          "this machine runs no 32-bit code, so the 64-bit build of the same sources under 64-bit Wine"))
     base = RESULTS["idle program, 1 s timer"][0] or 1 / TICKS
     print(f"\nIdle in the tray, CPU over {seconds:.0f} s (process + wineserver), peak memory:")
     for case in ("scanning, no stick", "watching a stick", "idle program, 1 s timer"):
@@ -141,10 +142,7 @@ def report(seconds):
 def main():
     Figures.seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 60
     suite = unittest.TestLoader().loadTestsFromTestCase(Figures)
-    try:
-        outcome = unittest.TextTestRunner(verbosity=0, stream=open(os.devnull, "w")).run(suite)
-    finally:
-        Display.stop()
+    outcome = unittest.TextTestRunner(verbosity=0, stream=open(os.devnull, "w")).run(suite)
     if not outcome.wasSuccessful():
         for _, trace in outcome.failures + outcome.errors:
             print(trace, file=sys.stderr)

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Installs what building and testing Caldrift needs on Debian, when it is missing.
 # Runs as root (or through sudo). Safe to run again: it only installs what is absent.
-# Only the 64-bit Wine loader is installed: the tests run the x86-64 build under it, which
-# also works on hosts whose kernel refuses to execute 32-bit user code.
+# 32-bit Wine (wine32:i386) runs the shipped 32-bit program where the kernel runs
+# 32-bit code; scripts/wine-arch.sh tells at run time which Wine is usable.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev
+  cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine wine64
-  xvfb xdotool x11-apps x11-utils imagemagick
+  wine wine64 wine32:i386
+  xvfb xdotool x11-apps x11-utils imagemagick strace
   python3 file zip
 )
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ "$(dpkg --print-architecture)" != i386 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,8 +25,6 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q "${missing[@]}"

@@ -15,18 +15,20 @@ esac
 
 scripts/install-deps.sh
 cmake --preset win32 >/dev/null && cmake --build --preset win32
-cmake --preset win64 >/dev/null && cmake --build --preset win64
+arch=$(scripts/wine-arch.sh --say)
+if [ "$arch" = win64 ]; then
+    cmake --preset win64 >/dev/null && cmake --build --preset win64
+fi
 
 if [ -z "${DISPLAY:-}" ]; then
     DISPLAY=$(scripts/xvfb-start.sh "$top/build/run-xvfb.pid")
     export DISPLAY
     echo "No display: Caldrift runs on the virtual screen $DISPLAY (look with: import -display $DISPLAY -window root shot.png)"
 fi
-export WINEPREFIX="$top/build/run/prefix" WINEDEBUG=-all
+export WINEARCH=$arch WINEPREFIX="$top/build/run/prefix${arch#win}" WINEDEBUG=-all
 stick="$top/build/run/stick"
 mkdir -p "$stick/PSP/SAVEDATA" "$top/build/run/app"
 scripts/wine-prefix.sh "$WINEPREFIX" "$stick" removable
-cp build/win64/Caldrift.exe "$top/build/run/app/"
+cp "build/$arch/Caldrift.exe" "$top/build/run/app/"
 echo "The simulated PSP stick is $stick (drive E: in Wine)."
-# This host's Wine runs 64-bit code only; the 32-bit Caldrift.exe is in build/win32.
-cd "$top/build/run/app" && exec wine Caldrift.exe
+cd "$top/build/run/app" && exec "$top/scripts/wine-run.sh" Caldrift.exe

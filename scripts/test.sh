@@ -21,21 +21,23 @@ ctest --preset sanitize
 echo "== a short fuzz run of the Setting.INI reader and the drop classifier"
 scripts/fuzz.sh 60
 
-echo "== Caldrift.exe (32-bit) and the build for Wine (64-bit)"
+echo "== Caldrift.exe (32-bit) and the same sources built 64-bit"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
 echo "== virtual screen and Wine prefix"
+arch=$(scripts/wine-arch.sh --say)
 display=$(scripts/xvfb-start.sh "$top/build/xvfb.pid")
 trap 'kill "$(cat "$top/build/xvfb.pid")" 2>/dev/null || true' EXIT
 export DISPLAY=$display CALDRIFT_DISPLAY=$display
-export WINEPREFIX="$top/build/e2e/prefix" WINEDEBUG=-all
+export WINEARCH=$arch WINEPREFIX="$top/build/e2e/prefix${arch#win}" WINEDEBUG=-all
+export CALDRIFT_WINE_ARCH=$arch CALDRIFT_WINE_PREFIX=$WINEPREFIX CALDRIFT_WIN_BUILD="$top/build/$arch"
 scripts/wine-prefix.sh "$WINEPREFIX" "$top/build/e2e/stick" removable
 
-echo "== Windows tests of the platform layer (under Wine)"
-ctest --preset win64
+echo "== Windows tests of the platform layer (under Wine, build/$arch)"
+ctest --preset "$arch"
 
 echo "== end-to-end tests of Caldrift.exe (under Wine)"
 python3 -m unittest discover -s tests/e2e -p 'test_*.py' -v

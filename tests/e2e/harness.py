@@ -1,10 +1,9 @@
-"""Runs the real Caldrift.exe under Wine on a virtual X screen.
-
-Each test gets its own program folder (a copy of Caldrift.exe) and its own
-stick folder mapped as drive E:. The probe tool reports Caldrift's windows.
-"""
+"""Runs the real Caldrift.exe under Wine on a virtual X screen: each test gets its own program
+folder, source folder and stick folder (drive E:); the probe tool reports Caldrift's windows."""
+import atexit
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -14,57 +13,68 @@ import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-BUILD = Path(os.environ.get("CALDRIFT_WIN_BUILD", ROOT / "build" / "win64"))
+# win32: the shipped 32-bit program in a 32-bit prefix; win64 where no 32-bit code runs.
+ARCH = os.environ.get("CALDRIFT_WINE_ARCH") or subprocess.run(
+    [str(ROOT / "scripts" / "wine-arch.sh")], capture_output=True, text=True, check=True).stdout.strip()
+BUILD = Path(os.environ.get("CALDRIFT_WIN_BUILD") or ROOT / "build" / ARCH)
 WORK = Path(os.environ.get("CALDRIFT_E2E_DIR", ROOT / "build" / "e2e"))
-PREFIX = WORK / "prefix"
+PREFIX = Path(os.environ.get("CALDRIFT_WINE_PREFIX") or WORK / f"prefix{ARCH[3:]}")
+WINE = str(ROOT / "scripts" / "wine-run.sh")
+REG_VIEW = ["/reg:64"] if ARCH == "win64" else []  # a 64-bit program writes the 64-bit view
 SCREENSHOTS = WORK / "screenshots"
 SCREEN = (1280, 1024)
-DPI = 96
+TRAY_ICON = (11, 32)
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+SUCCESS = "File/s Trasferito/i Con Successo !!!"
+NOT_SENT = "Alcuni elementi non sono stati trasferiti:"
+STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
+# Wine's shell answers every failed copy as a cancelled one (1223 and the aborted
+# flag), where Windows gives the error; either is the truth as far as Caldrift knows.
+NOT_COPIED = r" \(copia (non riuscita|annullata)\)"
+WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
+# The settings dialog's controls.
+OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, NOTE, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = (
+    1, 2, 10, 12, 13, 15, 16, 17, 19, 23, 24, 25)
 
 
 def twips(value):
-    return (value * DPI + 720) // 1440
+    return (value * 96 + 720) // 1440
 
 
-class Display:
-    """An Xvfb of our own on a free display number."""
+def centre(rect):
+    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
 
-    process = None
-    name = None
 
-    @classmethod
-    def start(cls):
-        if cls.process or cls.name:
-            return
-        if os.environ.get("CALDRIFT_DISPLAY"):
-            cls.name = os.environ["CALDRIFT_DISPLAY"]
-            return
-        for number in range(91, 120):
-            if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
-                break
-        cls.name = f":{number}"
-        cls.process = subprocess.Popen(
-            ["Xvfb", cls.name, "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if Path(f"/tmp/.X11-unix/X{number}").exists():
-                return
-            time.sleep(0.05)
-        raise RuntimeError("Xvfb did not start")
+def size(rect):
+    return rect[2] - rect[0], rect[3] - rect[1]
 
-    @classmethod
-    def stop(cls):
-        if cls.process:
-            cls.process.terminate()
-            cls.process.wait(10)
-            cls.process = None
+
+def display():
+    """CALDRIFT_DISPLAY, or an Xvfb of our own on a free display, ended when Python ends."""
+    if not os.environ.get("CALDRIFT_DISPLAY"):
+        pid_file = WORK / "xvfb.pid"
+        WORK.mkdir(parents=True, exist_ok=True)
+        os.environ["CALDRIFT_DISPLAY"] = subprocess.run([str(ROOT / "scripts" / "xvfb-start.sh"), str(pid_file)],
+                                                        capture_output=True, text=True, check=True).stdout.strip()
+        atexit.register(lambda: os.kill(int(pid_file.read_text()), signal.SIGTERM))
+    return os.environ["CALDRIFT_DISPLAY"]
 
 
 def wine_env():
-    env = dict(os.environ)
-    env.update(WINEPREFIX=str(PREFIX), WINEDEBUG="-all", DISPLAY=Display.name,
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    return env
+    return dict(os.environ, WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all", DISPLAY=display(),
+                WINEDLLOVERRIDES="mscoree,mshtml=")
+
+
+def wine_reg(*args, check=True):
+    return subprocess.run([WINE, "reg", *args, *REG_VIEW], env=wine_env(), capture_output=True,
+                          text=True, errors="replace", check=check).stdout
+
+
+def run_value():
+    """The data of the Caldrift value of the Run key, None when there is none."""
+    out = wine_reg("query", RUN_KEY, "/v", "Caldrift", check=False)
+    found = re.search(r"^\s*Caldrift\s+\S+[ \t]*(.*?)\s*$", out, re.M)
+    return found and found.group(1)
 
 
 def wait_until(condition, timeout=10.0, step=0.1):
@@ -76,145 +86,6 @@ def wait_until(condition, timeout=10.0, step=0.1):
         time.sleep(step)
 
 
-class CaldriftTestCase(unittest.TestCase):
-    """Base of every end-to-end test: a fresh program folder and stick."""
-
-    stick_kind = "removable"
-    stick_layout = ("PSP/SAVEDATA",)
-
-    @classmethod
-    def setUpClass(cls):
-        Display.start()
-        SCREENSHOTS.mkdir(parents=True, exist_ok=True)
-
-    def setUp(self):
-        self.case_dir = WORK / "cases" / self.id().split(".", 1)[-1]
-        shutil.rmtree(self.case_dir, ignore_errors=True)
-        self.app_dir = self.case_dir / "app"
-        self.stick = self.case_dir / "stick"
-        self.app_dir.mkdir(parents=True)
-        shutil.copy(BUILD / "Caldrift.exe", self.app_dir / "Caldrift.exe")
-        for folder in self.stick_layout:
-            (self.stick / folder).mkdir(parents=True, exist_ok=True)
-        self.stick.mkdir(parents=True, exist_ok=True)
-        subprocess.run([str(ROOT / "scripts" / "wine-prefix.sh"), str(PREFIX), str(self.stick),
-                        self.stick_kind], check=True, env=wine_env())
-        self.probe()  # brings Wine's desktop up before the program starts
-        self.processes = []
-        self.addCleanup(self.stop_all)
-
-    # --- processes -------------------------------------------------------
-    def start_wine(self, exe, *args, **kwargs):
-        process = subprocess.Popen(["wine", str(exe), *map(str, args)], env=wine_env(),
-                                   stdin=kwargs.get("stdin"),
-                                   stdout=kwargs.get("stdout", subprocess.DEVNULL),
-                                   stderr=subprocess.DEVNULL, cwd=kwargs.get("cwd"))
-        self.processes.append(process)
-        return process
-
-    def start_caldrift(self, wait_visible=True):
-        """Starts the program; with wait_visible, clicks the splash away and waits for the drop window."""
-        process = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
-        if wait_visible:
-            splash = self.wait_for_window("CaldriftSplash", timeout=20)
-            if splash:
-                self.xdotool("mousemove", *self.free_frame_spot(splash), "click", 1)
-            self.assertTrue(wait_until(lambda: self.drop_window(), 20), "no drop window appeared")
-        return process
-
-    def stop_all(self):
-        for process in self.processes:
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-        subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
-
-    # --- looking at windows ----------------------------------------------
-    def probe(self, *args):
-        for attempt in range(3):
-            # A file, not a pipe: a Wine server or desktop that the probe happens to
-            # start inherits its output and would hold a pipe open long after it ends.
-            with tempfile.TemporaryFile() as out:
-                try:
-                    subprocess.run(["wine", str(BUILD / "tools" / "probe.exe"), *args],
-                                   env=wine_env(), stdout=out, stderr=subprocess.DEVNULL, timeout=20)
-                except subprocess.TimeoutExpired:
-                    continue
-                out.seek(0)
-                return json.loads(out.read().decode("utf-8"))
-        raise AssertionError("the probe did not answer")
-
-    def windows(self, class_name=None):
-        found = self.probe()["windows"]
-        return [w for w in found if class_name is None or w["class"] == class_name]
-
-    def window(self, class_name):
-        found = self.windows(class_name)
-        return found[0] if found else None
-
-    def drop_window(self):
-        return self.window("CaldriftDropWindow")
-
-    def splash(self):
-        return self.window("CaldriftSplash")
-
-    def free_frame_spot(self, splash):
-        """A point on the splash's frame that no label or picture covers."""
-        frame = self.child(splash, 1)
-        covered = [c["rect"] for c in splash["children"] if c["id"] != 1]
-        left, top, right, bottom = frame["rect"]
-        for y in range(top + 6, bottom - 6, 4):
-            for x in range(left + 6, right - 6, 4):
-                if not any(l <= x < r and t <= y < b for l, t, r, b in covered):
-                    return x, y
-        raise AssertionError("the frame is covered all over")
-
-    def child(self, window, control_id):
-        return next(c for c in window["children"] if c["id"] == control_id)
-
-    def label1(self):
-        window = self.drop_window()
-        return self.child(window, 1)["text"] if window else None
-
-    def screenshot(self, name):
-        path = SCREENSHOTS / f"{name}.png"
-        subprocess.run(["import", "-display", Display.name, "-window", "root", str(path)],
-                       check=False, stderr=subprocess.DEVNULL)
-        return path
-
-    # --- the user's hands ------------------------------------------------
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *map(str, args)], env=wine_env(), check=True)
-
-    def x_window_visible(self, size):
-        """Whether X shows one of Caldrift's windows of that size (fast enough to race a 1 s timer)."""
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
-                             capture_output=True, text=True, env=wine_env()).stdout.split()
-        for window_id in ids:
-            geometry = subprocess.run(["xdotool", "getwindowgeometry", window_id],
-                                      capture_output=True, text=True, env=wine_env()).stdout
-            if f"{size[0]}x{size[1]}" in geometry:
-                return True
-        return False
-
-    def tray_shows_icons(self):
-        """Wine's own tray window is up while some program has an icon in it."""
-        return any(w["class"] == "__winex11_standalone_tray" and w["visible"]
-                   for w in self.probe("--all")["windows"])
-
-    def wait_for_window(self, class_name, visible=True, timeout=10):
-        def check():
-            w = self.window(class_name)
-            return w if w and w["visible"] == visible else None
-        return wait_until(check, timeout, 0.2)
-
-
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
-
-
 def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"):
     """Setting.INI as the program writes it."""
     lines = ["[PSP Setting]", f"Drive = {drive}", f"PSP Versione = {firmware}", "",
@@ -222,101 +93,238 @@ def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"
     return "".join(line + "\r\n" for line in lines).encode("cp1252")
 
 
-def run_value():
-    """The data of the Caldrift value of the Run key, None when there is none."""
-    out = subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Caldrift"], env=wine_env(),
-                         capture_output=True, text=True, errors="replace").stdout
-    for line in out.splitlines():
-        if line.strip().startswith("Caldrift"):
-            parts = line.strip().split(None, 2)
-            return parts[2] if len(parts) > 2 else ""
-    return None
-
-
 def windows_path(path):
     return "Z:" + str(path).replace("/", "\\")
 
 
-TRAY_ICON = (11, 32)
-TAB, SLIDER1_ID = 10, 19
+class CaldriftTestCase(unittest.TestCase):
+    """Base of every end-to-end test: a fresh program folder, stick and source folder."""
 
+    stick_kind = "removable"
+    stick_layout = ("PSP/SAVEDATA",)
+    settings = None  # the Setting.INI values written beside the program, if any
+    SOURCE_AT = (300, 300)  # where the drag source's window sits
 
-class SettingsDialogHelpers:
-    """The settings dialog ("Opzioni") as the user reaches it: from the tray icon's menu."""
+    def setUp(self):
+        self.case_dir = WORK / "cases" / self.id().split(".", 1)[-1]
+        shutil.rmtree(self.case_dir, ignore_errors=True)
+        self.app_dir, self.stick, self.src = (self.case_dir / name for name in ("app", "stick", "src"))
+        for folder in (SCREENSHOTS, self.app_dir, self.src, self.stick, *(self.stick / f for f in self.stick_layout)):
+            folder.mkdir(parents=True, exist_ok=True)
+        shutil.copy(BUILD / "Caldrift.exe", self.app_dir / "Caldrift.exe")
+        if self.settings is not None:
+            self.write_settings(**self.settings)
+        subprocess.run([str(ROOT / "scripts" / "wine-prefix.sh"), str(PREFIX), str(self.stick),
+                        self.stick_kind], check=True, env=wine_env())
+        self.probe()  # brings Wine's desktop up before the program starts
+        self.processes = []
+        self.addCleanup(self.stop_all)
+
+    def write_settings(self, **values):
+        (self.app_dir / "Setting.INI").write_bytes(settings_text(**values))
+
+    def make_files(self, files, folder=None):
+        """Writes {relative name: bytes} under folder (the source folder by default)."""
+        folder = folder or self.src
+        for name, data in files.items():
+            (folder / name).parent.mkdir(parents=True, exist_ok=True)
+            (folder / name).write_bytes(data)
+        return [folder / name for name in files]
+
+    # --- processes -------------------------------------------------------
+    def start_wine(self, exe, *args, stdin=None, stdout=subprocess.DEVNULL, cwd=None):
+        self.processes.append(subprocess.Popen([WINE, str(exe), *map(str, args)], env=wine_env(), stdin=stdin,
+                                               stdout=stdout, stderr=subprocess.DEVNULL, cwd=cwd))
+        return self.processes[-1]
+
+    def start_caldrift(self, wait_visible=True, label=None):
+        """With wait_visible, clicks the splash away and waits for the drop window, with label until it shows it."""
+        process = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
+        if wait_visible:
+            splash = self.wait_for_window("CaldriftSplash", timeout=20)
+            if splash:
+                self.xdotool("mousemove", *self.free_frame_spot(splash), "click", 1)
+            window = wait_until(self.drop_window, 20)
+            self.assertTrue(window, "no drop window appeared")
+            self.drop_rect = window["rect"]
+        if label:
+            self.assertTrue(wait_until(lambda: self.label1() == label, 5), f"the drop window never showed {label}")
+        return process
+
+    def stop_all(self):
+        for process in self.processes:
+            process.terminate()  # nothing when it has ended
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        self.processes.clear()
+        subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
+
+    def restart_wine(self):
+        """Ends every program, then brings Wine's desktop up again for the next start."""
+        self.stop_all()
+        self.probe()
+
+    # --- looking at windows ----------------------------------------------
+    def probe(self, *args):
+        for attempt in range(3):  # a Wine start now and then ends before the program runs
+            # A file, not a pipe: a Wine server or desktop that the probe happens to
+            # start inherits its output and would hold a pipe open long after it ends.
+            with tempfile.TemporaryFile() as out:
+                try:
+                    subprocess.run([WINE, str(BUILD / "tools" / "probe.exe"), *args],
+                                   env=wine_env(), stdout=out, stderr=subprocess.DEVNULL, timeout=20)
+                except subprocess.TimeoutExpired:
+                    continue
+                out.seek(0)
+                answer = out.read()
+                if answer:
+                    return json.loads(answer.decode("utf-8"))
+        raise AssertionError("the probe did not answer")
+
+    def windows(self, class_name=None, all_windows=False):
+        return [w for w in self.probe(*["--all"] * all_windows)["windows"] if class_name in (None, w["class"])]
+
+    def window(self, class_name):
+        return next(iter(self.windows(class_name)), None)
+
+    def drop_window(self):
+        return self.window("CaldriftDropWindow")
 
     def settings_dialog(self):
         return self.window("CaldriftSettingsDialog")
 
+    def child(self, window, control_id):
+        return next(c for c in window["children"] if c["id"] == control_id)
+
     def control(self, control_id):
         return self.child(self.settings_dialog(), control_id)
 
-    def click_control(self, control_id, dx=None, dy=None):
-        left, top, right, bottom = self.control(control_id)["rect"]
-        x = left + (dx if dx is not None else (right - left) // 2)
-        y = top + (dy if dy is not None else (bottom - top) // 2)
-        self.xdotool("mousemove", x, y, "click", 1)
-        time.sleep(0.3)
+    def label1(self):
+        window = self.drop_window()
+        return self.child(window, 1)["text"] if window else None
 
-    def tray_menu(self):
+    def pending_names(self):
+        return next(c for c in self.window("CaldriftPendingWindow")["children"] if c["class"] == "ListBox")["items"]
+
+    def free_frame_spot(self, splash):
+        """A point on the splash's frame that no label or picture covers."""
+        covered = [c["rect"] for c in splash["children"] if c["id"] != 1]
+        left, top, right, bottom = self.child(splash, 1)["rect"]
+        for y in range(top + 6, bottom - 6, 4):
+            for x in range(left + 6, right - 6, 4):
+                if not any(l <= x < r and t <= y < b for l, t, r, b in covered):
+                    return x, y
+        raise AssertionError("the frame is covered all over")
+
+    def screenshot(self, name):
+        path = SCREENSHOTS / f"{name}.png"
+        subprocess.run(["import", "-display", display(), "-window", "root", str(path)], stderr=subprocess.DEVNULL)
+        return path
+
+    def wait_for_window(self, class_name, timeout=10):
+        return wait_until(lambda: (w := self.window(class_name)) and w["visible"] and w or None, timeout, 0.2)
+
+    def x_window_visible(self, size):
+        """Whether X shows one of Caldrift's windows of that size (fast enough to race a 1 s timer)."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
+                             capture_output=True, text=True, env=wine_env()).stdout.split()
+        return any(f"{size[0]}x{size[1]}" in subprocess.run(
+            ["xdotool", "getwindowgeometry", i], capture_output=True, text=True, env=wine_env()).stdout
+            for i in ids)
+
+    def x_drop_window_visible(self):
+        return self.x_window_visible(size(self.drop_rect))
+
+    def drive_lookups(self, process, seconds):
+        """The drive letters whose folders the program looks into for that many seconds."""
+        log = self.case_dir / "lookups.txt"
+        tracer = subprocess.Popen(["strace", "-f", "-p", str(process.pid), "-e", "trace=%file", "-o", str(log)],
+                                  stderr=subprocess.DEVNULL)
+        time.sleep(seconds)
+        tracer.terminate()
+        tracer.wait(5)
+        return set(re.findall(r"/dosdevices/([a-z]):", log.read_text(errors="replace")))
+
+    def tray_shows_icons(self):
+        """Wine's own tray window is up while some program has an icon in it."""
+        return any(w["visible"] for w in self.windows("__winex11_standalone_tray", all_windows=True))
+
+    def menu(self):
         return next((w for w in self.windows("#32768") if w["visible"]), None)
 
-    def open_settings(self):
+    def dialog(self, title, timeout=30):
+        return wait_until(lambda: next((w for w in self.windows("#32770")
+                                        if w["visible"] and w["text"] == title), None), timeout, 0.3)
+
+    def dialog_text(self, dialog):
+        texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]
+        return max(texts, key=len) if texts else ""
+
+    # --- the user's hands ------------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=wine_env(), check=True)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", x, y, "click", button)
+
+    def press(self, dialog, button_text):
+        button = next(c for c in dialog["children"]
+                      if c["class"].lower() == "button" and c["text"].replace("&", "") == button_text)
+        self.click(*centre(button["rect"]))
+        wait_until(lambda: not any(w["hwnd"] == dialog["hwnd"] and w["visible"]
+                                   for w in self.windows("#32770")), 10, 0.3)
+
+    def exit_from(self, menu, process):
+        """Chooses Exit, the menu's last item: the program ends and its tray icon goes."""
+        self.click(centre(menu["rect"])[0], menu["rect"][3] - 8)
+        self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Exit did not end Caldrift")
+        self.assertEqual(process.returncode, 0)
+        self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "tray icon left behind")
+
+    def open_tray_menu(self):
         self.assertTrue(wait_until(self.tray_shows_icons, 5), "no icon in the tray")
-        menu = None
         for attempt in range(2):  # a first click may only wake Wine's tray window up
-            self.xdotool("mousemove", *TRAY_ICON, "click", 3)
-            menu = wait_until(self.tray_menu, 3)
+            self.click(*TRAY_ICON, button=3)
+            menu = wait_until(self.menu, 3)
             if menu:
-                break
-        self.assertIsNotNone(menu, "the tray icon gave no menu")
-        left, top, right, _ = menu["rect"]
-        self.xdotool("mousemove", (left + right) // 2, top + 10, "click", 1)
+                return menu
+        self.fail("the tray icon gave no menu")
+
+    def open_settings(self):
+        menu = self.open_tray_menu()
+        self.click(centre(menu["rect"])[0], menu["rect"][1] + 10)
         dialog = wait_until(lambda: (d := self.settings_dialog()) and d["visible"] and d, 10)
         self.assertTrue(dialog, "no settings dialog")
         return dialog
 
+    def click_control(self, control_id, dx=None):
+        left, top, right, bottom = self.control(control_id)["rect"]
+        self.click(left + (dx if dx is not None else (right - left) // 2), (top + bottom) // 2)
+        time.sleep(0.3)
+
     def choose_tab(self, index):
         left, top, right, _ = self.control(TAB)["rect"]
-        self.xdotool("mousemove", left + (right - left) * (2 * index + 1) // 6, top + 8, "click", 1)
+        self.click(left + (right - left) * (2 * index + 1) // 6, top + 8)
         self.assertTrue(wait_until(lambda: self.control(TAB)["cursel"] == index, 3))
 
-    def dropped_list(self):
-        return [w for w in self.probe("--all")["windows"] if w["class"] == "ComboLBox" and w["visible"]]
-
     def settle_slider(self, *keys):
-        self.click_control(SLIDER1_ID, dx=2)
+        self.click_control(SLIDER1, dx=2)
         self.xdotool("key", *keys)
         time.sleep(0.3)
 
+    def glide(self, start, end, steps=5):
+        for step in range(1, steps + 1):
+            self.xdotool("mousemove", *(a + (b - a) * step // steps for a, b in zip(start, end)))
+            time.sleep(0.1)
 
-class DropTestCase(CaldriftTestCase):
-    """Drops made by the user's whole gesture from a drag source under the same Wine."""
-
-    SOURCE_AT = (300, 300)
-
-    def x_drop_window_visible(self):
-        return self.x_window_visible(self.drop_size)
-
-    def start_caldrift(self, wait_visible=True):
-        process = super().start_caldrift(wait_visible)
-        left, top, right, bottom = self.drop_window()["rect"]
-        self.drop_rect = (left, top, right, bottom)
-        self.drop_size = (right - left, bottom - top)
+    def drag_and_drop(self, paths, while_over=None):
+        """Press over the source, drag, wait for the drop window, release over it (after while_over)."""
         wait_until(lambda: not self.x_drop_window_visible(), 5, 0.05)
-        return process
-
-    def drag_and_drop(self, paths, text_only=False, while_over=None):
-        """Press over the source, drag, wait for the drop window, release over it;
-        while_over runs with the button still held over the drop window."""
-        args = ["--x", self.SOURCE_AT[0], "--y", self.SOURCE_AT[1]]
-        if text_only:
-            args.append("--text-only")
-        if len(paths) > 50:
-            listing = self.case_dir / "drop-list.txt"
-            listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-8")
-            args.append("@" + windows_path(listing))
-        else:
-            args += [windows_path(p) for p in paths]
+        listing = self.case_dir / "drop-list.txt"
+        listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-8")
+        args = ["--x", self.SOURCE_AT[0], "--y", self.SOURCE_AT[1], "@" + windows_path(listing)]
         for attempt in range(2):  # a Wine start now and then ends before the program runs
             source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
             ready = source.stdout.readline().strip()
@@ -327,36 +335,39 @@ class DropTestCase(CaldriftTestCase):
         self.xdotool("mousemove", x, y)
         time.sleep(0.3)
         self.xdotool("mousedown", 1)
-        for step in range(1, 6):
-            self.xdotool("mousemove", x + step * 20, y + step * 10)
-            time.sleep(0.1)
+        self.glide((x, y), (x + 100, y + 50))
         self.assertTrue(wait_until(self.x_drop_window_visible, 5, 0.05),
                         "the drop window did not come up during the drag")
-        left, top, right, bottom = self.drop_rect
-        target = ((left + right) // 2, (top + bottom) // 2)
-        for step in range(1, 6):
-            self.xdotool("mousemove", x + (target[0] - x) * step // 5, y + (target[1] - y) * step // 5)
-            time.sleep(0.1)
+        self.glide((x, y), centre(self.drop_rect))
         if while_over:
             while_over()
         self.xdotool("mouseup", 1)
         result = source.stdout.readline().decode().strip()
         source.wait(10)
+        source.stdout.close()
         return result
 
-    def dialog(self, title, timeout=30):
-        def find():
-            return next((w for w in self.windows("#32770") if w["visible"] and w["text"] == title), None)
-        return wait_until(find, timeout, 0.3)
+    # --- what the user is told, and what landed --------------------------
+    def closing_text(self, timeout=120):
+        """The text of the closing message, which is then dismissed with OK."""
+        closing = self.dialog("Trasferimento...", timeout)
+        self.assertIsNotNone(closing, "no closing message")
+        text = self.dialog_text(closing)
+        self.press(closing, "OK")
+        return text
 
-    def dialog_text(self, dialog):
-        texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]
-        return max(texts, key=len) if texts else ""
+    def assert_fields(self, record, expected, name="window"):
+        """Each {field: value} of a window or control as the probe reports it."""
+        for field, value in expected.items():
+            self.assertEqual(record[field], value, f"{name}: {field}")
 
-    def press(self, dialog, button_text):
-        button = next(c for c in dialog["children"]
-                      if c["class"].lower() == "button" and c["text"].replace("&", "") == button_text)
-        left, top, right, bottom = button["rect"]
-        self.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2, "click", 1)
-        wait_until(lambda: not any(w["hwnd"] == dialog["hwnd"] and w["visible"]
-                                   for w in self.windows("#32770")), 10, 0.3)
+    def assert_reported(self, text, *names, stick_gone=False):
+        lines = [re.escape(NOT_SENT)] + [re.escape(name) + NOT_COPIED for name in names]
+        self.assertRegex(text, "^" + "\n".join(lines + [re.escape(STICK_GONE)] * stick_gone) + "$")
+
+    def assert_stick_holds(self, copies, others=()):
+        """The stick holds the files {place: source name}, each a byte-identical copy, and others, and no more."""
+        files = sorted(str(p.relative_to(self.stick)) for p in self.stick.rglob("*") if p.is_file())
+        self.assertEqual(files, sorted([*copies, *others]))
+        for on_stick, name in copies.items():
+            self.assertEqual((self.stick / on_stick).read_bytes(), (self.src / name).read_bytes(), on_stick)

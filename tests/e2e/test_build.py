@@ -10,51 +10,41 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.
                "comctl32.dll", "advapi32.dll", "msvcrt.dll", "oleaut32.dll", "uxtheme.dll"}
 
 
+def output(*command):
+    return subprocess.run([*command, str(PRODUCT)], capture_output=True, text=True, check=True).stdout
+
+
 class ProductBuild(unittest.TestCase):
     def test_is_a_32_bit_gui_program(self):
-        description = subprocess.run(["file", "-b", str(PRODUCT)], capture_output=True,
-                                     text=True, check=True).stdout
-        self.assertIn("PE32 executable", description)
-        self.assertIn("(GUI)", description)
-        self.assertIn("80386", description)
+        description = output("file", "-b")
+        for words in ("PE32 executable", "(GUI)", "80386"):
+            self.assertIn(words, description)
 
     def test_imports_only_system_dlls(self):
-        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(PRODUCT)],
-                              capture_output=True, text=True, check=True).stdout
         imported = {line.split("DLL Name:")[1].strip().lower()
-                    for line in dump.splitlines() if "DLL Name:" in line}
-        self.assertTrue(imported)
-        self.assertLessEqual(imported, SYSTEM_DLLS)
+                    for line in output("i686-w64-mingw32-objdump", "-p").splitlines() if "DLL Name:" in line}
         self.assertIn("shell32.dll", imported)
+        self.assertLessEqual(imported, SYSTEM_DLLS)
 
     def test_carries_icon_picture_manifest_and_version(self):
-        dump = subprocess.run(["i686-w64-mingw32-objdump", "-x", str(PRODUCT)],
-                              capture_output=True, text=True, check=True).stdout
-        self.assertIn(".rsrc", dump)
+        self.assertIn(".rsrc", output("i686-w64-mingw32-objdump", "-x"))
         data = PRODUCT.read_bytes()
-        self.assertIn(b"Microsoft.Windows.Common-Controls", data)
-        self.assertIn(b"asInvoker", data)
-        self.assertIn("Caldrift.exe".encode("utf-16-le"), data)
+        for piece in (b"Microsoft.Windows.Common-Controls", b"asInvoker", "Caldrift.exe".encode("utf-16-le")):
+            self.assertIn(piece, data)
 
 
 class Release(unittest.TestCase):
     def test_the_zip_holds_the_program_its_settings_and_the_read_me(self):
         out = subprocess.run([str(ROOT / "scripts" / "release.sh")], capture_output=True, text=True,
                              check=True).stdout.strip().splitlines()[-1]
+        folder = "Caldrift-1.0.0/"
         with zipfile.ZipFile(ROOT / out) as archive:
-            names = sorted(archive.namelist())
-            self.assertEqual(names, ["Caldrift-1.0.0/", "Caldrift-1.0.0/Caldrift.exe",
-                                     "Caldrift-1.0.0/LEGGIMI - README.txt",
-                                     "Caldrift-1.0.0/Setting.INI"])
-            self.assertEqual(archive.read("Caldrift-1.0.0/Caldrift.exe"), PRODUCT.read_bytes())
-            settings = archive.read("Caldrift-1.0.0/Setting.INI")
+            self.assertEqual(sorted(archive.namelist()), [folder + name for name in (
+                "", "Caldrift.exe", "LEGGIMI - README.txt", "Setting.INI")])
+            self.assertEqual(archive.read(folder + "Caldrift.exe"), PRODUCT.read_bytes())
+            settings = archive.read(folder + "Setting.INI")
             self.assertEqual(settings.split(b"\r\n")[1:3], [b"Drive = AUTO", b"PSP Versione = 1.00"])
             self.assertEqual(settings.count(b"\r\n"), 7)
-            readme = archive.read("Caldrift-1.0.0/LEGGIMI - README.txt").decode("utf-8")
-            for words in ("Come si usa", "How to use it", "Setting.INI", "amministratore",
-                          "administrator"):
+            readme = archive.read(folder + "LEGGIMI - README.txt").decode("utf-8")
+            for words in ("Come si usa", "How to use it", "Setting.INI", "amministratore", "administrator"):
                 self.assertIn(words, readme)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,34 +1,23 @@
 """The drop window, its tray icon and menu, show-while-dragging and Exit."""
 import time
-import unittest
 
-from harness import SCREEN, CaldriftTestCase, twips, wait_until
+from harness import SCREEN, WS_CAPTION, WS_SYSMENU, CaldriftTestCase, centre, size, twips, wait_until
 
-WS_CAPTION = 0x00C00000
-WS_SYSMENU = 0x00080000
 WS_EX_TOOLWINDOW = 0x80
 TRAY_EMPTY_SPOT = (140, 32)  # inside Wine's tray window, away from the icons
 
 
 class DropWindow(CaldriftTestCase):
-    def x_visible(self):
-        return self.x_window_visible(self.size)
-
-    def bring_up_by_holding_left_button(self):
+    def hidden_then_up_while_the_left_button_is_held(self):
+        self.assertTrue(wait_until(lambda: not self.x_drop_window_visible(), 3), "the window stayed up")
         self.xdotool("mousemove", *TRAY_EMPTY_SPOT, "mousedown", 1)
-        self.assertTrue(wait_until(self.x_visible, 4, 0.02), "window did not come up")
-
-    def start_and_measure(self):
-        self.process = self.start_caldrift()
-        window = self.drop_window()
-        left, top, right, bottom = window["rect"]
-        self.size = (right - left, bottom - top)
-        return window
+        self.assertTrue(wait_until(self.x_drop_window_visible, 4, 0.02), "window did not come up")
 
     def test_starts_bottom_right_without_title_bar_then_hides(self):
-        window = self.start_and_measure()
+        self.start_caldrift()
+        window = self.drop_window()
         self.screenshot("drop-window-start")
-        width, height = self.size
+        width, height = size(self.drop_rect)
         self.assertEqual(window["rect"][:2], [SCREEN[0] - width, SCREEN[1] - height - twips(455)])
         self.assertEqual(window["style"] & (WS_CAPTION | WS_SYSMENU), 0)
         self.assertTrue(window["exstyle"] & WS_EX_TOOLWINDOW)
@@ -39,56 +28,40 @@ class DropWindow(CaldriftTestCase):
         self.assertIn(window["client"][0] - twips(4425), range(0, 5))
         label1, label2 = self.child(window, 1), self.child(window, 2)
         self.assertEqual(label1["class"].lower(), "static")
-        self.assertEqual([label1["rect"][0] - window["rect"][0] - 1, label1["rect"][2] - label1["rect"][0]],
+        self.assertEqual([label1["rect"][0] - window["rect"][0] - 1, size(label1["rect"])[0]],
                          [twips(1920), twips(795)])
         self.assertEqual(label2["text"], "PSP Versione = 1.00")  # no Setting.INI: the shipped values
         self.assertTrue(wait_until(lambda: not self.drop_window()["visible"], 3),
                         "the window stayed up with the button released")
 
     def test_holding_the_left_button_brings_it_back_and_releasing_hides_it(self):
-        self.start_and_measure()
-        self.assertTrue(wait_until(lambda: not self.x_visible(), 3))
-        self.bring_up_by_holding_left_button()
+        self.start_caldrift()
+        self.hidden_then_up_while_the_left_button_is_held()
         time.sleep(1.5)
-        self.assertTrue(self.x_visible(), "window went away while the button was held")
+        self.assertTrue(self.x_drop_window_visible(), "window went away while the button was held")
         self.screenshot("drop-window-while-dragging")
         self.xdotool("mouseup", 1)
-        self.assertTrue(wait_until(lambda: not self.x_visible(), 1.8, 0.05))
-
-    def menu(self):
-        return next((w for w in self.windows("#32768") if w["visible"]), None)
+        self.assertTrue(wait_until(lambda: not self.x_drop_window_visible(), 1.8, 0.05))
 
     def test_right_click_opens_the_menu_both_buttons_do_not_and_exit_ends_all(self):
-        self.start_and_measure()
-        process = self.process
+        process = self.start_caldrift()
         self.assertTrue(wait_until(self.tray_shows_icons, 5), "no tray icon")
-        left, top, right, bottom = self.drop_window()["rect"]
-        on_window = ((left + right) // 2, top + 60)
-        self.assertTrue(wait_until(lambda: not self.x_visible(), 3))
-        self.bring_up_by_holding_left_button()
+        self.hidden_then_up_while_the_left_button_is_held()
         # Left held over the window keeps it up; adding the right button is no right click.
-        self.xdotool("mouseup", 1, "mousemove", *on_window, "mousedown", 1, "mousedown", 3)
+        self.xdotool("mouseup", 1, "mousemove", centre(self.drop_rect)[0], self.drop_rect[1] + 60, "mousedown", 1,
+                     "mousedown", 3)
         time.sleep(0.5)
         self.xdotool("mouseup", 3)
-        self.assertIsNone(self.menu(), "menu opened for both buttons")
+        self.assertIsNone(wait_until(self.menu, 1.5), "menu opened for both buttons")
         self.xdotool("mouseup", 1, "click", 3)
         menu = wait_until(self.menu, 5)
         self.assertIsNotNone(menu, "no popup menu")
         self.assertEqual(menu["menu"], ["Impostazioni", "-", "Exit"])
         self.screenshot("drop-window-menu")
-        m_left, m_top, m_right, m_bottom = menu["rect"]
-        self.xdotool("mousemove", (m_left + m_right) // 2, m_bottom - 8, "click", 1)
-        self.assertIsNotNone(wait_until(lambda: process.poll() is not None, 10), "still running")
-        self.assertEqual(process.returncode, 0)
+        self.exit_from(menu, process)
         self.assertEqual(self.windows("CaldriftDropWindow"), [])
-        self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "tray icon left behind")
 
     def test_a_second_start_leaves_one_instance(self):
         self.start_caldrift()
-        second = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
-        self.assertEqual(second.wait(20), 0)
+        self.assertEqual(self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir).wait(20), 0)
         self.assertEqual(len(self.windows("CaldriftDropWindow")), 1)
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,86 +1,51 @@
 """Setting.INI beside the program is applied at every start."""
-import time
-import unittest
+import shutil
 
 from harness import CaldriftTestCase, run_value, settings_text, wait_until, windows_path
 
-class SettingsAtStart(CaldriftTestCase):
-    def write_settings(self, **values):
-        (self.app_dir / "Setting.INI").write_bytes(settings_text(**values))
+SHIPPED_LINES = settings_text().split(b"\r\n")
+FILES = (  # name, Setting.INI, the drop window's opacity (None: not layered; 255: opaque, as shipped)
+    ("transparency 40", settings_text(transparency="40"), 195),
+    ("garbage transparency", settings_text(transparency="\x00\xff")[:-2], None),
+    ("binary", bytes(b for b in range(256) if b != ord("=")) * 40, 255),
+    ("five lines", b"\r\n".join(SHIPPED_LINES[:5]) + b"\r\n", 255),
+    ("one huge line", b"[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = " + b"9" * (1 << 20)
+     + b"\r\n\r\n[APP Setting]\r\nStartup = 0\r\nTrasparenza = 40\r\n", 195))
 
-    def test_fixed_drive_is_shown_and_nothing_is_scanned(self):
-        self.write_settings(drive="g:", firmware="2.71")
-        self.start_caldrift()
-        self.assertTrue(wait_until(lambda: self.label1() == "G:", 5))
-        time.sleep(1.5)  # the PSP on E: would be found within a second by a scan
-        window = self.drop_window()
-        self.assertEqual(self.child(window, 1)["text"], "G:")
-        self.assertEqual(self.child(window, 2)["text"], "PSP Versione = 2.71")
+
+class SettingsAtStart(CaldriftTestCase):
+    def test_a_drive_in_the_file_is_shown_as_written_and_nothing_is_scanned(self):
+        for drive, firmware, psp_on_e in (("g:", "2.71", True), ("e:", "1.00", False)):
+            with self.subTest(drive):
+                if not psp_on_e:  # then no scan would ever name E:
+                    shutil.rmtree(self.stick / "PSP")
+                self.write_settings(drive=drive, firmware=firmware)
+                # A scan would look into D: to O:.
+                self.assertLessEqual(self.drive_lookups(self.start_caldrift(label=drive.upper()), 1.5), {drive[0]})
+                self.assertEqual([self.child(self.drop_window(), i)["text"] for i in (1, 2)],
+                                 [drive.upper(), f"PSP Versione = {firmware}"])
+            self.restart_wine()
 
     def test_missing_file_means_automatic_detection_and_writes_no_file(self):
-        self.start_caldrift()
-        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
+        self.start_caldrift(label="E:")
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 1.00")
         self.assertFalse((self.app_dir / "Setting.INI").exists())
 
     def test_start_with_windows_writes_the_quoted_program_path_then_empties_it(self):
-        self.write_settings(startup="1")
-        self.start_caldrift()
-        expected = '"' + windows_path(self.app_dir / "Caldrift.exe") + '"'
-        self.assertEqual(wait_until(lambda: run_value() == expected and expected, 5), expected)
-        self.stop_all()
+        for startup, expected in (("1", '"' + windows_path(self.app_dir / "Caldrift.exe") + '"'), ("0", "")):
+            self.write_settings(startup=startup)
+            self.start_caldrift()
+            self.assertTrue(wait_until(lambda: run_value() == expected, 5), f"Run value is {run_value()!r}")
+            self.restart_wine()
 
-        self.write_settings(startup="0")
-        self.start_caldrift()
-        self.assertEqual(wait_until(lambda: run_value() == "" and "empty", 5), "empty")
-
-    def test_transparency_forty_gives_the_drop_window_opacity_195(self):
-        self.write_settings(transparency="40")
-        self.start_caldrift()
-        layered = self.drop_window()["layered"]
-        self.assertTrue(layered["ok"])
-        self.assertEqual(layered["alpha"], 195)
-        self.assertEqual(layered["flags"], 2)
-
-    def test_garbage_transparency_leaves_the_drop_window_opaque_and_unlayered(self):
-        (self.app_dir / "Setting.INI").write_bytes(settings_text(transparency="\x00\xff")[:-2])
-        self.start_caldrift()
-        window = self.drop_window()
-        self.assertFalse(window["exstyle"] & 0x80000)
-        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
-
-    def test_damaged_files_start_on_the_shipped_values_and_are_left_as_they_are(self):
-        shipped_lines = settings_text().split(b"\r\n")
-        cases = {
-            "binary": bytes(b for b in range(256) if b != ord("=")) * 40,
-            "five lines": b"\r\n".join(shipped_lines[:5]) + b"\r\n",
-            "one huge line": b"[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = " + b"9" * (1 << 20)
-                             + b"\r\n\r\n[APP Setting]\r\nStartup = 0\r\nTrasparenza = 40\r\n",
-        }
-        for name, content in cases.items():
+    def test_transparency_sets_the_opacity_and_damaged_files_start_on_the_shipped_values_untouched(self):
+        for name, content, alpha in FILES:
             with self.subTest(name):
                 (self.app_dir / "Setting.INI").write_bytes(content)
-                process = self.start_caldrift()
-                self.assertTrue(wait_until(lambda: self.label1() == "E:", 5), "no automatic detection")
-                window = self.drop_window()
-                expected = 195 if name == "one huge line" else 255  # 255: opaque, as shipped
-                self.assertEqual(window["layered"]["alpha"], expected)
+                process = self.start_caldrift(label="E:")
+                layered = self.drop_window()["layered"]
+                self.assertEqual(layered and [layered["ok"], layered["alpha"], layered["flags"]],
+                                 alpha and [True, alpha, 2])
                 self.assertIsNone(process.poll())
                 self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), content)
-            self.stop_all()  # outside the case, so a failed case does not leave Caldrift running
-            self.processes.clear()
-
-
-class FixedDriveWithoutPsp(CaldriftTestCase):
-    stick_layout = ()  # E: holds no PSP folders, so no scan would ever name it
-
-    def test_drive_e_from_the_file_is_shown_as_it_is_written(self):
-        (self.app_dir / "Setting.INI").write_bytes(settings_text(drive="e:"))
-        self.start_caldrift()
-        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
-        time.sleep(1.5)
-        self.assertEqual(self.label1(), "E:")
-
-
-if __name__ == "__main__":
-    unittest.main()
+            self.restart_wine()  # outside the case, so a failed case does not leave Caldrift running
