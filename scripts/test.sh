@@ -8,6 +8,9 @@ top=$(pwd)
 
 scripts/install-deps.sh
 
+echo "== formatting"
+scripts/check-format.sh
+
 echo "== core unit tests (native)"
 cmake --preset native >/dev/null
 cmake --build --preset native
@@ -18,7 +21,7 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize
 
-echo "== a short fuzz run of the Setting.INI reader and the drop classifier"
+echo "== a short fuzz run of the Setting.INI reader, the drop classifier and the video header reader"
 scripts/fuzz.sh 60
 
 echo "== Caldrift.exe (32-bit) and the same sources built 64-bit"

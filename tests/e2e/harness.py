@@ -24,7 +24,8 @@ REG_VIEW = ["/reg:64"] if ARCH == "win64" else []  # a 64-bit program writes the
 SCREENSHOTS = WORK / "screenshots"
 SCREEN = (1280, 1024)
 TRAY_ICON = (11, 32)
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+# The Run keys: machine-wide (a program under Program Files), and the user's (any other).
+RUN_KEYS = {root: root + r"\Software\Microsoft\Windows\CurrentVersion\Run" for root in ("HKLM", "HKCU")}
 SUCCESS = "File/s Trasferito/i Con Successo !!!"
 NOT_SENT = "Alcuni elementi non sono stati trasferiti:"
 STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
@@ -70,9 +71,9 @@ def wine_reg(*args, check=True):
                           text=True, errors="replace", check=check).stdout
 
 
-def run_value():
+def run_value(root="HKCU"):
     """The data of the Caldrift value of the Run key, None when there is none."""
-    out = wine_reg("query", RUN_KEY, "/v", "Caldrift", check=False)
+    out = wine_reg("query", RUN_KEYS[root], "/v", "Caldrift", check=False)
     found = re.search(r"^\s*Caldrift\s+\S+[ \t]*(.*?)\s*$", out, re.M)
     return found and found.group(1)
 
@@ -245,7 +246,7 @@ class CaldriftTestCase(unittest.TestCase):
         time.sleep(seconds)
         tracer.terminate()
         tracer.wait(5)
-        return set(re.findall(r"/dosdevices/([a-z]):", log.read_text(errors="replace")))
+        return set(re.findall(r"/dosdevices/([a-z]):/", log.read_text(errors="replace")))
 
     def tray_shows_icons(self):
         """Wine's own tray window is up while some program has an icon in it."""

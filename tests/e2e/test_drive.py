@@ -1,6 +1,8 @@
 """Finding the PSP's stick by itself, and the pending-transfers window."""
 
-from harness import SCREEN, CaldriftTestCase, size, twips, wait_until
+from harness import PREFIX, SCREEN, CaldriftTestCase, size, twips, wait_until, wine_reg
+
+DRIVES = r"HKLM\Software\Wine\Drives"
 
 
 class RemovableStick(CaldriftTestCase):
@@ -28,6 +30,31 @@ class RemovableStick(CaldriftTestCase):
 class FixedDiskWithPspFolders(CaldriftTestCase):
     stick_kind = "fixed"
 
-    def test_is_not_taken_for_the_stick_while_the_scan_looks_into_d_to_o(self):
-        self.assertEqual(self.drive_lookups(self.start_caldrift(), 2), set("defghijklmno"))
+    def test_is_never_looked_into(self):
+        self.assertEqual(self.drive_lookups(self.start_caldrift(), 2), set())
         self.assertEqual(self.label1(), "NO")
+
+
+class ForeignDrives(CaldriftTestCase):
+    """A fixed D:, a CD drive F: and a network drive H:, each holding PSP\\SAVEDATA; E: removable and empty."""
+    stick_layout = ()
+
+    def setUp(self):
+        super().setUp()
+        for letter, kind in (("d", None), ("f", "cdrom"), ("h", "network")):
+            folder = self.case_dir / f"drive-{letter}"
+            (folder / "PSP" / "SAVEDATA").mkdir(parents=True)
+            link = PREFIX / "dosdevices" / f"{letter}:"
+            link.unlink(missing_ok=True)
+            link.symlink_to(folder)
+            self.addCleanup(link.unlink, missing_ok=True)
+            if kind:
+                wine_reg("add", DRIVES, "/v", f"{letter}:", "/t", "REG_SZ", "/d", kind, "/f")
+                self.addCleanup(wine_reg, "delete", DRIVES, "/v", f"{letter}:", "/f", check=False)
+        self.restart_wine()  # Wine reads its drives when its server starts
+
+    def test_are_never_looked_into_and_a_stick_made_on_e_shows_within_3_s(self):
+        self.assertEqual(self.drive_lookups(self.start_caldrift(), 3), {"e"})
+        self.assertEqual(self.label1(), "NO")
+        (self.stick / "PSP" / "SAVEDATA").mkdir(parents=True)
+        self.assertTrue(wait_until(lambda: self.label1() == "E:", 3), "the stick was not seen within 3 s")

@@ -85,7 +85,7 @@ class SettingsDialog(CaldriftTestCase):
         self.assertTrue(wait_until(lambda: self.drop_window()["layered"]["alpha"] == 195, 3))
         self.assertEqual(self.label1(), "C:")
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 2.71")
-        self.assertEqual(run_value(), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')
+        self.assertEqual(run_value("HKCU"), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')
         self.assertTrue(self.settings_dialog()["visible"])
 
     def test_cancel_discards_and_ok_saves_without_applying(self):
@@ -144,3 +144,14 @@ class SettingsDialog(CaldriftTestCase):
         self.assertEqual(self.control(SLIDER1)["pos"], 0)
         self.assertTrue(self.control(APPLY)["enabled"])
         self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), settings_text(**SAVED))
+
+
+class SavedFixedDrive(CaldriftTestCase):
+    settings = {"drive": "e:"}
+
+    def test_ok_without_touching_the_drive_list_writes_the_same_drive_back(self):
+        self.start_caldrift(label="E:")
+        self.open_settings()
+        self.click_control(OK)
+        self.assertTrue(wait_until(lambda: not self.settings_dialog(), 5), "the dialog stayed open")
+        self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), settings_text(drive="e:"))

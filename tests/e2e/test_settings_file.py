@@ -1,7 +1,7 @@
 """Setting.INI beside the program is applied at every start."""
 import shutil
 
-from harness import CaldriftTestCase, run_value, settings_text, wait_until, windows_path
+from harness import PREFIX, RUN_KEYS, CaldriftTestCase, run_value, settings_text, wait_until, windows_path, wine_reg
 
 SHIPPED_LINES = settings_text().split(b"\r\n")
 FILES = (  # name, Setting.INI, the drop window's opacity (None: not layered; 255: opaque, as shipped)
@@ -31,13 +31,6 @@ class SettingsAtStart(CaldriftTestCase):
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 1.00")
         self.assertFalse((self.app_dir / "Setting.INI").exists())
 
-    def test_start_with_windows_writes_the_quoted_program_path_then_empties_it(self):
-        for startup, expected in (("1", '"' + windows_path(self.app_dir / "Caldrift.exe") + '"'), ("0", "")):
-            self.write_settings(startup=startup)
-            self.start_caldrift()
-            self.assertTrue(wait_until(lambda: run_value() == expected, 5), f"Run value is {run_value()!r}")
-            self.restart_wine()
-
     def test_transparency_sets_the_opacity_and_damaged_files_start_on_the_shipped_values_untouched(self):
         for name, content, alpha in FILES:
             with self.subTest(name):
@@ -49,3 +42,28 @@ class SettingsAtStart(CaldriftTestCase):
                 self.assertIsNone(process.poll())
                 self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), content)
             self.restart_wine()  # outside the case, so a failed case does not leave Caldrift running
+
+
+class StartWithWindows(CaldriftTestCase):
+    def tearDown(self):
+        for key in RUN_KEYS.values():
+            wine_reg("delete", key, "/v", "Caldrift", "/f", check=False)
+
+    def test_machine_wide_only_under_program_files_and_startup_0_removes_both_values(self):
+        installed = PREFIX / "drive_c" / "Program Files" / "Caldrift"
+        installed.mkdir(parents=True, exist_ok=True)
+        self.addCleanup(shutil.rmtree, installed, True)
+        shutil.copy(self.app_dir / "Caldrift.exe", installed)
+        (installed / "Setting.INI").write_bytes(settings_text(startup="1"))
+        self.start_wine(installed / "Caldrift.exe", cwd=installed)
+        machine = '"C:\\Program Files\\Caldrift\\Caldrift.exe"'
+        self.assertEqual(wait_until(lambda: run_value("HKLM"), 20), machine)
+        self.assertIsNone(run_value("HKCU"))
+        self.restart_wine()
+
+        for startup, user in (("1", '"' + windows_path(self.app_dir / "Caldrift.exe") + '"'), ("0", None)):
+            self.write_settings(startup=startup)  # from a folder any user can write: the user's value
+            self.start_caldrift()
+            self.assertTrue(wait_until(lambda: run_value("HKCU") == user, 5), f"user's value {run_value()!r}")
+            self.assertEqual(run_value("HKLM"), machine if user else None)
+            self.restart_wine()

@@ -76,3 +76,36 @@ class DropBeforeTheStick(CaldriftTestCase):
         self.assertEqual(self.closing_text(30), SUCCESS)
         self.assert_stick_holds({"PICTURE/a.jpg": "a.jpg", "MUSIC/b.mp3": "b.mp3"})
         self.assertLess(*((self.stick / p).stat().st_ctime_ns for p in ("PICTURE/a.jpg", "MUSIC/b.mp3")))
+
+
+class ExitDuringACopy(CaldriftTestCase):
+    def test_the_program_ends_when_the_shell_returns_with_nothing_else_copied_or_said(self):
+        picture, song = self.make_files({"a.jpg": b"the new picture", "b.mp3": b"a song"})
+        self.make_files({"PICTURE/a.jpg": b"the old picture"}, self.stick)
+        process = self.start_caldrift(label="E:")
+        self.drag_and_drop([picture, song])
+        question = self.dialog("Confirm file overwrite")
+        self.assertIsNotNone(question, "the copy did not stop to ask")
+
+        menu = self.open_tray_menu()
+        self.click((menu["rect"][0] + menu["rect"][2]) // 2, menu["rect"][3] - 8)  # Exit
+        self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "the tray icon stayed")
+        self.assertIsNone(process.poll(), "ended before the shell returned")
+        self.press(question, "Yes")
+
+        self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Caldrift did not end")
+        self.assertEqual(process.returncode, 0)
+        self.assertEqual((self.stick / "PICTURE" / "a.jpg").read_bytes(), b"the new picture")
+        self.assertFalse((self.stick / "MUSIC").exists(), "the next entry was copied")
+
+
+class GameWithLinksToItself(CaldriftTestCase):
+    def test_is_copied_once_without_following_the_links(self):
+        self.make_files({"Gioco/EBOOT.PBP": b"eboot", "Gioco/DATA/a.bin": b"data"})
+        os.symlink("..", self.src / "Gioco" / "DATA" / "up")
+        os.symlink(".", self.src / "Gioco" / "loop")
+        self.start_caldrift(label="E:")
+        self.drag_and_drop([self.src / "Gioco"])
+        self.assertEqual(self.closing_text(60), SUCCESS)
+        self.assert_stick_holds({"PSP/GAME/Gioco/EBOOT.PBP": "Gioco/EBOOT.PBP",
+                                 "PSP/GAME/Gioco/DATA/a.bin": "Gioco/DATA/a.bin"})

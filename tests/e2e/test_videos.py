@@ -1,0 +1,35 @@
+"""Videos dropped together: all land in VIDEO byte-identical; the closing message names the ones the PSP may not play."""
+import os
+import subprocess
+
+from harness import SUCCESS, CaldriftTestCase
+
+SOURCE = ["-f", "lavfi", "-i", "testsrc=size={size}:rate=25:duration=0.2",
+          "-f", "lavfi", "-i", "sine=duration=0.2", "-shortest", "-y", "-loglevel", "error"]
+VIDEOS = [  # name, size, encoder options, what the message says (None: plays)
+    ("ok.mp4", "480x272", ["-c:v", "libx264", "-profile:v", "main", "-level", "3.0", "-pix_fmt", "yuv420p",
+                           "-c:a", "aac"], None),
+    ("hd.mp4", "1280x720", ["-c:v", "libx264", "-profile:v", "high", "-pix_fmt", "yuv420p", "-c:a", "aac"],
+     "H.264 High, 1280\u00d7720"),
+    ("serie.mp4", "1920x1080", ["-c:v", "libx265", "-tag:v", "hvc1", "-x265-params", "log-level=error",
+                                "-c:a", "aac"], "HEVC, 1920\u00d71080"),
+    ("clip.avi", "480x272", ["-c:v", "mjpeg", "-pix_fmt", "yuvj420p", "-c:a", "pcm_s16le"], None),
+    ("simple.mp4", "320x240", ["-c:v", "mpeg4", "-c:a", "aac"], None),
+    ("vecchio.avi", "640x360", ["-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "pcm_s16le"], "Xvid, 640\u00d7360"),
+]
+
+
+class VideosDroppedTogether(CaldriftTestCase):
+
+    def test_all_land_and_only_those_that_will_not_play_are_named(self):
+        for name, size, options, _ in VIDEOS:
+            subprocess.run(["ffmpeg", *[a.format(size=size) for a in SOURCE], *options, str(self.src / name)],
+                           check=True)
+        self.make_files({"strano.mp4": os.urandom(4096)})
+        names = [name for name, *_ in VIDEOS] + ["strano.mp4"]
+        self.start_caldrift(label="E:")
+        self.drag_and_drop([self.src / name for name in names])
+        warnings = [f"{name} ({reason})" for name, _, _, reason in VIDEOS if reason]
+        self.assertEqual(self.closing_text(120), "\n".join(
+            [SUCCESS, "", "La PSP potrebbe non riprodurre:", *warnings, "strano.mp4 (formato video non riconosciuto)"]))
+        self.assert_stick_holds({f"VIDEO/{name}": name for name in names})
