@@ -2,7 +2,8 @@
 """Prints Caldrift's figures side by side, in one run under Wine:
 
 - CPU time while it waits in the tray (scanning for a stick, then watching
-  one) against an idle Win32 program with a 1 s timer, over the same Wine;
+  one) against an idle Win32 program with a 1 s timer, and against the floor
+  its timers impose (the same timer set with empty handlers), over the same Wine;
 - peak memory of each, and of Caldrift while it copies;
 - copy time of one 512 MiB file and of a homebrew of 1,000 small files,
   from the drop to the closing message, against `cp` of the same data;
@@ -92,6 +93,8 @@ class Figures(CaldriftTestCase):
         RESULTS["watching a stick"] = self.idle(process)
         yardstick = self.start_wine(BUILD / "tools" / "idle_timer.exe")
         RESULTS["idle program, 1 s timer"] = self.idle(yardstick)
+        floor = self.start_wine(BUILD / "tools" / "idle_timer.exe", "caldrift")
+        RESULTS["Caldrift's timers, no work"] = self.idle(floor)
 
     def test_copies(self):
         src = self.src
@@ -126,11 +129,14 @@ def report(seconds):
     print(f"Measured {BUILD / 'Caldrift.exe'}: " + ("the 32-bit Caldrift.exe under 32-bit Wine" if ARCH == "win32" else
           "this machine runs no 32-bit code, so the 64-bit build of the same sources under 64-bit Wine"))
     base = RESULTS["idle program, 1 s timer"][0] or 1 / TICKS
+    floor = RESULTS["Caldrift's timers, no work"][0] or 1 / TICKS
     print(f"\nIdle in the tray, CPU over {seconds:.0f} s (process + wineserver), peak memory:")
-    for case in ("scanning, no stick", "watching a stick", "idle program, 1 s timer"):
+    for case in ("scanning, no stick", "watching a stick", "idle program, 1 s timer",
+                 "Caldrift's timers, no work"):
         total, memory = RESULTS[case]
         print(f"  {case:26s} {total:6.2f} s  {100 * total / seconds:5.2f}% of a core"
-              f"  {total / base:6.1f}x the idle program  peak {memory:6.1f} MiB")
+              f"  {total / base:6.1f}x the idle program  {total / floor:5.2f}x the timer floor"
+              f"  peak {memory:6.1f} MiB")
     print("\nCopy, from the drop to the closing message, against cp:")
     for name, ours, theirs in RESULTS["copy"]:
         print(f"  {name:26s} Caldrift {ours:7.2f} s  cp {theirs:6.2f} s  {ours / theirs:6.1f}x")
