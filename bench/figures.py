@@ -45,7 +45,7 @@ def peak_mib(pid):
 
 def wineserver_pid():
     prefix = wine_env()["WINEPREFIX"]
-    for pid in subprocess.run(["pgrep", "-x", "wineserver"], capture_output=True,
+    for pid in subprocess.run(["pgrep", "-x", "wineserver(32|64)?"], capture_output=True,
                               text=True).stdout.split():
         if prefix in Path(f"/proc/{pid}/environ").read_bytes().decode(errors="ignore"):
             return int(pid)
