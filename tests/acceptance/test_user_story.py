@@ -8,7 +8,8 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from harness import APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, settings_text, wait_until  # noqa: E402
+from harness import (APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, make_video, settings_text,  # noqa: E402
+                     wait_until)
 
 SHOTS = ROOT / "build" / "acceptance" / "screenshots"
 
@@ -23,9 +24,11 @@ class UserStory(CaldriftTestCase):
         shutil.rmtree(SHOTS, ignore_errors=True)
         SHOTS.mkdir(parents=True)
         self.src = self.case_dir / "Immagini e musica"
-        files = {"vacanze.JPG": os.urandom(50_000), "canzone.mp3": os.urandom(80_000), "film.mp4": os.urandom(300_000),
+        files = {"vacanze.JPG": os.urandom(50_000), "canzone.mp3": os.urandom(80_000), "film.mp4": None,
                  "Il Mio Gioco/EBOOT.PBP": os.urandom(20_000)}
-        self.make_files(files)
+        self.make_files({name: data for name, data in files.items() if data})
+        make_video(self.src / "film.mp4", "480x272", "-c:v", "libx264", "-profile:v", "main", "-level", "3.0",
+                   "-pix_fmt", "yuv420p", "-c:a", "aac")
 
         caldrift = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
         self.assertTrue(self.wait_for_window("CaldriftSplash", timeout=20), "no splash")

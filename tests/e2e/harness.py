@@ -94,6 +94,14 @@ def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"
     return "".join(line + "\r\n" for line in lines).encode("cp1252")
 
 
+def make_video(path, size, *options):
+    """A fifth of a second of test picture and tone, encoded by ffmpeg with the options."""
+    subprocess.run(["ffmpeg", "-f", "lavfi", "-i", f"testsrc=size={size}:rate=25:duration=0.2", "-f", "lavfi",
+                    "-i", "sine=duration=0.2", "-shortest", "-y", "-loglevel", "error", *options, str(path)],
+                   check=True)
+    return path
+
+
 def windows_path(path):
     return "Z:" + str(path).replace("/", "\\")
 

@@ -31,7 +31,8 @@ class DropOntoTheStick(CaldriftTestCase):
         self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
         self.screenshot("transfer-closing-message")
         self.assertEqual(self.closing_text(),
-                         NOT_SENT + "\na.jpg (copia annullata)\nnotes.txt (tipo di file non gestito)")
+                         NOT_SENT + "\na.jpg (copia annullata)\nnotes.txt (tipo di file non gestito)"
+                         "\n\nLa PSP potrebbe non riprodurre:\nclip.mp4 (formato video non riconosciuto)")
         self.assertEqual(old_picture.read_bytes(), b"the old picture")
         self.assert_stick_holds(PLACES, ["PICTURE/a.jpg"])  # no .hidden, no notes.txt
         self.assertTrue(wait_until(lambda: not self.window("CaldriftPendingWindow")["visible"], 3))

@@ -1,11 +1,8 @@
 """Videos dropped together: all land in VIDEO byte-identical; the closing message names the ones the PSP may not play."""
 import os
-import subprocess
 
-from harness import SUCCESS, CaldriftTestCase
+from harness import SUCCESS, CaldriftTestCase, make_video
 
-SOURCE = ["-f", "lavfi", "-i", "testsrc=size={size}:rate=25:duration=0.2",
-          "-f", "lavfi", "-i", "sine=duration=0.2", "-shortest", "-y", "-loglevel", "error"]
 VIDEOS = [  # name, size, encoder options, what the message says (None: plays)
     ("ok.mp4", "480x272", ["-c:v", "libx264", "-profile:v", "main", "-level", "3.0", "-pix_fmt", "yuv420p",
                            "-c:a", "aac"], None),
@@ -23,8 +20,7 @@ class VideosDroppedTogether(CaldriftTestCase):
 
     def test_all_land_and_only_those_that_will_not_play_are_named(self):
         for name, size, options, _ in VIDEOS:
-            subprocess.run(["ffmpeg", *[a.format(size=size) for a in SOURCE], *options, str(self.src / name)],
-                           check=True)
+            make_video(self.src / name, size, *options)
         self.make_files({"strano.mp4": os.urandom(4096)})
         names = [name for name, *_ in VIDEOS] + ["strano.mp4"]
         self.start_caldrift(label="E:")
