@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <random>
 
 #include "media_writer.h"
@@ -151,11 +149,4 @@ TEST(VideoHeader, ReadsNoMoreThanOneMebibyte) {
         EXPECT_EQ(checkVideo(file, "mp4").recognised, boxes == 1000);
         EXPECT_LE(file.requested, kVideoReadLimit);
     }
-}
-
-// CALDRIFT_VIDEO_CORPUS=<folder> writes the cases above as the fuzzer's seeds.
-TEST(VideoHeader, WritesSeedCorpus) {
-    const char* folder = std::getenv("CALDRIFT_VIDEO_CORPUS");
-    if (!folder) GTEST_SKIP();
-    for (const Case& c : kCases) std::ofstream(std::string(folder) + "/" + c.name) << c.file;
 }
