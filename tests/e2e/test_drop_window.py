@@ -53,8 +53,13 @@ class DropWindow(CaldriftTestCase):
         time.sleep(0.5)
         self.xdotool("mouseup", 3)
         self.assertIsNone(wait_until(self.menu, 1.5), "menu opened for both buttons")
-        self.xdotool("mouseup", 1, "click", 3)
-        menu = wait_until(self.menu, 5)
+        for attempt in range(2):  # on a loaded machine the window may hide between the release and the click
+            self.xdotool("mouseup", 1, "click", 3)
+            menu = wait_until(self.menu, 5)
+            if menu:
+                break
+            self.hidden_then_up_while_the_left_button_is_held()
+            self.xdotool("mousemove", centre(self.drop_rect)[0], self.drop_rect[1] + 60)
         self.assertIsNotNone(menu, "no popup menu")
         self.assertEqual(menu["menu"], ["Impostazioni", "-", "Exit"])
         self.screenshot("drop-window-menu")
