@@ -56,7 +56,7 @@ constexpr const wchar_t* kAuthor = L"Crated by Norvask";
 
 constexpr int kAllTabs = -1;
 struct DialogControl {
-    ControlSpec spec;
+    ControlSpec control;
     int tab;
 };
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
@@ -162,7 +162,7 @@ bool SettingsDialog::create(HWND owner) {
 void SettingsDialog::createControls() {
     font_ = createFont({L"MS Shell Dlg", 8.25}, dpi_);
     tooltip_ = createTooltip(hwnd_);
-    for (const DialogControl& c : kControls) setFont(createControl(hwnd_, c.spec, dpi_), font_);
+    for (const DialogControl& c : kControls) setFont(createControl(hwnd_, c.control, dpi_), font_);
     for (int id : kLabelsSizedToText) sizeToText(control(id));
     setUpTabs();
     fillLists();
@@ -183,7 +183,7 @@ void SettingsDialog::setUpTabs() {
     // Classic look: the pages are button face, and the three tabs share the row.
     useClassicLook(tab);
     SetWindowSubclass(tab, paintPageAsButtonFace, 0, 0);
-    PixelRect place = toPixels(kControls[0].spec.place, dpi_);
+    PixelRect place = toPixels(kControls[0].control.place, dpi_);
     SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(2, 2));
     SendMessageW(tab, TCM_SETITEMSIZE, 0,
                  MAKELPARAM((place.width - 8) / 3, twipsToPixels(kTabHeightTwips, dpi_)));
@@ -263,7 +263,7 @@ void SettingsDialog::fillDrives() {
 
 void SettingsDialog::showTab(int tab) {
     for (const DialogControl& c : kControls)
-        if (c.tab != kAllTabs) ShowWindow(control(c.spec.id), c.tab == tab ? SW_SHOW : SW_HIDE);
+        if (c.tab != kAllTabs) ShowWindow(control(c.control.id), c.tab == tab ? SW_SHOW : SW_HIDE);
 }
 
 void SettingsDialog::setAutomaticDrive(bool automatic) { setChecked(control(kCheck4), automatic); }

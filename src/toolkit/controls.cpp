@@ -31,18 +31,18 @@ int screenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-HWND createControl(HWND parent, const ControlSpec& spec, int dpi) {
-    PixelRect r = toPixels(spec.place, dpi);
-    return CreateWindowExW(0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left,
-                           r.top, r.width, r.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+HWND createControl(HWND parent, const ControlSpec& control, int dpi) {
+    PixelRect r = toPixels(control.place, dpi);
+    return CreateWindowExW(0, control.className, control.text,
+                           WS_CHILD | WS_VISIBLE | control.style, r.left, r.top, r.width, r.height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-SIZE outerSize(const WindowSpec& spec, int dpi) {
-    RECT outer{0, 0, twipsToPixels(spec.clientWidthTwips, dpi),
-               twipsToPixels(spec.clientHeightTwips, dpi)};
-    AdjustWindowRectEx(&outer, spec.style, FALSE, spec.exStyle);
+SIZE outerSize(const WindowSpec& window, int dpi) {
+    RECT outer{0, 0, twipsToPixels(window.clientWidthTwips, dpi),
+               twipsToPixels(window.clientHeightTwips, dpi)};
+    AdjustWindowRectEx(&outer, window.style, FALSE, window.exStyle);
     return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
@@ -58,24 +58,24 @@ void centreOnScreen(HWND window) {
                                                        r.right - r.left, r.bottom - r.top));
 }
 
-GdiObject<HFONT> createFont(const FontSpec& spec, int dpi) {
+GdiObject<HFONT> createFont(const FontSpec& design, int dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
+    lf.lfHeight = -static_cast<LONG>(std::lround(design.points * dpi / 72.0));
+    lf.lfWeight = design.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = design.italic ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = ANTIALIASED_QUALITY;
-    lstrcpynW(lf.lfFaceName, spec.face, LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, design.face, LF_FACESIZE);
     return GdiObject<HFONT>(CreateFontIndirectW(&lf));
 }
 
-GdiObject<HFONT> createFittingFont(HWND control, FontSpec spec, int dpi,
+GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
                                    const wchar_t* widestText) {
     RECT room;
     GetClientRect(control, &room);
     WindowDc dc(control);
-    GdiObject<HFONT> font = createFont(spec, dpi);
-    for (; spec.points > 6; spec.points -= 0.25, font = createFont(spec, dpi)) {
+    GdiObject<HFONT> font = createFont(design, dpi);
+    for (; design.points > 6; design.points -= 0.25, font = createFont(design, dpi)) {
         SIZE size{};
         {
             SelectedObject selected(dc.get(), font.get());

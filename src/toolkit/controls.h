@@ -18,7 +18,7 @@ struct ControlSpec {
     caldrift::TwipRect place{};
     int id = 0;
 };
-HWND createControl(HWND parent, const ControlSpec& spec, int dpi);
+HWND createControl(HWND parent, const ControlSpec& control, int dpi);
 
 void centreOnScreen(HWND window);
 void moveWindow(HWND window, caldrift::Point to);
@@ -29,10 +29,11 @@ struct FontSpec {
     bool bold = false;
     bool italic = false;
 };
-GdiObject<HFONT> createFont(const FontSpec& spec, int dpi);
+GdiObject<HFONT> createFont(const FontSpec& design, int dpi);
 // The font at its designed size, or smaller where a substitute face would
 // not fit the text into the control.
-GdiObject<HFONT> createFittingFont(HWND control, FontSpec spec, int dpi, const wchar_t* widestText);
+GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
+                                   const wchar_t* widestText);
 bool fontInstalled(const wchar_t* face);
 void setFont(HWND control, const GdiObject<HFONT>& font);
 // Makes a label exactly as large as its one line of text in its font.

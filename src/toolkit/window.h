@@ -23,7 +23,7 @@ struct WindowSpec {
     int clientWidthTwips = 0, clientHeightTwips = 0;
     HWND owner = nullptr;
 };
-SIZE outerSize(const WindowSpec& spec, int dpi);
+SIZE outerSize(const WindowSpec& window, int dpi);
 
 // One object per top-level window: `this` travels in GWLP_USERDATA and each
 // message goes to Derived::handle. The object owns its window and destroys
@@ -51,10 +51,10 @@ protected:
         return registerWindowClass({name, &Window::procedure, background, icon});
     }
 
-    bool createWindow(const WindowSpec& spec, int dpi) {
-        SIZE size = outerSize(spec, dpi);
-        CreateWindowExW(spec.exStyle, spec.className, spec.title, spec.style, 0, 0, size.cx,
-                        size.cy, spec.owner, nullptr, GetModuleHandleW(nullptr), this);
+    bool createWindow(const WindowSpec& window, int dpi) {
+        SIZE size = outerSize(window, dpi);
+        CreateWindowExW(window.exStyle, window.className, window.title, window.style, 0, 0, size.cx,
+                        size.cy, window.owner, nullptr, GetModuleHandleW(nullptr), this);
         return hwnd_ != nullptr;
     }
 
