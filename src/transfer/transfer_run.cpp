@@ -103,8 +103,7 @@ void TransferRun::checkVideo(const QueueEntry& entry, RunReport& report) {
     VideoVerdict verdict;
     if (file) verdict = caldrift::checkVideo(*file, entry.ext);
     if (!file || !verdict.plays)
-        report.videos.push_back(
-            {entry.file, file ? verdict.reason : "formato video non riconosciuto"});
+        report.videos.push_back({entry.file, file ? verdict.reason : kVideoNotRecognised});
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {

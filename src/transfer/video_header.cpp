@@ -8,8 +8,6 @@
 namespace caldrift {
 namespace {
 
-constexpr const char* kNotRecognised = "formato video non riconosciuto";
-
 std::uint32_t be(const std::string& b, std::size_t at, int bytes) {
     std::uint32_t v = 0;
     for (int i = 0; i < bytes; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
@@ -423,7 +421,7 @@ VideoVerdict judge(const VideoDetails& d) {
     std::string name = videoName(d, codecPlays);
     std::string sound = audioName(d, soundPlays);
     if (name.empty()) {
-        v.reason = kNotRecognised;
+        v.reason = kVideoNotRecognised;
         return v;
     }
     v.recognised = true;
@@ -465,7 +463,7 @@ VideoVerdict checkVideo(ByteSource& file, std::string_view extension) {
     }
     if (ok) return judge(d);
     VideoVerdict v;
-    v.reason = kNotRecognised;
+    v.reason = kVideoNotRecognised;
     return v;
 }
 

@@ -15,6 +15,9 @@ public:
     virtual bool read(std::uint64_t offset, std::size_t count, std::string& out) = 0;
 };
 
+// The reason given for a file whose header cannot be read.
+constexpr const char* kVideoNotRecognised = "formato video non riconosciuto";
+
 // No more than this is ever asked of one file.
 constexpr std::uint64_t kVideoReadLimit = 1024 * 1024;
 
