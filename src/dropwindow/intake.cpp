@@ -2,50 +2,44 @@
 
 #include "common/utf8.h"
 #include "transfer/destinations.h"
+#include "transfer/copy_plan.h"
 
 namespace caldrift {
 
 namespace {
-const char* const kEbootSpellings[] = {"\\EBOOT.PBP", "\\EBOOT.pbp", "\\Eboot.pbp",
-                                       "\\Eboot.PBP", "\\eboot.PBP", "\\eboot.pbp"};
-
-bool holdsEboot(const std::string& folder, FileSystem& fs) {
-    bool found = false;
-    for (const char* spelling : kEbootSpellings)
-        if (fs.fileExists(folder + spelling)) found = true;
-    return found;
+// A path that is gone by now is judged by its name alone: a three-letter
+// extension, or one of the table's four-letter ones, makes it a file.
+std::optional<QueueEntry> classifyByName(const std::string& path, const std::string& name) {
+    if (utf8::charFromEnd(name, 4) == ".")
+        return QueueEntry{path, name, std::string(utf8::lastChars(name, 3)), EntryKind::File};
+    std::string_view four = utf8::lastChars(name, 4);
+    if (utf8::charFromEnd(name, 5) == "." && isFourLetterTableExtension(four))
+        return QueueEntry{path, name, std::string(four), EntryKind::File};
+    return std::nullopt;
 }
 }  // namespace
 
-QueueEntry classifyDroppedPath(const std::string& path, FileSystem& fs, ItemKind& kind) {
-    kind = ItemKind::Ignored;
+std::optional<QueueEntry> classifyDroppedPath(const std::string& path, FileSystem& fs) {
     std::size_t slash = path.rfind('\\');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty()) return {};  // a drive root or a path ending in a separator
+    if (name.empty()) return std::nullopt;  // a drive root or a path ending in a separator
 
-    if (utf8::charFromEnd(name, 4) == ".") {
-        kind = ItemKind::File;
-        return {path, name, std::string(utf8::lastChars(name, 3))};
+    switch (fs.typeOf(path)) {
+    case PathType::File: return QueueEntry{path, name, extensionOf(name), EntryKind::File};
+    case PathType::Folder: {
+        bool game = holdsEboot(fs.list(path));
+        return QueueEntry{path, name, {}, game ? EntryKind::Homebrew : EntryKind::MediaFolder};
     }
-    std::string_view four = utf8::lastChars(name, 4);
-    if (utf8::charFromEnd(name, 5) == "." && isFourLetterTableExtension(four)) {
-        kind = ItemKind::File;
-        return {path, name, std::string(four)};
+    case PathType::Missing: break;
     }
-    if (holdsEboot(path, fs)) {
-        kind = ItemKind::Homebrew;
-        return {path, name, kHomebrewExtension};
-    }
-    return {};
+    return classifyByName(path, name);
 }
 
 DropOutcome takeDrop(const std::vector<std::string>& paths, bool driveAssigned, FileSystem& fs,
                      TransferQueue& queue) {
-    for (const std::string& path : paths) {
-        ItemKind kind;
-        QueueEntry entry = classifyDroppedPath(path, fs, kind);
-        if (kind != ItemKind::Ignored) queue.append(std::move(entry));
-    }
+    for (const std::string& path : paths)
+        if (std::optional<QueueEntry> entry = classifyDroppedPath(path, fs))
+            queue.append(std::move(*entry));
     return driveAssigned ? DropOutcome::StartTransfer : DropOutcome::AskForDrive;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -6,9 +7,8 @@
 
 namespace caldrift {
 
-enum class ItemKind { File, Homebrew, Ignored };
-
-QueueEntry classifyDroppedPath(const std::string& path, FileSystem& fs, ItemKind& kind);
+// The queue entry for a dropped path, or none when it is not one to copy.
+std::optional<QueueEntry> classifyDroppedPath(const std::string& path, FileSystem& fs);
 
 enum class DropOutcome { StartTransfer, AskForDrive };
 

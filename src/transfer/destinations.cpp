@@ -11,37 +11,52 @@ struct Row {
     const char* folder;
 };
 
-constexpr Row kTable[] = {
-    {"jpg", Destination::File, "\\PICTURE\\"},
-    {"bmp", Destination::File, "\\PICTURE\\"},
-    {"jpeg", Destination::File, "\\PICTURE\\"},
-    {"tiff", Destination::File, "\\PICTURE\\"},
-    {"gif", Destination::File, "\\PICTURE\\"},
-    {"png", Destination::File, "\\PICTURE\\"},
-    {"aac", Destination::File, "\\MUSIC\\"},
-    {"mp4", Destination::File, "\\VIDEO\\"},
-    {"avi", Destination::File, "\\VIDEO\\"},
-    {"mp3", Destination::File, "\\MUSIC\\"},
-    {"wav", Destination::File, "\\MUSIC\\"},
-    {"cso", Destination::File, "\\ISO\\"},
-    {"dax", Destination::File, "\\ISO\\"},
-    {"ptf", Destination::File, "\\PSP\\THEME\\"},
-    {"ctf", Destination::File, "\\PSP\\THEME\\"},
-    {"iso", Destination::File, "\\ISO\\"},
-    {"pbp", Destination::HomebrewFolder, "\\PSP\\GAME\\"},
+const char* const kPicture = "\\PICTURE\\";
+const char* const kMusic = "\\MUSIC\\";
+const char* const kVideo = "\\VIDEO\\";
+const char* const kIso = "\\ISO\\";
+const char* const kTheme = "\\PSP\\THEME\\";
+
+constexpr Destination kFile = Destination::File;
+
+const Row kTable[] = {
+    {"jpg", kFile, kPicture},  {"bmp", kFile, kPicture},
+    {"jpeg", kFile, kPicture}, {"tiff", kFile, kPicture},
+    {"tif", kFile, kPicture},  {"gif", kFile, kPicture},
+    {"png", kFile, kPicture},  {"aac", kFile, kMusic},
+    {"m4a", kFile, kMusic},    {"wma", kFile, kMusic},
+    {"oma", kFile, kMusic},    {"omg", kFile, kMusic},
+    {"aa3", kFile, kMusic},    {"at3", kFile, kMusic},
+    {"mp4", kFile, kVideo},    {"avi", kFile, kVideo},
+    {"mp3", kFile, kMusic},    {"wav", kFile, kMusic},
+    {"cso", kFile, kIso},      {"dax", kFile, kIso},
+    {"zso", kFile, kIso},      {"jso", kFile, kIso},
+    {"ptf", kFile, kTheme},    {"ctf", kFile, kTheme},
+    {"iso", kFile, kIso},      {"pbp", Destination::HomebrewFolder, "\\PSP\\GAME\\"},
 };
 }  // namespace
 
 DestinationRule destinationFor(std::string_view extension) {
     for (const Row& row : kTable)
-        if (utf8::equalsIgnoringAsciiCase(extension, row.extension)) return {row.kind, row.folder};
+        if (utf8::equalsIgnoringAsciiCase(extension, row.extension)) {
+            std::string_view folder = row.folder;
+            bool keepsItsFolder = folder == kPicture || folder == kMusic || folder == kVideo;
+            return {row.kind, row.folder, keepsItsFolder};
+        }
     return {};
 }
 
-bool DestinationRule::isVideo() const { return folder && std::string_view(folder) == "\\VIDEO\\"; }
+bool DestinationRule::isVideo() const { return folder && std::string_view(folder) == kVideo; }
 
 bool isFourLetterTableExtension(std::string_view extension) {
     return extension.size() == 4 && destinationFor(extension).kind == Destination::File;
 }
+
+std::string extensionOf(const std::string& name) {
+    std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+bool isEboot(std::string_view name) { return utf8::equalsIgnoringAsciiCase(name, "EBOOT.PBP"); }
 
 }  // namespace caldrift

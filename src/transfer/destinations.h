@@ -4,13 +4,13 @@
 
 namespace caldrift {
 
-constexpr const char* kHomebrewExtension = "pbp";
-
 enum class Destination { None, File, HomebrewFolder };
 
 struct DestinationRule {
     Destination kind = Destination::None;
     const char* folder = nullptr;  // like "\PICTURE\"
+    // The PSP shows one level of folders here, so a file keeps the folder it came in.
+    bool keepsItsFolder = false;
     bool isVideo() const;
 };
 
@@ -18,5 +18,11 @@ struct DestinationRule {
 DestinationRule destinationFor(std::string_view extension);
 
 bool isFourLetterTableExtension(std::string_view extension);
+
+// What follows the name's last full stop; empty when there is none.
+std::string extensionOf(const std::string& name);
+
+// The file that makes a folder a homebrew game, in any letter case.
+bool isEboot(std::string_view name);
 
 }  // namespace caldrift

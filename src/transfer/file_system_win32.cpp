@@ -11,8 +11,12 @@ namespace caldrift {
 using namespace toolkit;
 
 namespace {
-constexpr DWORD kUnlisted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-constexpr DWORD kLeftOutOfListings = kUnlisted | FILE_ATTRIBUTE_REPARSE_POINT;
+constexpr DWORD kLeftOutOfListings =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+
+std::uint64_t bytes(DWORD high, DWORD low) {
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
 
 class FileBytes : public ByteSource {
 public:
@@ -36,10 +40,37 @@ private:
 };
 }  // namespace
 
-bool Win32FileSystem::fileExists(const std::string& path) {
+PathType Win32FileSystem::typeOf(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | kUnlisted));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathType::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Folder : PathType::File;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return bytes(data.nFileSizeHigh, data.nFileSizeLow);
+}
+
+bool Win32FileSystem::flush(const std::string& path) {
+    FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.get());
+}
+
+std::optional<DriveSpace> Win32FileSystem::space(const std::string& drive) {
+    std::wstring root = widen(drive + "\\");
+    ULARGE_INTEGER available;
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    if (!GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr) ||
+        !GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &clusters))
+        return std::nullopt;
+    return DriveSpace{available.QuadPart,
+                      static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector};
 }
 
 bool Win32FileSystem::entryExists(const std::string& path) {
@@ -58,9 +89,10 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L".." || (data.dwFileAttributes & kLeftOutOfListings)) continue;
-        auto& into =
-            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? listing.folders : listing.files;
-        into.push_back(narrow(name));
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            listing.folders.push_back(narrow(name));
+        else
+            listing.files.push_back({narrow(name), bytes(data.nFileSizeHigh, data.nFileSizeLow)});
     } while (FindNextFileW(find.get(), &data));
     return listing;
 }
@@ -72,8 +104,7 @@ std::string Win32FileSystem::folderIdentity(const std::string& folder) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
     return std::to_string(info.dwVolumeSerialNumber) + ":" +
-           std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-                          info.nFileIndexLow);
+           std::to_string(bytes(info.nFileIndexHigh, info.nFileIndexLow));
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {

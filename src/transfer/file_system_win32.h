@@ -5,10 +5,13 @@ namespace caldrift {
 
 class Win32FileSystem : public FileSystem {
 public:
-    bool fileExists(const std::string& path) override;
+    PathType typeOf(const std::string& path) override;
     bool entryExists(const std::string& path) override;
     Listing list(const std::string& folder) override;
     std::string folderIdentity(const std::string& folder) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool flush(const std::string& path) override;
+    std::optional<DriveSpace> space(const std::string& drive) override;
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     void removeFile(const std::string& path) override;
 };

@@ -1,25 +1,37 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "transfer/video_header.h"
 
 namespace caldrift {
 
+enum class PathType { Missing, File, Folder };
+
+struct DriveSpace {
+    std::uint64_t available = 0;  // bytes this user may still write
+    std::uint64_t cluster = 1;    // the unit a file's size is rounded up to
+};
+
 // What intake and the copier ask of the file system. Paths are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // An ordinary file; hidden and system files do not count.
-    virtual bool fileExists(const std::string& path) = 0;
+    virtual PathType typeOf(const std::string& path) = 0;
     // Lookup of a file or folder as the drive scanner does it (not hidden/system).
     virtual bool entryExists(const std::string& path) = 0;
+    struct ListedFile {
+        std::string name;
+        std::uint64_t size = 0;
+    };
     struct Listing {
         bool ok = false;
-        std::vector<std::string> files;    // names, in listing order
+        std::vector<ListedFile> files;     // in listing order
         std::vector<std::string> folders;  // names of sub-folders
     };
     // Direct content of a folder; hidden and system entries and links
@@ -28,15 +40,22 @@ public:
     // What tells a folder from every other (its volume and file id), so
     // that a folder reached twice is seen as one; empty when unknown.
     virtual std::string folderIdentity(const std::string& folder) = 0;
+    virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
+    // Writes what the system still holds of the file to the disk.
+    virtual bool flush(const std::string& path) = 0;
+    virtual std::optional<DriveSpace> space(const std::string& drive) = 0;
     virtual void removeFile(const std::string& path) = 0;
     // The file's bytes, to read its header; none when it cannot be opened.
     virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
 };
 
+enum class EntryKind { File, Homebrew, MediaFolder };
+
 struct QueueEntry {
     std::string path;  // as dropped
     std::string file;  // the name after the last backslash
-    std::string ext;   // extension as written, or "pbp" for a homebrew folder
+    std::string ext;   // a file's extension as written
+    EntryKind kind = EntryKind::File;
 };
 
 // The list of names in the pending-transfers window, kept in step with the queue.

@@ -13,22 +13,27 @@ namespace {
 constexpr int kShellCancelled = 0x75;  // DE_OPCANCELLED
 
 // The shell reads lists of paths that end with an empty one.
-std::wstring pathList(const std::string& path) {
-    std::wstring list = widen(path);
+template <typename Path>
+std::wstring pathList(const std::vector<FileCopy>& files, Path path) {
+    std::wstring list;
+    for (const FileCopy& f : files) {
+        list += widen(f.*path);
+        list.push_back(L'\0');
+    }
     list.push_back(L'\0');
     return list;
 }
 }  // namespace
 
-CopyResult Win32ShellCopy::copy(const std::string& source, const std::string& destination) {
-    std::wstring from = pathList(source);
-    std::wstring to = pathList(destination);
+CopyResult Win32ShellCopy::copy(const std::vector<FileCopy>& files) {
+    std::wstring from = pathList(files, &FileCopy::source);
+    std::wstring to = pathList(files, &FileCopy::destination);
     SHFILEOPSTRUCTW op{};
     op.hwnd = nullptr;
     op.wFunc = FO_COPY;
     op.pFrom = from.c_str();
     op.pTo = to.c_str();
-    op.fFlags = FOF_ALLOWUNDO;
+    op.fFlags = FOF_ALLOWUNDO | (files.size() > 1 ? FOF_MULTIDESTFILES : 0);
     int result = SHFileOperationW(&op);
     if (result == ERROR_CANCELLED || result == kShellCancelled) return CopyResult::Cancelled;
     if (result != 0) return CopyResult::Failed;

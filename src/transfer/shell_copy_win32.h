@@ -3,10 +3,11 @@
 
 namespace caldrift {
 
-// One file per shell operation, with the shell's progress and replace dialogs.
+// One shell operation for a list of files, each to its own full destination
+// path, with the shell's progress and replace dialogs.
 class Win32ShellCopy : public ShellCopy {
 public:
-    CopyResult copy(const std::string& source, const std::string& destination) override;
+    CopyResult copy(const std::vector<FileCopy>& files) override;
 };
 
 // Message boxes of their own, owned by no window.

@@ -1,6 +1,7 @@
 #include "transfer/transfer_run.h"
 
 #include <algorithm>
+#include <set>
 
 #include "drive/scanner.h"
 #include "transfer/destinations.h"
@@ -15,21 +16,17 @@ constexpr std::size_t kMostItemLines = 20;
 const char* reasonText(EntryProblem problem) {
     switch (problem) {
     case EntryProblem::UnknownType: return "(tipo di file non gestito)";
+    case EntryProblem::LoneEboot: return "(trascinare la cartella del gioco, non il file)";
+    case EntryProblem::NothingToCopy: return "(nessun file da trasferire)";
+    case EntryProblem::AlreadyOnStick: return "(già sulla PSP)";
+    case EntryProblem::TooLarge: return "(oltre 4 GB: la PSP non legge file così grandi)";
+    case EntryProblem::NoSpace: return "(spazio insufficiente sulla PSP)";
     case EntryProblem::CopyFailed: return "(copia non riuscita)";
     case EntryProblem::CopyCancelled: return "(copia annullata)";
     }
     return "";
 }
 
-// A failure outweighs a cancel, which outweighs a success.
-CopyResult worse(CopyResult a, CopyResult b) {
-    if (a == CopyResult::Failed || b == CopyResult::Failed) return CopyResult::Failed;
-    if (a == CopyResult::Cancelled || b == CopyResult::Cancelled) return CopyResult::Cancelled;
-    return CopyResult::Copied;
-}
-}  // namespace
-
-namespace {
 // One line a name, at most kMostItemLines of them, then how many more there are.
 template <typename Item, typename Line>
 std::string itemLines(const std::vector<Item>& items, Line line) {
@@ -46,7 +43,7 @@ Message closingMessage(const RunReport& report) {
     bool allCopied = report.unfinished.empty() && !report.stickGone;
     std::string text = allCopied ? "File/s Trasferito/i Con Successo !!!"
                                  : "Alcuni elementi non sono stati trasferiti:";
-    text += itemLines(report.unfinished, [](const UnfinishedEntry& entry) {
+    text += itemLines(report.unfinished, [](const UnfinishedItem& entry) {
         return entry.name + " " + reasonText(entry.problem);
     });
     if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
@@ -76,16 +73,10 @@ void TransferRun::trasfer() {
             break;
         }
         QueueEntry entry = queue_.front();
-        bool known = true;
-        CopyResult result = copyEntry(entry, drive, known);
-        if (!known)
-            report.unfinished.push_back({entry.file, EntryProblem::UnknownType});
-        else if (result == CopyResult::Failed)
-            report.unfinished.push_back({entry.file, EntryProblem::CopyFailed});
-        else if (result == CopyResult::Cancelled)
-            report.unfinished.push_back({entry.file, EntryProblem::CopyCancelled});
-        else
-            checkVideo(entry, report);
+        if (!copyEntry(entry, drive, report)) {
+            report.stickGone = true;  // the entry it was copying stays queued
+            break;
+        }
         queue_.removeFront();
         --passesLeft_;
     }
@@ -97,62 +88,57 @@ void TransferRun::trasfer() {
 }
 
 // A copied video is still copied when the PSP may not play it; the user is told why.
-void TransferRun::checkVideo(const QueueEntry& entry, RunReport& report) {
-    if (!destinationFor(entry.ext).isVideo()) return;
-    std::unique_ptr<ByteSource> file = fs_.openForReading(entry.path);
+void TransferRun::checkVideo(const FileCopy& file, RunReport& report) {
+    std::unique_ptr<ByteSource> source = fs_.openForReading(file.source);
     VideoVerdict verdict;
-    if (file) verdict = caldrift::checkVideo(*file, entry.ext);
-    if (!file || !verdict.plays)
-        report.videos.push_back({entry.file, file ? verdict.reason : kVideoNotRecognised});
+    if (source) verdict = caldrift::checkVideo(*source, extensionOf(file.source));
+    if (!source || !verdict.plays)
+        report.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {
     return !drive.empty() && driveAssigned(drive) && fs_.entryExists(pspFolder(drive));
 }
 
-CopyResult TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, bool& known) {
-    DestinationRule rule = destinationFor(entry.ext);
-    switch (rule.kind) {
-    case Destination::None: known = false; return CopyResult::Failed;
-    case Destination::File: return copyFile(entry.path, drive + rule.folder + entry.file);
-    case Destination::HomebrewFolder: {
-        bool foundFiles = false;
-        std::set<std::string> visited;
-        CopyResult result =
-            copyFolder(entry.path, drive + rule.folder + entry.file, foundFiles, visited);
-        return foundFiles ? result : CopyResult::Failed;
+// Nothing of an entry is written unless all of it fits on the stick.
+bool TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, RunReport& report) {
+    CopyPlan plan = planCopy(entry, drive, fs_);
+    report.unfinished.insert(report.unfinished.end(), plan.leftOut.begin(), plan.leftOut.end());
+    if (plan.files.empty()) return true;
+    std::optional<DriveSpace> space = fs_.space(drive);
+    if (space && spaceNeeded(plan.files, space->cluster) > space->available) {
+        report.unfinished.push_back({entry.file, EntryProblem::NoSpace});
+        return true;
     }
-    }
-    return CopyResult::Failed;
+    std::vector<bool> wereThere;
+    for (const FileCopy& f : plan.files)
+        wereThere.push_back(fs_.fileSize(f.destination).has_value());
+    CopyResult result = shell_.copy(plan.files);
+    if (entry.kind != EntryKind::File && !stickPresent(drive)) return false;
+    for (const FileCopy& f : landed(plan.files, wereThere, result, report))
+        if (f.video) checkVideo(f, report);
+    return true;
 }
 
-// A copy that did not finish leaves no half file on the stick; a file that
-// was there before it is the user's and stays.
-CopyResult TransferRun::copyFile(const std::string& source, const std::string& destination) {
-    bool wasThere = fs_.fileExists(destination);
-    CopyResult result = shell_.copy(source, destination);
-    if (result != CopyResult::Copied && !wasThere && fs_.fileExists(destination))
-        fs_.removeFile(destination);
-    return result;
-}
-
-// The whole tree of a homebrew folder, one shell copy per file.
-CopyResult TransferRun::copyFolder(const std::string& source, const std::string& destination,
-                                   bool& foundFiles, std::set<std::string>& visited) {
-    std::string identity = fs_.folderIdentity(source);
-    if (!identity.empty() && !visited.insert(identity).second) return CopyResult::Copied;
-    FileSystem::Listing listing = fs_.list(source);
-    if (!listing.ok) return CopyResult::Failed;
-    if (!listing.files.empty()) foundFiles = true;
-    CopyResult result = CopyResult::Copied;
-    for (const std::string& file : listing.files) {
-        if (abandoned_) return CopyResult::Cancelled;
-        result = worse(result, copyFile(source + "\\" + file, destination + "\\" + file));
+// A file has landed when the stick holds all of its bytes. One that did not is
+// named (a game's file by its game), and removed unless it was there before.
+std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
+                                          const std::vector<bool>& wereThere, CopyResult result,
+                                          RunReport& report) {
+    EntryProblem problem =
+        result == CopyResult::Cancelled ? EntryProblem::CopyCancelled : EntryProblem::CopyFailed;
+    std::vector<FileCopy> whole;
+    std::set<std::string> named;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const FileCopy& f = files[i];
+        if (fs_.fileSize(f.destination) == f.size && fs_.flush(f.destination)) {
+            whole.push_back(f);
+            continue;
+        }
+        if (!wereThere[i]) fs_.removeFile(f.destination);
+        if (named.insert(f.item).second) report.unfinished.push_back({f.item, problem});
     }
-    for (const std::string& folder : listing.folders)
-        result = worse(result, copyFolder(source + "\\" + folder, destination + "\\" + folder,
-                                          foundFiles, visited));
-    return result;
+    return whole;
 }
 
 }  // namespace caldrift

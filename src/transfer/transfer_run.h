@@ -1,20 +1,20 @@
 #pragma once
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "transfer/queue.h"
+#include "transfer/copy_plan.h"
 
 namespace caldrift {
 
 enum class CopyResult { Copied, Failed, Cancelled };
 
-// One file onto the stick through the system's shell, with its own dialogs.
+// Files onto the stick in one operation of the system's shell, with its own
+// dialogs: one progress window, one replace question for them all.
 class ShellCopy {
 public:
     virtual ~ShellCopy() = default;
-    virtual CopyResult copy(const std::string& source, const std::string& destination) = 0;
+    virtual CopyResult copy(const std::vector<FileCopy>& files) = 0;
 };
 
 class MessageBoxes {
@@ -27,20 +27,13 @@ constexpr unsigned kMessagePlain = 0;
 constexpr unsigned kMessageWarning = 48;
 constexpr unsigned kMessageInformation = 64;
 
-enum class EntryProblem { UnknownType, CopyFailed, CopyCancelled };
-
-struct UnfinishedEntry {
-    std::string name;
-    EntryProblem problem;
-};
-
 // A video that was copied but that the PSP may not play, and why.
 struct VideoWarning {
     std::string name, reason;
 };
 
 struct RunReport {
-    std::vector<UnfinishedEntry> unfinished;
+    std::vector<UnfinishedItem> unfinished;
     std::vector<VideoWarning> videos;
     bool stickGone = false;
 };
@@ -74,11 +67,12 @@ public:
 
 private:
     bool stickPresent(const std::string& drive);
-    CopyResult copyEntry(const QueueEntry& entry, const std::string& drive, bool& known);
-    void checkVideo(const QueueEntry& entry, RunReport& report);
-    CopyResult copyFile(const std::string& source, const std::string& destination);
-    CopyResult copyFolder(const std::string& source, const std::string& destination,
-                          bool& foundFiles, std::set<std::string>& visited);
+    // Copies what fits and checks it landed; false when the stick went away meanwhile.
+    bool copyEntry(const QueueEntry& entry, const std::string& drive, RunReport& report);
+    std::vector<FileCopy> landed(const std::vector<FileCopy>& files,
+                                 const std::vector<bool>& wereThere, CopyResult result,
+                                 RunReport& report);
+    void checkVideo(const FileCopy& file, RunReport& report);
 
     TransferQueue& queue_;
     FileSystem& fs_;

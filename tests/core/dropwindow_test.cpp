@@ -25,35 +25,41 @@ struct Intake : ::testing::Test {
 };
 }  // namespace
 
-// Roots and empty names leave no trace; an extension is counted in characters
-// and only in the name.
-TEST_F(Intake, FilesAreTakenByTheShapeOfTheirName) {
-    fs.files.insert("E:\\\\EBOOT.PBP");
-    takeDrop({"C:\\Foto\\a.jpg", "C:\\Foto\\PHOTO.JPG", "C:\\Foto\\b.jpeg", "E:\\", "C:\\Foto\\",
-              "", "C:\\Foto\\scan.TIFF", "C:\\Foto\\x.webp", "C:\\Musica\\c.mp3", "C:\\Foto\\noext",
-              "C:\\Foto\\a.bc", "C:\\dir.x\\ab", "C:\\Backup.old", "C:\\M\\canzone.d\u00e9f"},
+// The file system says what a path is; a path that is gone goes by its name.
+TEST_F(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
+    for (const char* file : {"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI",
+                             "C:\\F\\EBOOT.PBP", "C:\\F\\PHOTO.JPG"})
+        fs.addFile(file);
+    fs.addFolder("C:\\G\\Gioco", {"eBoot.pbp"});
+    fs.addFolder("C:\\Album", {"01.mp3"});
+    fs.addFolder("C:\\Giochi", {}, {"A", "B"});
+    fs.addFolder("C:\\Backup.old", {});
+    takeDrop({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
+              "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco", "C:\\Album", "C:\\Giochi", "C:\\Backup.old",
+              "C:\\gone.mp3", "C:\\gone.tiff", "C:\\gone.webp", "C:\\gone", "E:\\", "C:\\F\\", ""},
              true, fs, queue);
-    EXPECT_EQ(column(&QueueEntry::file), (Names{"a.jpg", "PHOTO.JPG", "b.jpeg", "scan.TIFF",
-                                                "c.mp3", "Backup.old", "canzone.d\u00e9f"}));
+    EXPECT_EQ(column(&QueueEntry::file),
+              (Names{"a.jpg", "brano.flac", "LEGGIMI", "EBOOT.PBP", "PHOTO.JPG", "Gioco", "Album",
+                     "Giochi", "Backup.old", "gone.mp3", "gone.tiff"}));
     EXPECT_EQ(column(&QueueEntry::ext),
-              (Names{"jpg", "JPG", "jpeg", "TIFF", "mp3", "old", "d\u00e9f"}));
-    EXPECT_EQ(column(&QueueEntry::path)[0], "C:\\Foto\\a.jpg");
+              (Names{"jpg", "flac", "", "PBP", "JPG", "", "", "", "", "mp3", "tiff"}));
+    std::vector<EntryKind> kinds;
+    for (const auto& e : queue.entries()) kinds.push_back(e.kind);
+    using K = EntryKind;
+    EXPECT_EQ(kinds,
+              (std::vector<K>{K::File, K::File, K::File, K::File, K::File, K::Homebrew,
+                              K::MediaFolder, K::MediaFolder, K::MediaFolder, K::File, K::File}));
+    EXPECT_EQ(column(&QueueEntry::path)[5], "C:\\G\\Gioco");
     EXPECT_EQ(pending.lines, column(&QueueEntry::file));
 }
 
-TEST_F(Intake, HomebrewFolderNeedsOneOfTheEbootSpellings) {
-    fs.files = {"C:\\Giochi\\MyGame\\eboot.PBP", "C:\\Giochi\\Other\\EBOOT.PBP.bak"};
-    takeDrop({"C:\\Giochi\\MyGame", "C:\\Giochi\\Other"}, true, fs, queue);
-    EXPECT_EQ(column(&QueueEntry::path), Names{"C:\\Giochi\\MyGame"});
-    EXPECT_EQ(column(&QueueEntry::file), Names{"MyGame"});
-    EXPECT_EQ(column(&QueueEntry::ext), Names{"pbp"});
-}
-
 TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
+    fs.addFolder("C:\\Album", {"01.mp3"});
+    EXPECT_EQ(takeDrop({"C:\\Album"}, false, fs, queue), DropOutcome::AskForDrive);
     EXPECT_EQ(takeDrop({"C:\\a.jpg"}, false, fs, queue), DropOutcome::AskForDrive);
     EXPECT_EQ(takeDrop({"C:\\b.mp3"}, true, fs, queue), DropOutcome::StartTransfer);
-    EXPECT_EQ(column(&QueueEntry::file), (Names{"a.jpg", "b.mp3"}));
-    EXPECT_EQ(pending.lines, (Names{"a.jpg", "b.mp3"}));
+    EXPECT_EQ(column(&QueueEntry::file), (Names{"Album", "a.jpg", "b.mp3"}));
+    EXPECT_EQ(pending.lines, (Names{"Album", "a.jpg", "b.mp3"}));
     EXPECT_EQ(takeDrop({}, true, fs, queue), DropOutcome::StartTransfer);
 }
 

@@ -20,30 +20,58 @@
 namespace caldrift::testing {
 
 struct FakeFileSystem : FileSystem {
-    std::set<std::string> files;             // ordinary files
-    std::set<std::string> entries;           // anything a lookup finds
-    std::map<std::string, Listing> folders;  // listable folders
+    struct Folder {
+        std::vector<std::string> files, folders;  // names
+    };
+    std::set<std::string> files;                    // ordinary files
+    std::map<std::string, std::uint64_t> sizes;     // a file's size, 0 otherwise
+    std::set<std::string> entries;                  // anything a lookup finds
+    std::map<std::string, Folder> folders;          // listable folders
+    std::map<std::string, std::string> identities;  // a folder's own path otherwise
+    std::set<std::string> flushed, unflushable;
+    std::optional<DriveSpace> free;  // unknown until a test says
 
-    bool fileExists(const std::string& path) override { return files.count(path) > 0; }
+    PathType typeOf(const std::string& path) override {
+        return files.count(path)     ? PathType::File
+               : folders.count(path) ? PathType::Folder
+                                     : PathType::Missing;
+    }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
-        return folders.count(folder) ? folders[folder] : Listing{};
+        if (!folders.count(folder)) return {};
+        Listing listing{true, {}, folders[folder].folders};
+        for (auto& name : folders[folder].files)
+            listing.files.push_back({name, sizes[folder + "\\" + name]});
+        return listing;
     }
-    std::map<std::string, std::string> identities;  // a folder's own path otherwise
     std::string folderIdentity(const std::string& folder) override {
         auto it = identities.find(folder);
         return it == identities.end() ? folder : it->second;
     }
+    std::optional<std::uint64_t> fileSize(const std::string& path) override {
+        if (!files.count(path)) return std::nullopt;
+        return sizes[path];
+    }
+    bool flush(const std::string& path) override {
+        if (!files.count(path) || unflushable.count(path)) return false;
+        flushed.insert(path);
+        return true;
+    }
+    std::optional<DriveSpace> space(const std::string&) override { return free; }
     void removeFile(const std::string& path) override {
         files.erase(path);
         entries.erase(path);
     }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
+    void addFile(const std::string& path, std::uint64_t size = 0) {
+        files.insert(path);
+        sizes[path] = size;
+    }
     void addFolder(const std::string& folder, std::vector<std::string> fileNames,
                    std::vector<std::string> subFolders = {}) {
         for (auto& name : fileNames) files.insert(folder + "\\" + name);
-        folders[folder] = {true, std::move(fileNames), std::move(subFolders)};
+        folders[folder] = {std::move(fileNames), std::move(subFolders)};
     }
 };
 
@@ -72,15 +100,29 @@ struct FakePendingList : PendingList {
     void removeFirst() override { lines.erase(lines.begin()); }
 };
 
+// Copies every file whose source has no other result into the fake file system.
 struct FakeShell : ShellCopy {
+    FakeFileSystem& fs;
+    explicit FakeShell(FakeFileSystem& into) : fs(into) {}
     std::vector<std::pair<std::string, std::string>> copies;
+    std::vector<std::size_t> operations;                 // files in each
     std::map<std::string, CopyResult> results;           // by source, Copied otherwise
-    std::function<void(const std::string&)> duringCopy;  // runs inside a copy
+    std::function<void(const std::string&)> duringCopy;  // runs inside an operation
 
-    CopyResult copy(const std::string& source, const std::string& destination) override {
-        copies.emplace_back(source, destination);
-        if (duringCopy) duringCopy(source);
-        return results.count(source) ? results[source] : CopyResult::Copied;
+    CopyResult copy(const std::vector<FileCopy>& list) override {
+        operations.push_back(list.size());
+        CopyResult result = CopyResult::Copied;
+        for (const FileCopy& f : list) {
+            copies.emplace_back(f.source, f.destination);
+            if (duringCopy) duringCopy(f.source);
+            auto it = results.find(f.source);
+            if (it != results.end() && it->second != CopyResult::Copied) {
+                result = it->second;
+                continue;
+            }
+            fs.addFile(f.destination, fs.sizes[f.source]);
+        }
+        return result;
     }
 };
 

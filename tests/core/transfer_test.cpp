@@ -11,20 +11,26 @@ using namespace caldrift::testing;
 
 namespace {
 using Copies = std::vector<std::pair<std::string, std::string>>;
+using Ops = std::vector<std::size_t>;
 const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
 const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
+const std::string kSuccess = "File/s Trasferito/i Con Successo !!!";
+constexpr std::uint64_t k4GiB = 4294967296;
 
 struct Transfer : ::testing::Test {
     FakeFileSystem fs;
     FakePendingList pending;
     TransferQueue queue{pending};
-    FakeShell shell;
+    FakeShell shell{fs};
     FakeMessages messages;
     std::string drive = "E:";
     TransferRun run{queue, fs, shell, messages, [this] { return drive; }};
 
     Transfer() { fs.entries.insert("E:\\PSP"); }
+    // Paths that are not folders are dropped as files, each as long as its path.
     void drop(std::vector<std::string> paths) {
+        for (auto& p : paths)
+            if (!fs.folders.count(p) && !fs.files.count(p)) fs.addFile(p, p.size());
         if (takeDrop(paths, driveAssigned(drive), fs, queue) == DropOutcome::StartTransfer)
             run.trasfer();
     }
@@ -40,21 +46,24 @@ struct Transfer : ::testing::Test {
 
 TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
     const std::pair<const char*, const char*> cases[] = {
-        {"JPEG", "\\PICTURE\\"}, {"aac", "\\MUSIC\\"},      {"mp4", "\\VIDEO\\"},
-        {"Cso", "\\ISO\\"},      {"PTF", "\\PSP\\THEME\\"},
+        {"JPEG", "\\PICTURE\\"}, {"tif", "\\PICTURE\\"},    {"aac", "\\MUSIC\\"},
+        {"M4A", "\\MUSIC\\"},    {"wma", "\\MUSIC\\"},      {"oma", "\\MUSIC\\"},
+        {"omg", "\\MUSIC\\"},    {"aa3", "\\MUSIC\\"},      {"At3", "\\MUSIC\\"},
+        {"mp4", "\\VIDEO\\"},    {"Cso", "\\ISO\\"},        {"zso", "\\ISO\\"},
+        {"JSO", "\\ISO\\"},      {"PTF", "\\PSP\\THEME\\"},
     };
     for (auto [extension, folder] : cases) {
         EXPECT_EQ(destinationFor(extension).kind, Destination::File) << extension;
         EXPECT_STREQ(destinationFor(extension).folder, folder) << extension;
     }
     EXPECT_EQ(destinationFor("pBp").kind, Destination::HomebrewFolder);
-    for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp"})
+    for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp", "flac"})
         EXPECT_EQ(destinationFor(unknown).kind, Destination::None) << unknown;
     for (const char* e : {"TiFf", "jpeg"}) EXPECT_TRUE(isFourLetterTableExtension(e)) << e;
     for (const char* e : {"webp", "mp3"}) EXPECT_FALSE(isFourLetterTableExtension(e)) << e;
 }
 
-TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo) {
+TEST_F(Transfer, CopiesEveryEntryInQueueOrderAGameInOneOperationThenSaysSo) {
     fs.addFolder("C:\\G\\MyGame", {"EBOOT.PBP", "ICON0.PNG"}, {"DATA"});
     fs.addFolder("C:\\G\\MyGame\\DATA", {"a.bin"});
     fs.contents["C:\\Video\\clip.mp4"] = mp4(avc(66, 30, 480, 272));
@@ -68,52 +77,157 @@ TEST_F(Transfer, CopiesEveryEntryInQueueOrderAHomebrewWithItsWholeTreeThenSaysSo
                       {"C:\\G\\MyGame\\DATA\\a.bin", "E:\\PSP\\GAME\\MyGame\\DATA\\a.bin"},
                       {"C:\\Temi\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
                       {"C:\\b.jpeg", "E:\\PICTURE\\b.jpeg"}}));
+    EXPECT_EQ(shell.operations, (Ops{1, 1, 3, 1, 1}));
     EXPECT_TRUE(queue.empty());
     EXPECT_TRUE(pending.lines.empty());
-    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
+    expectMessage(kMessageInformation, kSuccess);
 }
 
-TEST_F(Transfer, EmptyQueueDoesNothing) {
-    drop({"C:\\noext"});
-    EXPECT_TRUE(shell.copies.empty());
-    EXPECT_TRUE(messages.shown.empty());
+TEST_F(Transfer, AMediaFolderSendsEachFileToItsTypesFolderUnderTheFolderItIsIn) {
+    fs.addFolder("C:\\Album", {"01.mp3", "cover.jpg", "note.txt", "disco.iso", "blu.ptf"},
+                 {"CD2", "Gioco"});
+    fs.addFolder("C:\\Album\\CD2", {"03.mp3", "retro.TIF"});
+    fs.addFolder("C:\\Album\\Gioco", {"EBOOT.PBP", "readme.txt"}, {"DATA"});
+    fs.addFolder("C:\\Album\\Gioco\\DATA", {"a.bin"});
+    drop({"C:\\Album"});
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\Album\\01.mp3", "E:\\MUSIC\\Album\\01.mp3"},
+                      {"C:\\Album\\cover.jpg", "E:\\PICTURE\\Album\\cover.jpg"},
+                      {"C:\\Album\\disco.iso", "E:\\ISO\\disco.iso"},
+                      {"C:\\Album\\blu.ptf", "E:\\PSP\\THEME\\blu.ptf"},
+                      {"C:\\Album\\CD2\\03.mp3", "E:\\MUSIC\\CD2\\03.mp3"},
+                      {"C:\\Album\\CD2\\retro.TIF", "E:\\PICTURE\\CD2\\retro.TIF"},
+                      {"C:\\Album\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"},
+                      {"C:\\Album\\Gioco\\readme.txt", "E:\\PSP\\GAME\\Gioco\\readme.txt"},
+                      {"C:\\Album\\Gioco\\DATA\\a.bin", "E:\\PSP\\GAME\\Gioco\\DATA\\a.bin"}}));
+    EXPECT_EQ(shell.operations, Ops{9});
+    expectMessage(kMessageWarning, kNotAll + "Album\\note.txt (tipo di file non gestito)");
 }
 
-TEST_F(Transfer, EveryEntryNotCopiedInFullIsNamedWithItsReason) {
-    shell.results = {{"C:\\bad.mp3", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
+TEST_F(Transfer, EveryItemNotCopiedIsNamedWithItsReason) {
+    shell.results = {{"C:\\bad.mp3", CopyResult::Failed},
+                     {"C:\\old.jpg", CopyResult::Cancelled},
+                     {"C:\\Foto\\b.jpg", CopyResult::Failed}};
     fs.addFolder("C:\\G\\Gone", {"EBOOT.PBP"});
     fs.addFolder("C:\\G\\Hollow", {"EBOOT.PBP"});
-    ASSERT_EQ(takeDrop({"C:\\notes.txt", "C:\\bad.mp3", "C:\\G\\Gone", "C:\\old.jpg",
-                        "C:\\G\\Hollow", "C:\\ok.wav"},
+    fs.addFolder("C:\\Vuota", {}, {"Sotto"});
+    fs.addFolder("C:\\Vuota\\Sotto", {});
+    fs.addFolder("E:\\MUSIC\\Album", {"01.mp3"});
+    fs.addFolder("C:\\Foto", {"a.jpg", "b.jpg"});
+    for (auto p : {"C:\\brano.flac", "C:\\LEGGIMI", "C:\\EBOOT.PBP", "C:\\bad.mp3", "C:\\old.jpg"})
+        fs.addFile(p);
+    ASSERT_EQ(takeDrop({"C:\\brano.flac", "C:\\LEGGIMI", "C:\\EBOOT.PBP", "C:\\Vuota",
+                        "E:\\MUSIC\\Album", "C:\\bad.mp3", "C:\\old.jpg", "C:\\G\\Gone",
+                        "C:\\G\\Hollow", "C:\\sparito.mp3", "C:\\Foto"},
                        true, fs, queue),
               DropOutcome::StartTransfer);
     fs.folders.erase("C:\\G\\Gone");  // the homebrew went before the run
     fs.folders["C:\\G\\Hollow"].files.clear();
     run.trasfer();
-    EXPECT_EQ(shell.copies.size(), 3u);
+    EXPECT_EQ(shell.copies.size(), 4u);
     EXPECT_TRUE(queue.empty());
     expectMessage(kMessageWarning, kNotAll +
-                                       "notes.txt (tipo di file non gestito)\n"
+                                       "brano.flac (tipo di file non gestito)\n"
+                                       "LEGGIMI (tipo di file non gestito)\n"
+                                       "EBOOT.PBP (trascinare la cartella del gioco, non il file)\n"
+                                       "Vuota (nessun file da trasferire)\n"
+                                       "Album\\01.mp3 (già sulla PSP)\n"
                                        "bad.mp3 (copia non riuscita)\n"
-                                       "Gone (copia non riuscita)\n"
                                        "old.jpg (copia annullata)\n"
-                                       "Hollow (copia non riuscita)");
+                                       "Gone (copia non riuscita)\n"
+                                       "Hollow (nessun file da trasferire)\n"
+                                       "sparito.mp3 (copia non riuscita)\n"
+                                       "Foto\\b.jpg (copia non riuscita)");
 }
 
-TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
+// The PSP reads no file of 4 GiB or more: a file alone is left out, a game whole.
+TEST_F(Transfer, FilesOfFourGigabytesNeverReachTheShell) {
+    fs.addFile("C:\\film.mp4", k4GiB);
+    fs.addFile("C:\\quasi.iso", k4GiB - 1);
+    fs.addFolder("C:\\Video", {"grande.mp4", "piccolo.jpg"});
+    fs.sizes["C:\\Video\\grande.mp4"] = k4GiB + 1;
+    fs.addFolder("C:\\Gioco", {"EBOOT.PBP"}, {"DATA"});
+    fs.addFolder("C:\\Gioco\\DATA", {"huge.bin"});
+    fs.sizes["C:\\Gioco\\DATA\\huge.bin"] = k4GiB;
+    drop({"C:\\film.mp4", "C:\\quasi.iso", "C:\\Video", "C:\\Gioco"});
+    EXPECT_EQ(shell.copies,
+              (Copies{{"C:\\quasi.iso", "E:\\ISO\\quasi.iso"},
+                      {"C:\\Video\\piccolo.jpg", "E:\\PICTURE\\Video\\piccolo.jpg"}}));
+    const std::string tooLarge = " (oltre 4 GB: la PSP non legge file così grandi)";
+    expectMessage(kMessageWarning, kNotAll + "film.mp4" + tooLarge + "\nVideo\\grande.mp4" +
+                                       tooLarge + "\nGioco" + tooLarge);
+}
+
+// Each file takes whole clusters; an entry that does not fit is not begun.
+TEST_F(Transfer, AnEntryIsCopiedOnlyWhenAllOfItFitsInWholeClusters) {
+    fs.addFolder("C:\\Gioco", {"EBOOT.PBP", "a.bin", "b.bin", "vuoto.bin"});
+    for (auto [name, size] :
+         {std::pair{"EBOOT.PBP", 1}, {"a.bin", 4096}, {"b.bin", 4097}, {"vuoto.bin", 0}})
+        fs.sizes[std::string("C:\\Gioco\\") + name] = size;
+    for (std::uint64_t available : {16384, 16383}) {
+        SCOPED_TRACE(available);
+        fs.free = DriveSpace{available, 4096};
+        shell.copies.clear();
+        messages.shown.clear();
+        drop({"C:\\Gioco", "C:\\poco.jpg"});
+        bool fits = available == 16384;
+        EXPECT_EQ(shell.copies.size(), fits ? 5u : 1u);
+        expectMessage(fits ? kMessageInformation : kMessageWarning,
+                      fits ? kSuccess : kNotAll + "Gioco (spazio insufficiente sulla PSP)");
+    }
+}
+
+// A file counts once the stick holds all its bytes, flushed; a short one is
+// removed unless it was there before.
+TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
+    fs.addFolder("C:\\Album", {"corto.mp3", "perso.mp3", "vecchio.mp3", "ok.mp3", "sporco.mp3"});
+    for (auto& name : fs.folders["C:\\Album"].files) fs.sizes["C:\\Album\\" + name] = 100;
+    fs.addFile("E:\\MUSIC\\Album\\vecchio.mp3", 7);
+    fs.unflushable.insert("E:\\MUSIC\\Album\\sporco.mp3");
+    shell.results = {{"C:\\Album\\perso.mp3", CopyResult::Failed},
+                     {"C:\\Album\\vecchio.mp3", CopyResult::Failed}};
     shell.duringCopy = [this](const std::string& source) {
-        if (source != "C:\\b.mp3") return;
-        fs.entries.clear();  // unplugged while b.mp3 was being copied
-        shell.results[source] = CopyResult::Failed;
+        if (source == "C:\\Album\\corto.mp3") fs.sizes["C:\\Album\\corto.mp3"] = 60;  // grew later
     };
-    drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3"});
-    EXPECT_EQ(shell.copies.size(), 2u);
-    EXPECT_EQ(queue.size(), 2u);
-    EXPECT_EQ(pending.lines, (std::vector<std::string>{"c.mp3", "d.mp3"}));
-    expectMessage(kMessageWarning, kNotAll + "b.mp3 (copia non riuscita)\n" + kStickGone);
+    drop({"C:\\Album"});
+    EXPECT_EQ(fs.fileSize("E:\\MUSIC\\Album\\corto.mp3"), std::nullopt);
+    EXPECT_EQ(fs.fileSize("E:\\MUSIC\\Album\\vecchio.mp3"), 7u);
+    EXPECT_EQ(fs.flushed, (std::set<std::string>{"E:\\MUSIC\\Album\\ok.mp3"}));
+    expectMessage(kMessageWarning, kNotAll +
+                                       "Album\\corto.mp3 (copia non riuscita)\n"
+                                       "Album\\perso.mp3 (copia non riuscita)\n"
+                                       "Album\\vecchio.mp3 (copia non riuscita)\n"
+                                       "Album\\sporco.mp3 (copia non riuscita)");
 }
 
+TEST_F(Transfer, EmptyQueueDoesNothing) {
+    drop({"E:\\"});
+    EXPECT_TRUE(shell.copies.empty());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// A file whose copy failed is told; a folder whose copy the stick left stays queued whole.
+TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
+    fs.addFolder("C:\\Album", {"a.mp3", "b.mp3"});
+    shell.duringCopy = [this](const std::string& source) {
+        if (source == "C:\\b.mp3" || source == "C:\\Album\\b.mp3") {
+            fs.entries.clear();  // unplugged during this copy
+            shell.results[source] = CopyResult::Failed;
+        }
+    };
+    drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3"});
+    EXPECT_EQ(shell.copies.size(), 2u);
+    EXPECT_EQ(pending.lines, (std::vector<std::string>{"c.mp3"}));
+    expectMessage(kMessageWarning, kNotAll + "b.mp3 (copia non riuscita)\n" + kStickGone);
+
+    fs.entries.insert("E:\\PSP");  // back: c.mp3 lands, then the album's operation loses it
+    messages.shown.clear();
+    drop({"C:\\Album", "C:\\d.mp3"});
+    EXPECT_EQ(pending.lines, (std::vector<std::string>{"Album", "d.mp3"}));
+    expectMessage(kMessageWarning, kNotAll + kStickGone);
+}
 TEST_F(Transfer, NothingIsCopiedToADriveCalledNo) {
+    fs.addFile("C:\\a.jpg");
     ASSERT_EQ(takeDrop({"C:\\a.jpg"}, true, fs, queue), DropOutcome::StartTransfer);
     drive = "NO";
     run.trasfer();
@@ -135,19 +249,6 @@ TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
     expectMessage(kMessageWarning, kNotAll + "late.txt (tipo di file non gestito)");
 }
 
-TEST_F(Transfer, AnUnfinishedCopyLeavesNoHalfFileButKeepsTheOneThatWasThere) {
-    fs.files = {"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"};
-    shell.results = {{"C:\\full.mp4", CopyResult::Failed}, {"C:\\old.jpg", CopyResult::Cancelled}};
-    shell.duringCopy = [this](const std::string& source) {
-        if (source == "C:\\full.mp4") fs.files.insert("E:\\VIDEO\\full.mp4");  // as far as it got
-    };
-    drop({"C:\\full.mp4", "C:\\old.jpg"});
-    EXPECT_EQ(fs.files,
-              (std::set<std::string>{"C:\\full.mp4", "C:\\old.jpg", "E:\\PICTURE\\old.jpg"}));
-    expectMessage(kMessageWarning,
-                  kNotAll + "full.mp4 (copia non riuscita)\nold.jpg (copia annullata)");
-}
-
 TEST_F(Transfer, ExitDuringACopyStopsAfterItWithoutAWord) {
     fs.addFolder("C:\\Gioco", {"EBOOT.PBP", "DATA.BIN"});
     shell.duringCopy = [this](const std::string&) { run.abandon(); };
@@ -159,11 +260,12 @@ TEST_F(Transfer, ExitDuringACopyStopsAfterItWithoutAWord) {
     EXPECT_EQ(shell.copies.size(), 1u);
 }
 
-TEST_F(Transfer, ExitDuringAGameStopsAfterTheFileBeingCopied) {
+TEST_F(Transfer, ExitDuringAGameStopsOnceItsOperationEnds) {
     fs.addFolder("C:\\Gioco", {"EBOOT.PBP", "DATA.BIN", "MORE.BIN"});
     shell.duringCopy = [this](const std::string&) { run.abandon(); };
     drop({"C:\\Gioco", "C:\\b.mp3"});
-    EXPECT_EQ(shell.copies, (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"}}));
+    EXPECT_EQ(shell.operations, Ops{3});
+    EXPECT_EQ(queue.size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -177,7 +279,7 @@ TEST_F(Transfer, AGameNeverCopiesAFolderItReachesTwice) {
     EXPECT_EQ(shell.copies,
               (Copies{{"C:\\Gioco\\EBOOT.PBP", "E:\\PSP\\GAME\\Gioco\\EBOOT.PBP"},
                       {"C:\\Gioco\\DATA\\a.bin", "E:\\PSP\\GAME\\Gioco\\DATA\\a.bin"}}));
-    expectMessage(kMessageInformation, "File/s Trasferito/i Con Successo !!!");
+    expectMessage(kMessageInformation, kSuccess);
 }
 
 namespace {

@@ -3,7 +3,7 @@ the user told the truth about what happened."""
 import os
 import subprocess
 
-from harness import BUILD, PREFIX, SUCCESS, CaldriftTestCase, wait_until, windows_path
+from harness import BUILD, NOT_SENT, PREFIX, SUCCESS, CaldriftTestCase, wait_until, windows_path
 
 
 class FaultTestCase(CaldriftTestCase):
@@ -65,10 +65,27 @@ class StickFull(FaultTestCase):
         self.addCleanup(subprocess.run, ["umount", "-l", str(self.stick)])
         (self.stick / "PSP" / "SAVEDATA").mkdir(parents=True)
 
-    def test_a_copy_that_does_not_fit_is_reported_and_the_next_one_still_lands(self):
-        movie, small = self.make_files({"movie.mp4": os.urandom(6 << 20), "small.mp3": b"small song"})
-        self.drop_with_a_fault([movie, small], "movie.mp4", {"MUSIC/small.mp3": "small.mp3"})
-        self.assertEqual(movie.stat().st_size, 6 << 20)
+    def test_what_does_not_fit_is_refused_before_a_byte_and_the_rest_lands(self):
+        """No shell dialog to answer: the closing message comes by itself."""
+        self.make_files({"grande.iso": os.urandom(6 << 20), "Gioco/EBOOT.PBP": os.urandom(1 << 20),
+                         "Gioco/DATA/livello.bin": os.urandom(4 << 20), "foto.jpg": b"small picture"})
+        self.start_caldrift(label="E:")
+        self.drag_and_drop([self.src / name for name in ("grande.iso", "Gioco", "foto.jpg")])
+        self.assertEqual(self.closing_text(60), "\n".join([
+            NOT_SENT, "grande.iso (spazio insufficiente sulla PSP)", "Gioco (spazio insufficiente sulla PSP)"]))
+        self.assert_stick_holds({"PICTURE/foto.jpg": "foto.jpg"})
+
+
+class FileTooLargeForThePsp(FaultTestCase):
+    def test_a_file_of_four_gigabytes_is_refused_at_once(self):
+        film = self.src / "film.mp4"
+        with open(film, "wb") as sparse:
+            sparse.truncate(1 << 32)
+        self.start_caldrift(label="E:")
+        self.drag_and_drop([film])
+        self.assertEqual(self.closing_text(10),
+                         NOT_SENT + "\nfilm.mp4 (oltre 4 GB: la PSP non legge file così grandi)")
+        self.assert_stick_holds({})
 
 
 class SourcesThatGoWrong(FaultTestCase):

@@ -110,3 +110,18 @@ class GameWithLinksToItself(CaldriftTestCase):
         self.assertEqual(self.closing_text(60), SUCCESS)
         self.assert_stick_holds({"PSP/GAME/Gioco/EBOOT.PBP": "Gioco/EBOOT.PBP",
                                  "PSP/GAME/Gioco/DATA/a.bin": "Gioco/DATA/a.bin"})
+
+
+class GameInOneOperation(CaldriftTestCase):
+    def test_a_game_asks_once_before_replacing_and_lands_whole(self):
+        names = ["Gioco/EBOOT.PBP", "Gioco/PARAM.SFO", "Gioco/DATA/livello.bin", "Gioco/DATA/musica.at3"]
+        self.make_files({name: os.urandom(3000) for name in names})
+        self.make_files({"PSP/GAME/Gioco/EBOOT.PBP": b"old", "PSP/GAME/Gioco/DATA/livello.bin": b"old"}, self.stick)
+        self.start_caldrift(label="E:")
+        self.drag_and_drop([self.src / "Gioco"])
+        question = self.dialog("Confirm file overwrite")
+        self.assertIsNotNone(question)
+        self.screenshot("transfer-game-replace-question")
+        self.press(question, "Yes to all")  # one answer for the whole game
+        self.assertEqual(self.closing_text(30), SUCCESS)
+        self.assert_stick_holds({f"PSP/GAME/{name}": name for name in names})

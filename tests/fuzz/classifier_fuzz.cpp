@@ -1,7 +1,11 @@
-// Dropped paths as anything the shell could hand over: every item is either
-// queued or ignored, and the queue and the pending list stay in step.
+// Dropped paths as anything the shell could hand over, on a file system whose
+// answers come from the input: every item is queued or ignored, the queue and
+// the pending list stay in step, and a run over files and folders copies only
+// onto the stick and empties the queue.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,28 +15,66 @@
 namespace {
 using namespace caldrift;
 
-// Answers from the first byte of the input: which lookups succeed.
+// The first input byte says which lookups succeed; the dropped names double
+// as the names inside every folder, to a depth of three.
 struct ByteFileSystem : FileSystem {
     std::uint8_t answers;
-    explicit ByteFileSystem(std::uint8_t bits) : answers(bits) {}
-    bool fileExists(const std::string&) override { return answers & 1; }
-    bool entryExists(const std::string&) override { return answers & 2; }
-    Listing list(const std::string&) override { return {(answers & 4) != 0, {"EBOOT.PBP"}, {}}; }
-    std::string folderIdentity(const std::string& folder) override { return folder; }
+    std::vector<std::string> names;
+    ByteFileSystem(std::uint8_t bits, std::vector<std::string> listed)
+        : answers(bits), names(std::move(listed)) {
+        if (names.size() > 6) names.resize(6);  // six names a folder, four deep, is plenty
+    }
+    unsigned bit(const std::string& path, unsigned salt) {
+        return (std::hash<std::string>()(path) >> salt) & 1;
+    }
+    PathType typeOf(const std::string& path) override {
+        if (answers & 1) return PathType::Missing;
+        return bit(path, 1) ? PathType::Folder : PathType::File;
+    }
+    bool entryExists(const std::string&) override { return true; }
+    Listing list(const std::string& folder) override {
+        Listing listing{(answers & 2) == 0, {}, {}};
+        bool deep = std::count(folder.begin(), folder.end(), '\\') > 3;
+        for (const std::string& name : names) {
+            if (bit(folder + name, 2) && !deep)
+                listing.folders.push_back(name);
+            else
+                listing.files.push_back({name, bit(name, 3) ? kLargestPspFile + 1 : name.size()});
+        }
+        return listing;
+    }
+    std::string folderIdentity(const std::string& folder) override {
+        return (answers & 4) ? std::string() : folder;
+    }
+    std::optional<std::uint64_t> fileSize(const std::string& path) override {
+        return bit(path, 4) ? std::optional<std::uint64_t>(path.size()) : std::nullopt;
+    }
+    bool flush(const std::string& path) override { return bit(path, 5); }
+    std::optional<DriveSpace> space(const std::string&) override {
+        return DriveSpace{answers, (answers & 8) ? 0u : 512u};
+    }
     void removeFile(const std::string&) override {}
     std::unique_ptr<ByteSource> openForReading(const std::string&) override { return nullptr; }
+};
+
+struct StickOnlyShell : ShellCopy {
+    CopyResult copy(const std::vector<FileCopy>& files) override {
+        for (const FileCopy& f : files)
+            if (f.destination.rfind("E:\\", 0) != 0 || f.size > kLargestPspFile) std::abort();
+        return CopyResult::Copied;
+    }
 };
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    ByteFileSystem fs(data[0]);
     std::vector<std::string> paths;
     std::istringstream lines(std::string(data + 1, data + size));
     for (std::string path; std::getline(lines, path);) paths.push_back(path);
+    ByteFileSystem fs(data[0], paths);
     testing::FakePendingList pending;
     TransferQueue queue(pending);
-    takeDrop(paths, (data[0] & 8) != 0, fs, queue);
+    takeDrop(paths, true, fs, queue);
     if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
     for (std::size_t i = 0; i < queue.size(); ++i) {
         const std::string &path = queue.entries()[i].path, &file = queue.entries()[i].file;
@@ -40,6 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             path.compare(path.size() - file.size(), file.size(), file) != 0)
             std::abort();
     }
-    while (!queue.empty()) queue.removeFront();
-    return pending.lines.empty() ? 0 : (std::abort(), 0);
+    StickOnlyShell shell;
+    testing::FakeMessages messages;
+    TransferRun run(queue, fs, shell, messages, [] { return std::string("E:"); });
+    run.trasfer();
+    if (!queue.empty() || !pending.lines.empty() || messages.shown.size() > 1) std::abort();
+    return 0;
 }

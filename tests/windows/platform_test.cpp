@@ -56,24 +56,46 @@ TEST_F(Scratch, LookupsAndListingsLeaveOutHiddenEntries) {
     EXPECT_EQ(lookupEntry((root + "\\nothing").c_str()), Lookup::Missing);
     EXPECT_NE(lookupEntry((root + "\\nothing\\deeper").c_str()), Lookup::Found);
 
-    EXPECT_TRUE(files.fileExists(game + "\\EBOOT.PBP"));
-    EXPECT_FALSE(files.fileExists(game));
-    EXPECT_FALSE(files.fileExists(game + "\\hidden.pbp"));
+    EXPECT_EQ(files.typeOf(game + "\\hidden.pbp"), PathType::File);  // the user dropped it
+    EXPECT_EQ(files.typeOf(game), PathType::Folder);
+    EXPECT_EQ(files.typeOf(root + "\\nothing"), PathType::Missing);
+    EXPECT_EQ(files.fileSize(game + "\\ICON0.PNG"), 1u);
+    EXPECT_EQ(files.fileSize(game), std::nullopt);
+    EXPECT_TRUE(files.flush(game + "\\ICON0.PNG"));
+    EXPECT_FALSE(files.flush(root + "\\nothing"));
+    std::optional<DriveSpace> space = files.space(root.substr(0, 2));
+    ASSERT_TRUE(space);
+    EXPECT_GT(space->available, 0u);
+    EXPECT_GT(space->cluster, 0u);
     EXPECT_TRUE(files.entryExists(game));
     FileSystem::Listing listing = files.list(game);
     ASSERT_TRUE(listing.ok);
-    EXPECT_EQ(listing.files.size(), 2u);
+    ASSERT_EQ(listing.files.size(), 2u);
+    EXPECT_EQ(listing.files[0].size + listing.files[1].size, 2u);
     EXPECT_EQ(listing.folders, std::vector<std::string>{"DATA"});
     EXPECT_FALSE(files.list(root + "\\Gone").ok);
 }
 
+// One operation sends each file to its own full path, making the folders on the way.
 TEST_F(Scratch, ShellCopyKeepsUnicodeNamesMakesMissingFoldersAndFailsWithoutASource) {
     Win32ShellCopy shell;
+    auto copies = [](std::vector<std::pair<std::string, std::string>> pairs) {
+        std::vector<FileCopy> list;
+        for (auto& [from, to] : pairs) list.push_back({from, to, 0, {}, false});
+        return list;
+    };
     std::string name = "\xE6\x9B\xB2 \xCE\xB1\xCE\xB2.mp3";  // a Japanese and a Greek word
-    std::string destination = root + "\\stick\\MUSIC\\" + name;
-    EXPECT_EQ(shell.copy(write(name, "music bytes"), destination), CopyResult::Copied);
-    EXPECT_EQ(read(destination), "music bytes");
-    EXPECT_NE(shell.copy(root + "\\absent.jpg", root + "\\out\\absent.jpg"), CopyResult::Copied);
+    std::string song = root + "\\stick\\MUSIC\\Album\\" + name;
+    std::string picture = root + "\\stick\\PICTURE\\Album\\CD2\\cover.jpg";
+    auto album = copies({{write(name, "music bytes"), song}, {write("c.jpg", "picture"), picture}});
+    EXPECT_EQ(shell.copy(album), CopyResult::Copied);
+    EXPECT_EQ(read(song), "music bytes");
+    EXPECT_EQ(read(picture), "picture");
+    EXPECT_EQ(shell.copy(copies({{write("one.jpg", "one"), root + "\\single\\one.jpg"}})),
+              CopyResult::Copied);
+    EXPECT_EQ(read(root + "\\single\\one.jpg"), "one");
+    EXPECT_NE(shell.copy(copies({{root + "\\absent.jpg", root + "\\out\\absent.jpg"}})),
+              CopyResult::Copied);
     EXPECT_EQ(read(root + "\\out\\absent.jpg"), "<missing>");
 }
 

@@ -1,0 +1,126 @@
+#include "transfer/copy_plan.h"
+
+#include <optional>
+#include <set>
+
+#include "common/utf8.h"
+#include "transfer/destinations.h"
+
+namespace caldrift {
+
+namespace {
+std::string lastComponent(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
+class Planner {
+public:
+    Planner(FileSystem& fs, const std::string& drive) : fs_(fs), drive_(drive) {}
+
+    CopyPlan plan;
+
+    bool firstVisit(const std::string& folder) {
+        std::string identity = fs_.folderIdentity(folder);
+        return identity.empty() || visited_.insert(identity).second;
+    }
+
+    // A file goes by its type; under MUSIC, PICTURE and VIDEO it keeps the
+    // folder it came in (none for a dropped file).
+    void file(const std::string& source, const std::string& item, std::optional<std::uint64_t> size,
+              const std::string& folder) {
+        std::string name = lastComponent(source);
+        DestinationRule rule = destinationFor(extensionOf(name));
+        if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
+        if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
+        if (!size) return leave(item, EntryProblem::CopyFailed);
+        if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
+        std::string into = rule.keepsItsFolder && !folder.empty() ? folder + "\\" : "";
+        add({source, drive_ + rule.folder + into + name, *size, item, rule.isVideo()});
+    }
+
+    // A game is copied whole, with its folder name under PSP\GAME, or not at all.
+    void game(const std::string& source, const std::string& item) {
+        std::string destination = drive_ + "\\PSP\\GAME\\" + lastComponent(source);
+        if (utf8::equalsIgnoringAsciiCase(source, destination))
+            return leave(item, EntryProblem::AlreadyOnStick);
+        std::vector<FileCopy> files;
+        std::optional<EntryProblem> problem = gameTree(source, destination, item, files);
+        if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
+        if (problem) return leave(item, *problem);
+        plan.files.insert(plan.files.end(), files.begin(), files.end());
+    }
+
+    void mediaFolder(const std::string& source, const std::string& item) {
+        FileSystem::Listing listing = fs_.list(source);
+        if (!listing.ok) return leave(item, EntryProblem::CopyFailed);
+        if (holdsEboot(listing)) return game(source, item);
+        for (const FileSystem::ListedFile& f : listing.files)
+            file(source + "\\" + f.name, item + "\\" + f.name, f.size, lastComponent(source));
+        for (const std::string& sub : listing.folders)
+            if (firstVisit(source + "\\" + sub))
+                mediaFolder(source + "\\" + sub, item + "\\" + sub);
+    }
+
+    void leave(const std::string& item, EntryProblem problem) {
+        plan.leftOut.push_back({item, problem});
+    }
+
+private:
+    void add(FileCopy copy) {
+        if (utf8::equalsIgnoringAsciiCase(copy.source, copy.destination))
+            return leave(copy.item, EntryProblem::AlreadyOnStick);
+        plan.files.push_back(std::move(copy));
+    }
+
+    std::optional<EntryProblem> gameTree(const std::string& source, const std::string& destination,
+                                         const std::string& item, std::vector<FileCopy>& files) {
+        FileSystem::Listing listing = fs_.list(source);
+        if (!listing.ok) return EntryProblem::CopyFailed;
+        for (const FileSystem::ListedFile& f : listing.files) {
+            if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
+            files.push_back({source + "\\" + f.name, destination + "\\" + f.name, f.size, item});
+        }
+        for (const std::string& sub : listing.folders)
+            if (firstVisit(source + "\\" + sub))
+                if (auto problem =
+                        gameTree(source + "\\" + sub, destination + "\\" + sub, item, files))
+                    return problem;
+        return std::nullopt;
+    }
+
+    FileSystem& fs_;
+    std::string drive_;
+    std::set<std::string> visited_;
+};
+}  // namespace
+
+bool holdsEboot(const FileSystem::Listing& listing) {
+    for (const FileSystem::ListedFile& f : listing.files)
+        if (isEboot(f.name)) return true;
+    return false;
+}
+
+CopyPlan planCopy(const QueueEntry& entry, const std::string& drive, FileSystem& fs) {
+    Planner planner(fs, drive);
+    switch (entry.kind) {
+    case EntryKind::File: planner.file(entry.path, entry.file, fs.fileSize(entry.path), {}); break;
+    case EntryKind::Homebrew:
+        planner.firstVisit(entry.path);
+        planner.game(entry.path, entry.file);
+        break;
+    case EntryKind::MediaFolder:
+        planner.firstVisit(entry.path);
+        planner.mediaFolder(entry.path, entry.file);
+        if (planner.plan.files.empty() && planner.plan.leftOut.empty())
+            planner.leave(entry.file, EntryProblem::NothingToCopy);
+        break;
+    }
+    return planner.plan;
+}
+
+std::uint64_t spaceNeeded(const std::vector<FileCopy>& files, std::uint64_t cluster) {
+    if (cluster == 0) cluster = 1;
+    std::uint64_t total = 0;
+    for (const FileCopy& f : files) total += (f.size + cluster - 1) / cluster * cluster;
+    return total;
+}
+
+}  // namespace caldrift
