@@ -54,11 +54,23 @@ std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::string& path) 
     return bytes(data.nFileSizeHigh, data.nFileSizeLow);
 }
 
+// Flushing takes a handle that may write, which a read-only file (the shell
+// keeps a source's attributes) gives only while the attribute is lifted.
 bool Win32FileSystem::flush(const std::string& path) {
-    FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && FlushFileBuffers(file.get());
+    std::wstring name = widen(path);
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    if (readOnly) SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    bool flushed = false;
+    {
+        FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        flushed = file && FlushFileBuffers(file.get());
+    }
+    if (readOnly) SetFileAttributesW(name.c_str(), attributes);
+    return flushed;
 }
 
 std::optional<DriveSpace> Win32FileSystem::space(const std::string& drive) {

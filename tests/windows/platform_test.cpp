@@ -62,6 +62,10 @@ TEST_F(Scratch, LookupsAndListingsLeaveOutHiddenEntries) {
     EXPECT_EQ(files.fileSize(game + "\\ICON0.PNG"), 1u);
     EXPECT_EQ(files.fileSize(game), std::nullopt);
     EXPECT_TRUE(files.flush(game + "\\ICON0.PNG"));
+    std::string kept = write("kept.txt", "k", FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(files.flush(kept));
+    EXPECT_TRUE(GetFileAttributesW(widen(kept).c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(widen(kept).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_FALSE(files.flush(root + "\\nothing"));
     std::optional<DriveSpace> space = files.space(root.substr(0, 2));
     ASSERT_TRUE(space);
