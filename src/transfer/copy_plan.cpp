@@ -24,10 +24,10 @@ public:
 
     // A file goes by its type; under MUSIC, PICTURE and VIDEO it keeps the
     // folder it came in (none for a dropped file).
-    void file(const std::string& source, const std::string& item, std::optional<std::uint64_t> size,
-              const std::string& folder) {
+    void file(const std::string& source, const std::string& item, const std::string& extension,
+              std::optional<std::uint64_t> size, const std::string& folder) {
         std::string name = lastComponent(source);
-        DestinationRule rule = destinationFor(extensionOf(name));
+        DestinationRule rule = destinationFor(extension);
         if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
         if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
         if (!size) return leave(item, EntryProblem::CopyFailed);
@@ -38,7 +38,7 @@ public:
 
     // A game is copied whole, with its folder name under PSP\GAME, or not at all.
     void game(const std::string& source, const std::string& item) {
-        std::string destination = drive_ + "\\PSP\\GAME\\" + lastComponent(source);
+        std::string destination = drive_ + kGameFolder + lastComponent(source);
         if (utf8::equalsIgnoringAsciiCase(source, destination))
             return leave(item, EntryProblem::AlreadyOnStick);
         std::vector<FileCopy> files;
@@ -53,7 +53,8 @@ public:
         if (!listing.ok) return leave(item, EntryProblem::CopyFailed);
         if (holdsEboot(listing)) return game(source, item);
         for (const FileSystem::ListedFile& f : listing.files)
-            file(source + "\\" + f.name, item + "\\" + f.name, f.size, lastComponent(source));
+            file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size,
+                 lastComponent(source));
         for (const std::string& sub : listing.folders)
             if (firstVisit(source + "\\" + sub))
                 mediaFolder(source + "\\" + sub, item + "\\" + sub);
@@ -101,7 +102,9 @@ bool holdsEboot(const FileSystem::Listing& listing) {
 CopyPlan planCopy(const QueueEntry& entry, const std::string& drive, FileSystem& fs) {
     Planner planner(fs, drive);
     switch (entry.kind) {
-    case EntryKind::File: planner.file(entry.path, entry.file, fs.fileSize(entry.path), {}); break;
+    case EntryKind::File:
+        planner.file(entry.path, entry.file, entry.ext, fs.fileSize(entry.path), {});
+        break;
     case EntryKind::Homebrew:
         planner.firstVisit(entry.path);
         planner.game(entry.path, entry.file);

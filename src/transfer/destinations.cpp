@@ -32,7 +32,7 @@ const Row kTable[] = {
     {"cso", kFile, kIso},      {"dax", kFile, kIso},
     {"zso", kFile, kIso},      {"jso", kFile, kIso},
     {"ptf", kFile, kTheme},    {"ctf", kFile, kTheme},
-    {"iso", kFile, kIso},      {"pbp", Destination::HomebrewFolder, "\\PSP\\GAME\\"},
+    {"iso", kFile, kIso},      {"pbp", Destination::HomebrewFolder, kGameFolder},
 };
 }  // namespace
 

@@ -6,6 +6,9 @@ namespace caldrift {
 
 enum class Destination { None, File, HomebrewFolder };
 
+// Where the PSP looks for games, each in a folder of its own.
+constexpr const char* kGameFolder = "\\PSP\\GAME\\";
+
 struct DestinationRule {
     Destination kind = Destination::None;
     const char* folder = nullptr;  // like "\PICTURE\"
