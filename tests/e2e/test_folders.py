@@ -23,6 +23,8 @@ class DropFoldersOfMedia(CaldriftTestCase):
         self.make_files({name: os.urandom(1500) + name.encode() for name in SOURCES})
         self.start_caldrift(label="E:")
         self.drag_and_drop([self.src / name for name in DROPPED])
+        self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
+        self.screenshot("folders-closing-message")
         self.assertEqual(self.closing_text(), "\n".join([
             NOT_SENT, "Album\\note.txt (tipo di file non gestito)", "canzone.flac (tipo di file non gestito)",
             "LEGGIMI (tipo di file non gestito)", "EBOOT.PBP (trascinare la cartella del gioco, non il file)"]))
