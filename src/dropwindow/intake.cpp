@@ -20,8 +20,7 @@ std::optional<QueueEntry> classifyByName(const std::string& path, const std::str
 }  // namespace
 
 std::optional<QueueEntry> classifyDroppedPath(const std::string& path, FileSystem& fs) {
-    std::size_t slash = path.rfind('\\');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string name = nameOf(path);
     if (name.empty()) return std::nullopt;  // a drive root or a path ending in a separator
 
     switch (fs.typeOf(path)) {

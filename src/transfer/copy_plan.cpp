@@ -9,8 +9,6 @@
 namespace caldrift {
 
 namespace {
-std::string lastComponent(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-
 class Planner {
 public:
     Planner(FileSystem& fs, const std::string& drive) : fs_(fs), drive_(drive) {}
@@ -26,7 +24,7 @@ public:
     // folder it came in (none for a dropped file).
     void file(const std::string& source, const std::string& item, const std::string& extension,
               std::optional<std::uint64_t> size, const std::string& folder) {
-        std::string name = lastComponent(source);
+        std::string name = nameOf(source);
         DestinationRule rule = destinationFor(extension);
         if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
         if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
@@ -38,9 +36,8 @@ public:
 
     // A game is copied whole, with its folder name under PSP\GAME, or not at all.
     void game(const std::string& source, const std::string& item) {
-        std::string destination = drive_ + kGameFolder + lastComponent(source);
-        if (utf8::equalsIgnoringAsciiCase(source, destination))
-            return leave(item, EntryProblem::AlreadyOnStick);
+        std::string destination = drive_ + kGameFolder + nameOf(source);
+        if (alreadyThere(source, destination, item)) return;
         std::vector<FileCopy> files;
         std::optional<EntryProblem> problem = gameTree(source, destination, item, files);
         if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
@@ -54,7 +51,7 @@ public:
         if (holdsEboot(listing)) return game(source, item);
         for (const FileSystem::ListedFile& f : listing.files)
             file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size,
-                 lastComponent(source));
+                 nameOf(source));
         for (const std::string& sub : listing.folders)
             if (firstVisit(source + "\\" + sub))
                 mediaFolder(source + "\\" + sub, item + "\\" + sub);
@@ -65,10 +62,17 @@ public:
     }
 
 private:
+    // A source that is its own destination (dragged from the stick) is never copied.
+    bool alreadyThere(const std::string& source, const std::string& destination,
+                      const std::string& item) {
+        bool same = utf8::equalsIgnoringAsciiCase(source, destination);
+        if (same) leave(item, EntryProblem::AlreadyOnStick);
+        return same;
+    }
+
     void add(FileCopy copy) {
-        if (utf8::equalsIgnoringAsciiCase(copy.source, copy.destination))
-            return leave(copy.item, EntryProblem::AlreadyOnStick);
-        plan.files.push_back(std::move(copy));
+        if (!alreadyThere(copy.source, copy.destination, copy.item))
+            plan.files.push_back(std::move(copy));
     }
 
     std::optional<EntryProblem> gameTree(const std::string& source, const std::string& destination,

@@ -58,6 +58,9 @@ struct QueueEntry {
     EntryKind kind = EntryKind::File;
 };
 
+// What follows the path's last backslash: a file's or folder's own name.
+std::string nameOf(const std::string& path);
+
 // The list of names in the pending-transfers window, kept in step with the queue.
 class PendingList {
 public:
