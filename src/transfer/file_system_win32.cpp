@@ -14,6 +14,14 @@ namespace {
 constexpr DWORD kLeftOutOfListings =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
 
+// Opens what is already there, letting other programs read, write and delete it meanwhile.
+FileHandle openExisting(const std::wstring& path, DWORD access,
+                        DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+    return FileHandle(CreateFileW(path.c_str(), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr));
+}
+
 std::uint64_t bytes(DWORD high, DWORD low) {
     return (static_cast<std::uint64_t>(high) << 32) | low;
 }
@@ -64,9 +72,7 @@ bool Win32FileSystem::flush(const std::string& path) {
     if (readOnly) SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     bool flushed = false;
     {
-        FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file = openExisting(name, GENERIC_WRITE);
         flushed = file && FlushFileBuffers(file.get());
     }
     if (readOnly) SetFileAttributesW(name.c_str(), attributes);
@@ -110,9 +116,7 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
 }
 
 std::string Win32FileSystem::folderIdentity(const std::string& folder) {
-    FileHandle handle(CreateFileW(widen(folder).c_str(), 0,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FileHandle handle = openExisting(widen(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
     return std::to_string(info.dwVolumeSerialNumber) + ":" +
@@ -120,9 +124,7 @@ std::string Win32FileSystem::folderIdentity(const std::string& folder) {
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {
-    FileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = openExisting(widen(path), GENERIC_READ);
     if (!file) return nullptr;
     return std::make_unique<FileBytes>(std::move(file));
 }
