@@ -10,7 +10,7 @@ constexpr DWORD kRecordSize = 88;
 static_assert(sizeof(NOTIFYICONDATAA) >= kRecordSize);
 }  // namespace
 
-bool TrayIcon::add(HWND owner, HICON icon) {
+void TrayIcon::add(HWND owner, HICON icon) {
     record_ = {};
     record_.cbSize = kRecordSize;
     record_.hWnd = owner;
@@ -21,7 +21,6 @@ bool TrayIcon::add(HWND owner, HICON icon) {
     std::strcpy(record_.szTip, "Tasto destro per le Impostazioni");
     // An add that timed out may still have put the icon up: then it can be modified.
     shown_ = Shell_NotifyIconA(NIM_ADD, &record_) || Shell_NotifyIconA(NIM_MODIFY, &record_);
-    return shown_;
 }
 
 void TrayIcon::remove() {

@@ -11,9 +11,9 @@ public:
     static constexpr UINT kId = 1;
     static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;
 
-    // False when the shell is not ready for it yet (at logon).
-    bool add(HWND owner, HICON icon);
+    void add(HWND owner, HICON icon);
     void remove();
+    // False while the shell was not ready for the icon (at logon).
     bool shown() const { return shown_; }
     static bool isNotification(WPARAM wParam, LPARAM lParam);
 
