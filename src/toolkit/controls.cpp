@@ -201,8 +201,8 @@ void drawBitmap(HDC dc, HBITMAP bitmap) {
 
 void loadLibrariesFromSystemOnly() {
     using SetDirectories = BOOL(WINAPI*)(DWORD);
-    auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    auto setDirectories = reinterpret_cast<SetDirectories>(
+        systemFunction(L"kernel32.dll", "SetDefaultDllDirectories"));
     if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
