@@ -35,11 +35,12 @@ public:
     }
 
     // A game is copied whole, with its folder name under PSP\GAME, or not at all.
-    void game(const std::string& source, const std::string& item) {
+    void game(const std::string& source, const std::string& item,
+              const FileSystem::Listing& listing) {
         std::string destination = drive_ + kGameFolder + nameOf(source);
         if (alreadyThere(source, destination, item)) return;
         std::vector<FileCopy> files;
-        std::optional<EntryProblem> problem = gameTree(source, destination, item, files);
+        std::optional<EntryProblem> problem = gameTree(source, listing, destination, item, files);
         if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
         if (problem) return leave(item, *problem);
         plan.files.insert(plan.files.end(), files.begin(), files.end());
@@ -48,7 +49,7 @@ public:
     void mediaFolder(const std::string& source, const std::string& item) {
         FileSystem::Listing listing = fs_.list(source);
         if (!listing.ok) return leave(item, EntryProblem::CopyFailed);
-        if (holdsEboot(listing)) return game(source, item);
+        if (holdsEboot(listing)) return game(source, item, listing);
         for (const FileSystem::ListedFile& f : listing.files)
             file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size,
                  nameOf(source));
@@ -75,9 +76,10 @@ private:
             plan.files.push_back(std::move(copy));
     }
 
-    std::optional<EntryProblem> gameTree(const std::string& source, const std::string& destination,
-                                         const std::string& item, std::vector<FileCopy>& files) {
-        FileSystem::Listing listing = fs_.list(source);
+    std::optional<EntryProblem> gameTree(const std::string& source,
+                                         const FileSystem::Listing& listing,
+                                         const std::string& destination, const std::string& item,
+                                         std::vector<FileCopy>& files) {
         if (!listing.ok) return EntryProblem::CopyFailed;
         for (const FileSystem::ListedFile& f : listing.files) {
             if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
@@ -85,8 +87,8 @@ private:
         }
         for (const std::string& sub : listing.folders)
             if (firstVisit(source + "\\" + sub))
-                if (auto problem =
-                        gameTree(source + "\\" + sub, destination + "\\" + sub, item, files))
+                if (auto problem = gameTree(source + "\\" + sub, fs_.list(source + "\\" + sub),
+                                            destination + "\\" + sub, item, files))
                     return problem;
         return std::nullopt;
     }
@@ -111,7 +113,7 @@ CopyPlan planCopy(const QueueEntry& entry, const std::string& drive, FileSystem&
         break;
     case EntryKind::Homebrew:
         planner.firstVisit(entry.path);
-        planner.game(entry.path, entry.file);
+        planner.game(entry.path, entry.file, fs.list(entry.path));
         break;
     case EntryKind::MediaFolder:
         planner.firstVisit(entry.path);
