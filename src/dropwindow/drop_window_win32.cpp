@@ -38,6 +38,14 @@ int buttonState(WPARAM keys) {
 }
 }  // namespace
 
+MenuHandle createPopupMenu() {
+    MenuHandle menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING, kMenuSetting, L"Impostazioni");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, kMenuExit, L"Exit");
+    return menu;
+}
+
 DropWindow::DropWindow(Services services)
     : services_(std::move(services)),
       settings_(services_.settingsFolder, [this] { loadconf(); }),
@@ -80,10 +88,7 @@ void DropWindow::createControls() {
 
     addTooltip(createTooltip(hwnd_), label1_, L"Drive assegnato alla PSP");
 
-    popup_.reset(CreatePopupMenu());
-    AppendMenuW(popup_.get(), MF_STRING, kMenuSetting, L"Impostazioni");
-    AppendMenuW(popup_.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(popup_.get(), MF_STRING, kMenuExit, L"Exit");
+    popup_ = createPopupMenu();
 }
 
 void DropWindow::addTrayIcon() {

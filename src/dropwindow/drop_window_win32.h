@@ -26,6 +26,10 @@ struct Services {
     ProgramLocation program;
 };
 
+// The menu of the tray icon and of the drop window.
+enum MenuId : UINT { kMenuSetting = 100, kMenuExit };
+toolkit::MenuHandle createPopupMenu();
+
 // Form1: the picture of the console that files are dropped on. It lives
 // hidden, shows up while the left button is held, and owns the tray icon.
 // Destroying it ends the program.
@@ -46,7 +50,6 @@ public:
 
 private:
     enum TimerId : UINT_PTR { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
-    enum MenuId : UINT { kMenuSetting = 100, kMenuExit };
 
     void startUp();
     void startAutomaticDetection() override;

@@ -301,12 +301,16 @@ class CaldriftTestCase(unittest.TestCase):
                 return menu
         self.fail("the tray icon gave no menu")
 
-    def open_settings(self):
-        menu = self.open_tray_menu()
+    def choose_settings(self, menu):
+        """Chooses the menu's first item: the settings dialog opens."""
         self.click(centre(menu["rect"])[0], menu["rect"][1] + 10)
         dialog = wait_until(lambda: (d := self.settings_dialog()) and d["visible"] and d, 10)
-        self.assertTrue(dialog, "no settings dialog")
+        self.assertTrue(dialog, "the first item opened no settings dialog")
+        self.assertEqual(dialog["text"], "Opzioni")
         return dialog
+
+    def open_settings(self):
+        return self.choose_settings(self.open_tray_menu())
 
     def click_control(self, control_id, dx=None):
         left, top, right, bottom = self.control(control_id)["rect"]

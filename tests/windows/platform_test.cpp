@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "drive/drive_probe_win32.h"
+#include "dropwindow/drop_window_win32.h"
+#include "settings/about_links.h"
+#include "settings/settings_dialog_win32.h"
 #include "transfer/file_system_win32.h"
 #include "settings/settings_win32.h"
 #include "transfer/shell_copy_win32.h"
@@ -185,4 +189,59 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
     EXPECT_FALSE(GetWindowLongW(untouched, GWL_EXSTYLE) & WS_EX_LAYERED);
     DestroyWindow(shown);
     DestroyWindow(untouched);
+}
+
+// Each item's text and what choosing it does, as the drop window builds them.
+TEST(PopupMenu, OffersTheSettingsThenExitLast) {
+    MenuHandle menu = createPopupMenu();
+    std::vector<std::pair<UINT, std::wstring>> items;
+    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
+        items.emplace_back(GetMenuItemID(menu.get(), i), text);
+    }
+    EXPECT_EQ(items,
+              (decltype(items){{kMenuSetting, L"Impostazioni"}, {0, L""}, {kMenuExit, L"Exit"}}));
+    EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+BOOL CALLBACK collectTooltips(HWND window, LPARAM found) {
+    wchar_t name[64];
+    if (GetClassNameW(window, name, 64) && _wcsicmp(name, TOOLTIPS_CLASSW) == 0)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+// Texts that live where no other program can read them: the tabs' captions and the tooltips.
+TEST_F(Scratch, SettingsDialogNamesItsTabsAndItsLinks) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    Win32SettingsFolder folder(root);
+    SettingsDialog dialog(folder, [] {});
+    dialog.open(nullptr);
+    HWND window = FindWindowW(SettingsDialog::kClassName, nullptr);
+    ASSERT_TRUE(window);
+    wchar_t text[128];
+    HWND tab = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+    std::vector<std::wstring> tabs;
+    for (int i = 0; i < TabCtrl_GetItemCount(tab); ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT, item.pszText = text, item.cchTextMax = 128;
+        if (TabCtrl_GetItem(tab, i, &item)) tabs.push_back(item.pszText);
+    }
+    EXPECT_EQ(tabs, (std::vector<std::wstring>{L"Settaggi PSP", L"Settaggi Applicazione",
+                                               L"Informazioni su..."}));
+
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), collectTooltips, reinterpret_cast<LPARAM>(&tips));
+    std::vector<std::wstring> tools;
+    for (HWND tip : tips)
+        for (int i = 0; i < SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool, tool.lpszText = text;
+            if (SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool)))
+                tools.push_back(text);
+        }
+    EXPECT_EQ(tools, (std::vector<std::wstring>{L"Mandami Una Mail",
+                                                widen(siteTooltip(CALDRIFT_WEB_SITE))}));
 }
