@@ -3,17 +3,14 @@
 namespace caldrift {
 
 std::string splashDisclaimer() {
-    auto blanks = [](std::size_t count) { return std::string(count, ' '); };
     return "Avviso : Non mi assumo nessuna responsabilit\xC3\xA0 per un qualsiasi "
-           "malfunzionamento della PSP" +
-           blanks(18) + "causato da un utilizzo non appropriato di questa applicazione." +
-           blanks(54) +
+           "malfunzionamento della PSP\r\n"
+           "causato da un utilizzo non appropriato di questa applicazione.\r\n"
            "Questo Programma \xC3\xA8 stato testa su svariate PSP e su svariati modelli e "
-           "firmware." +
-           blanks(23) +
+           "firmware.\r\n"
            "In fase di BetaTesing non ha causato nessun danno alle console quindi \xC3\xA8 "
-           "sicuro per" +
-           blanks(19) + "le vostre." + blanks(1);
+           "sicuro per\r\n"
+           "le vostre.";
 }
 
 }  // namespace caldrift

@@ -3,8 +3,7 @@
 
 namespace caldrift {
 
-// The warning under the logo, in UTF-8. Its runs of blanks make the lines
-// break where they should in the label's width.
+// The warning under the logo, in UTF-8: five lines parted by CR LF.
 std::string splashDisclaimer();
 
 }  // namespace caldrift
