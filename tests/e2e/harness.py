@@ -336,8 +336,8 @@ class CaldriftTestCase(unittest.TestCase):
         """Press over the source, drag, wait for the drop window, release over it (after while_over)."""
         wait_until(lambda: not self.x_drop_window_visible(), 5, 0.05)
         listing = self.case_dir / "drop-list.txt"
-        listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-8")
-        args = ["--x", self.SOURCE_AT[0], "--y", self.SOURCE_AT[1], "@" + windows_path(listing)]
+        listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-16-le")
+        args = [*self.SOURCE_AT, windows_path(listing)]
         for attempt in range(2):  # a Wine start now and then ends before the program runs
             source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
             ready = source.stdout.readline().strip()
