@@ -3,12 +3,9 @@ import shutil
 
 from harness import PREFIX, RUN_KEYS, CaldriftTestCase, run_value, settings_text, wait_until, windows_path, wine_reg
 
-SHIPPED_LINES = settings_text().split(b"\r\n")
-FILES = (  # name, Setting.INI, the drop window's opacity (None: not layered; 255: opaque, as shipped)
+FILES = (  # name, Setting.INI, the drop window's opacity (255: opaque, as shipped)
     ("transparency 40", settings_text(transparency="40"), 195),
-    ("garbage transparency", settings_text(transparency="\x00\xff")[:-2], None),
     ("binary", bytes(b for b in range(256) if b != ord("=")) * 40, 255),
-    ("five lines", b"\r\n".join(SHIPPED_LINES[:5]) + b"\r\n", 255),
     ("one huge line", b"[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = " + b"9" * (1 << 20)
      + b"\r\n\r\n[APP Setting]\r\nStartup = 0\r\nTrasparenza = 40\r\n", 195))
 

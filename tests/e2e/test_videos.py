@@ -8,10 +8,6 @@ VIDEOS = [  # name, size, encoder options, what the message says (None: plays)
                            "-c:a", "aac"], None),
     ("hd.mp4", "1280x720", ["-c:v", "libx264", "-profile:v", "high", "-pix_fmt", "yuv420p", "-c:a", "aac"],
      "H.264 High, 1280\u00d7720"),
-    ("serie.mp4", "1920x1080", ["-c:v", "libx265", "-tag:v", "hvc1", "-x265-params", "log-level=error",
-                                "-c:a", "aac"], "HEVC, 1920\u00d71080"),
-    ("clip.avi", "480x272", ["-c:v", "mjpeg", "-pix_fmt", "yuvj420p", "-c:a", "pcm_s16le"], None),
-    ("simple.mp4", "320x240", ["-c:v", "mpeg4", "-c:a", "aac"], None),
     ("vecchio.avi", "640x360", ["-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "pcm_s16le"], "Xvid, 640\u00d7360"),
 ]
 
