@@ -148,47 +148,43 @@ TEST_F(Scratch, ASaveThatCannotWriteLeavesTheOldFileWhole) {
 
 TEST(Registry, SetRegValueWritesTextAndKeepsANumbersType) {
     const std::string key = "Software\\CaldriftTest";
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, widen(key).c_str(), &k), ERROR_SUCCESS);
+    RegistryKey k;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, widen(key).c_str(), k.put()), ERROR_SUCCESS);
     Win32Registry registry;
-    ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift",
-                            "\"C:\\Program Files\\Caldrift.exe\""));
+    auto set = [&](const char* data) {
+        return SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift", data);
+    };
     wchar_t text[64] = L"";
     DWORD size = sizeof text, number = 7;
-    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_SZ, nullptr, text, &size), 0);
+    ASSERT_TRUE(set("\"C:\\Program Files\\Caldrift.exe\""));
+    EXPECT_EQ(RegGetValueW(k.get(), nullptr, L"Caldrift", RRF_RT_REG_SZ, nullptr, text, &size), 0);
     EXPECT_STREQ(text, L"\"C:\\Program Files\\Caldrift.exe\"");
-
-    RegSetValueExW(k, L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
-    ASSERT_TRUE(SetRegValue(registry, RegistryRoot::CurrentUser, key, "Caldrift", "42"));
+    RegSetValueExW(k.get(), L"Caldrift", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    ASSERT_TRUE(set("42"));
     size = sizeof number;
-    EXPECT_EQ(RegGetValueW(k, nullptr, L"Caldrift", RRF_RT_REG_DWORD, nullptr, &number, &size), 0);
+    EXPECT_EQ(
+        RegGetValueW(k.get(), nullptr, L"Caldrift", RRF_RT_REG_DWORD, nullptr, &number, &size), 0);
     EXPECT_EQ(number, 42u);
-
     EXPECT_FALSE(SetRegValue(registry, RegistryRoot::CurrentUser, "Software\\CaldriftNoSuchKey",
                              "Caldrift", "x"));
-    RegCloseKey(k);
     RegDeleteKeyW(HKEY_CURRENT_USER, widen(key).c_str());
 }
 
 TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
-    auto popup = [] {
-        return CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                               nullptr, nullptr, nullptr);
-    };
-    HWND shown = popup(), untouched = popup();
-    SetTransparency(shown, 195);
-    SetTransparency(shown, 256);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(shown, nullptr, &alpha, &flags));
-    EXPECT_EQ(alpha, 195);
-    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-
-    SetTransparency(untouched, -1);
-    SetTransparency(untouched, 300);
-    EXPECT_FALSE(GetWindowLongW(untouched, GWL_EXSTYLE) & WS_EX_LAYERED);
-    DestroyWindow(shown);
-    DestroyWindow(untouched);
+    for (int opacity : {195, 256, -1, 300}) {
+        HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                      nullptr, nullptr, nullptr, nullptr);
+        SetTransparency(window, opacity);
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        bool layered = GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED;
+        EXPECT_EQ(layered, opacity == 195) << opacity;
+        if (layered) {
+            ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, &flags));
+            EXPECT_EQ(std::make_pair(alpha, flags), std::make_pair(BYTE{195}, DWORD{LWA_ALPHA}));
+        }
+        DestroyWindow(window);
+    }
 }
 
 // Each item's text and what choosing it does, as the drop window builds them.
