@@ -139,8 +139,6 @@ void SettingsDialog::open(HWND owner) {
     filling_ = false;
     previewTransparency();
     followAutoDetection();
-    SetTimer(hwnd_, Timer1, 10, nullptr);
-    SetTimer(hwnd_, Timer2, 10, nullptr);
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
 }
@@ -327,25 +325,23 @@ void SettingsDialog::apply() {
     applyToDropWindow_();
 }
 
+// The slider's position shows on the dialog itself before it is applied.
 void SettingsDialog::previewTransparency() {
-    int opacity =
-        static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0)) + kOpacityOfSliderZero;
-    if (opacity == shownOpacity_) return;
-    SetTransparency(hwnd_, opacity);
-    shownOpacity_ = opacity;
+    SetTransparency(hwnd_, static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0)) +
+                               kOpacityOfSliderZero);
 }
 
 void SettingsDialog::followAutoDetection() {
-    HWND drive1 = control(kDrive1);
-    bool enable = !checked(control(kCheck4));
-    if ((IsWindowEnabled(drive1) != FALSE) != enable) EnableWindow(drive1, enable);
+    EnableWindow(control(kDrive1), !checked(control(kCheck4)));
 }
 
 void SettingsDialog::onCommand(int id, int code) {
     switch (id) {
     case kCheck1:
-    case kCheck4:
         if (code == BN_CLICKED) changed();
+        break;
+    case kCheck4:
+        if (code == BN_CLICKED) changed(), followAutoDetection();
         break;
     case kCombo1:
         if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) changed();
@@ -393,14 +389,12 @@ LRESULT SettingsDialog::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == control(kSlider1)) changed();
+        if (reinterpret_cast<HWND>(lParam) == control(kSlider1)) changed(), previewTransparency();
         return 0;
-    case WM_TIMER: wParam == Timer1 ? previewTransparency() : followAutoDetection(); return 0;
     case WM_DRAWITEM: drawPicture(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE: destroy(); return 0;
-    case WM_DESTROY: shownOpacity_ = -1; return 0;
     default: return defaultHandling(msg, wParam, lParam);
     }
 }

@@ -23,8 +23,6 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    enum TimerId : UINT_PTR { Timer1 = 1, Timer2 };
-
     bool create(HWND owner);
     void createControls();
     void setUpTabs();
@@ -56,7 +54,6 @@ private:
     std::function<void()> applyToDropWindow_;
     int dpi_ = 96;
     bool filling_ = false;
-    int shownOpacity_ = -1;
 
     HWND tooltip_ = nullptr;
     toolkit::GdiObject<HBITMAP> logo_, mail_, web_;
