@@ -2,11 +2,11 @@
 
 namespace caldrift {
 
-void DriveTable::refresh(DriveProbe& probe, bool everything) {
+void DriveTable::refresh(DriveProbe& probe, std::uint32_t recheck) {
     std::uint32_t existing = probe.existingDrives();
     for (char letter : kCandidateLetters) {
-        std::uint32_t bit = 1u << (letter - 'A');
-        if (!everything && (existing & bit) == (existing_ & bit)) continue;
+        std::uint32_t bit = letterBit(letter);
+        if (!(recheck & bit) && (existing & bit) == (existing_ & bit)) continue;
         types_[letter - 'A'] = (existing & bit) ? probe.driveType(std::string{letter, ':'}) : 0;
     }
     existing_ = existing;
@@ -48,23 +48,48 @@ bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c) const {
            probe.lookup(c.saveData) == Lookup::Found;
 }
 
-// A tick that was already queued when its timer stopped does nothing.
-void DriveScanner::scanTick(DriveProbe& probe) {
-    if (!scanEnabled_) return;
+// Looks into the candidates among `letters`; true when the PSP was found.
+bool DriveScanner::scan(DriveProbe& probe, std::uint32_t letters) {
+    if (!scanEnabled_) return false;
     selected_ = 0;
     const Candidate* found = nullptr;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
         selected_ = static_cast<int>(i);
-        if (qualifies(probe, candidates_[i])) found = &candidates_[i];  // last one wins
+        if ((letters & letterBit(kCandidateLetters[i])) && qualifies(probe, candidates_[i]))
+            found = &candidates_[i];  // last one wins
     }
     if (!found) {
         setCaption(kNoDrive);
-        return;
+        return false;
     }
     setCaption(found->drive);
     pspFound_ = true;
     watchEnabled_ = true;
     scanEnabled_ = false;
+    mounting_ = 0;
+    return true;
+}
+
+bool DriveScanner::volumesArrived(DriveProbe& probe, std::uint32_t letters) {
+    drives_.refresh(probe, letters);
+    if (!scanEnabled_ || scan(probe, letters)) return false;
+    mounting_ |= letters;
+    retriesLeft_ = kMountRetries;
+    return true;
+}
+
+void DriveScanner::volumesRemoved(DriveProbe& probe, std::uint32_t letters) {
+    drives_.refresh(probe, letters);
+    mounting_ &= ~letters;
+    if (watchEnabled_ && (letters & letterBit(caption_[0]))) watchTick(probe);
+}
+
+bool DriveScanner::retryMounting(DriveProbe& probe) {
+    if (!mounting_ || retriesLeft_ <= 0) return false;
+    --retriesLeft_;
+    drives_.refresh(probe, mounting_);
+    if (scan(probe, mounting_) || !scanEnabled_ || retriesLeft_ == 0) mounting_ = 0;
+    return mounting_ != 0;
 }
 
 void DriveScanner::watchTick(DriveProbe& probe) {

@@ -26,6 +26,10 @@ public:
     virtual Lookup lookup(const std::string& path) = 0;
 };
 
+// Drive letters as a mask, bit 0 for A: as in DEV_BROADCAST_VOLUME.
+constexpr std::uint32_t kAllLetters = (1u << 26) - 1;
+constexpr std::uint32_t letterBit(char letter) { return 1u << (letter - 'A'); }
+
 constexpr std::array<char, 12> kCandidateLetters = {'D', 'E', 'F', 'G', 'H', 'I',
                                                     'J', 'L', 'K', 'M', 'N', 'O'};
 
@@ -34,8 +38,8 @@ constexpr std::array<char, 12> kCandidateLetters = {'D', 'E', 'F', 'G', 'H', 'I'
 class DriveTable {
 public:
     // Asks for the drive list, then for the type of each candidate that came
-    // or went since the last refresh (of every candidate, with `everything`).
-    void refresh(DriveProbe& probe, bool everything);
+    // or went since the last refresh, and of those among `recheck`.
+    void refresh(DriveProbe& probe, std::uint32_t recheck);
     bool removable(char letter) const;
 
 private:
@@ -47,7 +51,8 @@ private:
 // holds \PSP and \PSP\SAVEDATA, then watches it until \PSP is gone. Only
 // removable drives are ever looked into: a network drive whose server is
 // away, a CD drive or a hard disk is never touched by a tick.
-// The two timers of the drop window follow scanEnabled() and watchEnabled().
+// Windows' announcements of volumes that come and go are followed at once;
+// a tick once a second catches what is not announced.
 class DriveScanner {
 public:
     static constexpr const char* kNoDrive = "NO";
@@ -58,9 +63,21 @@ public:
     void setFixed(const std::string& drive);
 
     // At start, on each device change Windows announces, and once a second.
-    void refreshDrives(DriveProbe& probe, bool everything) { drives_.refresh(probe, everything); }
-    void scanTick(DriveProbe& probe);
+    void refreshDrives(DriveProbe& probe, bool everything) {
+        drives_.refresh(probe, everything ? kAllLetters : 0);
+    }
+    // One scan or watch step, whichever is on.
+    void tick(DriveProbe& probe) { scanEnabled_ ? scanTick(probe) : watchTick(probe); }
+    void scanTick(DriveProbe& probe) { scan(probe, kAllLetters); }
     void watchTick(DriveProbe& probe);
+
+    // Windows announced volumes on these letters: they are looked into at
+    // once. An arrival that shows no PSP yet is looked into again by the next
+    // few retries, while the volume finishes mounting; true when retries are due.
+    bool volumesArrived(DriveProbe& probe, std::uint32_t letters);
+    void volumesRemoved(DriveProbe& probe, std::uint32_t letters);
+    bool retryMounting(DriveProbe& probe);
+    static constexpr int kMountRetries = 4;
 
     const std::string& caption() const { return caption_; }
     bool scanEnabled() const { return scanEnabled_; }
@@ -73,6 +90,7 @@ private:
         std::string drive, psp, saveData;
     };
     bool qualifies(DriveProbe& probe, const Candidate& c) const;
+    bool scan(DriveProbe& probe, std::uint32_t letters);
     void setCaption(const std::string& text);
 
     DriveTable drives_;
@@ -84,6 +102,8 @@ private:
     bool scanEnabled_ = false;
     bool watchEnabled_ = false;
     int selected_ = 0;
+    std::uint32_t mounting_ = 0;  // letters announced that showed no PSP yet
+    int retriesLeft_ = 0;
 };
 
 }  // namespace caldrift

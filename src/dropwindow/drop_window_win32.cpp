@@ -66,9 +66,7 @@ bool DropWindow::create() {
     createControls();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     dropTarget_.registerOn(hwnd_);
-    SetTimer(hwnd_, Timer1, 1000, nullptr);
-    SetTimer(hwnd_, Timer5, 1, nullptr);
-    SetTimer(hwnd_, Timer6, 100, nullptr);
+    setCoalescableTimer(hwnd_, Timer1, 1000);
     startUp();
     return true;
 }
@@ -100,6 +98,7 @@ void DropWindow::startUp() {
     addTrayIcon();
     hideTitleBar();
     placeBottomRight();
+    pending_.ensureCreated(heightPx());
 }
 
 void DropWindow::show() {
@@ -130,6 +129,7 @@ void DropWindow::placeBottomRight() {
 void DropWindow::startAutomaticDetection() {
     scanner_.refreshDrives(services_.driveProbe, true);
     scanner_.startAutomatic();
+    scanner_.tick(services_.driveProbe);
     followDriveScanner();
 }
 
@@ -149,17 +149,7 @@ void DropWindow::loadconf() {
                        services_.program);
 }
 
-// Brings the two drive timers and Label1 in line with the scanner; cheap
-// when nothing changed, as it runs on every 10 ms tick.
 void DropWindow::followDriveScanner() {
-    if (scanner_.scanEnabled() != timer3On_) {
-        timer3On_ = scanner_.scanEnabled();
-        timer3On_ ? SetTimer(hwnd_, Timer3, 10, nullptr) : KillTimer(hwnd_, Timer3);
-    }
-    if (scanner_.watchEnabled() != timer4On_) {
-        timer4On_ = scanner_.watchEnabled();
-        timer4On_ ? SetTimer(hwnd_, Timer4, 10, nullptr) : KillTimer(hwnd_, Timer4);
-    }
     if (shownCaption_ != scanner_.caption()) {
         shownCaption_ = scanner_.caption();
         SetWindowTextW(label1_, widen(shownCaption_).c_str());
@@ -170,43 +160,53 @@ void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
     case Timer1:
         sampleLeftButton();
-        // Not every new drive is announced (Wine announces none).
-        if (timer3On_ || timer4On_) scanner_.refreshDrives(services_.driveProbe, false);
+        // Not every drive or PSP folder that comes or goes is announced (Wine announces none).
+        if (scanner_.scanEnabled() || scanner_.watchEnabled()) {
+            scanner_.refreshDrives(services_.driveProbe, false);
+            scanner_.tick(services_.driveProbe);
+            followDriveScanner();
+        }
         if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
         break;
     case Timer2:
         show();
         KillTimer(hwnd_, Timer2);
         break;
-    case Timer3: driveTick(&DriveScanner::scanTick); break;
-    case Timer4: driveTick(&DriveScanner::watchTick); break;
-    case Timer5: keepDriveAssignedFlag(); break;
-    case Timer6: hideEmptyPendingWindow(); break;
+    case MountRetry:
+        if (!scanner_.retryMounting(services_.driveProbe)) KillTimer(hwnd_, MountRetry);
+        followDriveScanner();
+        break;
     }
+}
+
+// Volumes that come and go, as Windows announces them: a stick, or a card
+// put into a reader (DBTF_MEDIA), names its letters in the unit mask.
+void DropWindow::onDeviceChange(WPARAM event, LPARAM data) {
+    auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    bool volume = (event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header &&
+                  header->dbch_devicetype == DBT_DEVTYP_VOLUME;
+    if (!volume) {
+        if (event == DBT_DEVNODES_CHANGED) scanner_.refreshDrives(services_.driveProbe, true);
+        return;
+    }
+    DWORD letters = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask;
+    if (event == DBT_DEVICEREMOVECOMPLETE)
+        scanner_.volumesRemoved(services_.driveProbe, letters);
+    else if (scanner_.volumesArrived(services_.driveProbe, letters))
+        setCoalescableTimer(hwnd_, MountRetry, 500);
+    followDriveScanner();
 }
 
 void DropWindow::sampleLeftButton() {
     DragVisibilityStep step = sampleDragVisibility(leftButton, IsWindowVisible(hwnd_) != FALSE);
-    if (step.armShowTimer) SetTimer(hwnd_, Timer2, 500, nullptr);
+    if (step.armShowTimer) setCoalescableTimer(hwnd_, Timer2, 500);
     if (step.hide) ShowWindow(hwnd_, SW_HIDE);
 }
-
-void DropWindow::driveTick(void (DriveScanner::*tick)(DriveProbe&)) {
-    (scanner_.*tick)(services_.driveProbe);
-    followDriveScanner();
-}
-
-void DropWindow::keepDriveAssignedFlag() { driveAssigned_ = driveAssigned(scanner_.caption()); }
 
 int DropWindow::heightPx() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
     return r.bottom - r.top;
-}
-
-void DropWindow::hideEmptyPendingWindow() {
-    pending_.ensureCreated(heightPx());
-    if (pending_.visible() && pending_.lineCount() == 0) pending_.hide();
 }
 
 void DropWindow::onMouse(WPARAM buttons) {
@@ -239,7 +239,7 @@ void DropWindow::exit() {
     }
     exiting_ = true;
     run_.abandon();
-    for (UINT_PTR timer : {Timer1, Timer2, Timer6}) KillTimer(hwnd_, timer);
+    for (UINT_PTR timer : {Timer1, Timer2, MountRetry}) KillTimer(hwnd_, timer);
     tray_.remove();
     settings_.destroy();
     pending_.hide();
@@ -266,7 +266,8 @@ void DropWindow::takeQueuedDrop() {
     std::vector<std::string> paths = std::move(drops_.front());
     drops_.pop_front();
     pending_.ensureCreated(heightPx());
-    if (takeDrop(paths, driveAssigned_, services_.files, queue_) == DropOutcome::AskForDrive) {
+    bool driveIsAssigned = driveAssigned(scanner_.caption());
+    if (takeDrop(paths, driveIsAssigned, services_.files, queue_) == DropOutcome::AskForDrive) {
         services_.messages.show("Selezionare il drive della PSP", "Errore", kMessagePlain);
         return;
     }
@@ -307,11 +308,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: onMouse(wParam); return 0;
     case WM_COMMAND: onCommand(LOWORD(wParam)); return 0;
-    case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE ||
-            wParam == DBT_DEVNODES_CHANGED)
-            scanner_.refreshDrives(services_.driveProbe, true);
-        return TRUE;
+    case WM_DEVICECHANGE: onDeviceChange(wParam, lParam); return TRUE;
     case kDropArrived: takeQueuedDrop(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
     case WM_ENDSESSION:

@@ -49,7 +49,10 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    enum TimerId : UINT_PTR { Timer1 = 1, Timer2, Timer3, Timer4, Timer5, Timer6 };
+    // Timer1 samples the button and steps the drive scan once a second; Timer2
+    // shows the window half a second into a drag; MountRetry looks again into a
+    // volume Windows announced, while it mounts.
+    enum TimerId : UINT_PTR { Timer1 = 1, Timer2, MountRetry };
 
     void startUp();
     void startAutomaticDetection() override;
@@ -66,10 +69,8 @@ private:
 
     void onTimer(UINT_PTR id);
     void sampleLeftButton();
-    void driveTick(void (DriveScanner::*tick)(DriveProbe&));
     void followDriveScanner();
-    void keepDriveAssignedFlag();
-    void hideEmptyPendingWindow();
+    void onDeviceChange(WPARAM event, LPARAM data);
 
     void onMouse(WPARAM buttons);
     void onTrayNotification(LPARAM mouseMessage);
@@ -94,10 +95,8 @@ private:
     HWND label2_ = nullptr;
     TrayIcon tray_;
 
-    DriveScanner scanner_;
-    bool timer3On_ = false, timer4On_ = false;
-    std::string shownCaption_ = DriveScanner::kNoDrive;  // what Label1 reads
-    bool driveAssigned_ = false;
+    DriveScanner scanner_;  // holds the current PSP drive, which Label1 shows
+    std::string shownCaption_ = DriveScanner::kNoDrive;
 
     PendingWindow pending_;
     TransferQueue queue_{pending_};

@@ -37,14 +37,12 @@ void PendingWindow::ensureCreated(int dropWindowHeightPx) {
 }
 
 void PendingWindow::show() {
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    if (hwnd_ && lineCount() > 0) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
 void PendingWindow::hide() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
-
-bool PendingWindow::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
 int PendingWindow::lineCount() const {
     return static_cast<int>(SendMessageW(list1_, LB_GETCOUNT, 0, 0));
@@ -56,6 +54,7 @@ void PendingWindow::append(const std::string& name) {
 
 void PendingWindow::removeFirst() {
     SendMessageW(list1_, LB_DELETESTRING, 0, 0);
+    if (lineCount() == 0) hide();
     UpdateWindow(list1_);
 }
 

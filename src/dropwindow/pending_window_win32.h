@@ -13,10 +13,9 @@ public:
     // Created hidden on first use, before any name is listed; placed once,
     // from the drop window's height then.
     void ensureCreated(int dropWindowHeightPx);
+    // Shown while it lists a name; it hides itself when its last name goes.
     void show();
     void hide();
-    bool visible() const;
-    int lineCount() const;
 
     void append(const std::string& name) override;
     void removeFirst() override;
@@ -24,6 +23,8 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    int lineCount() const;
+
     HWND list1_ = nullptr;
     HWND label1_ = nullptr;
     toolkit::GdiObject<HFONT> labelFont_;

@@ -213,6 +213,14 @@ void* systemFunction(const wchar_t* dll, const char* name) {
     return library ? reinterpret_cast<void*>(GetProcAddress(library.get(), name)) : nullptr;
 }
 
+void setCoalescableTimer(HWND window, UINT_PTR id, UINT milliseconds) {
+    using SetTimerWithTolerance = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static auto setWithTolerance = reinterpret_cast<SetTimerWithTolerance>(
+        systemFunction(L"user32.dll", "SetCoalescableTimer"));
+    if (!setWithTolerance || !setWithTolerance(window, id, milliseconds, nullptr, 100))
+        SetTimer(window, id, milliseconds, nullptr);
+}
+
 void useClassicLook(HWND control) {
     using SetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     auto setTheme =

@@ -59,6 +59,9 @@ void loadLibrariesFromSystemOnly();
 // A function of a DLL loaded from System32 and kept for the program's life;
 // none when the system lacks it.
 void* systemFunction(const wchar_t* dll, const char* name);
+// A window timer that Windows may fire up to 100 ms late, together with other
+// work, where it can (SetCoalescableTimer, Windows 8 on); a plain one elsewhere.
+void setCoalescableTimer(HWND window, UINT_PTR id, UINT milliseconds);
 // Draws a control in the classic look (no visual style), where themes exist.
 void useClassicLook(HWND control);
 
