@@ -16,6 +16,12 @@ bool DriveTable::removable(char letter) const {
     return letter >= 'A' && letter <= 'Z' && types_[letter - 'A'] == kDriveRemovable;
 }
 
+std::uint32_t DriveTable::mayBeRemovable(std::uint32_t letters) const {
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        if (types_[letter - 'A'] > kDriveRemovable) letters &= ~letterBit(letter);
+    return letters;
+}
+
 bool driveAssigned(const std::string& driveCaption) {
     return driveCaption != DriveScanner::kNoDrive;
 }
@@ -73,9 +79,9 @@ bool DriveScanner::scan(DriveProbe& probe, std::uint32_t letters) {
 bool DriveScanner::volumesArrived(DriveProbe& probe, std::uint32_t letters) {
     drives_.refresh(probe, letters);
     if (!scanEnabled_ || scan(probe, letters)) return false;
-    mounting_ |= letters;
+    mounting_ |= drives_.mayBeRemovable(letters);
     retriesLeft_ = kMountRetries;
-    return true;
+    return mounting_ != 0;
 }
 
 void DriveScanner::volumesRemoved(DriveProbe& probe, std::uint32_t letters) {
@@ -88,7 +94,8 @@ bool DriveScanner::retryMounting(DriveProbe& probe) {
     if (!mounting_ || retriesLeft_ <= 0) return false;
     --retriesLeft_;
     drives_.refresh(probe, mounting_);
-    if (scan(probe, mounting_) || !scanEnabled_ || retriesLeft_ == 0) mounting_ = 0;
+    mounting_ = drives_.mayBeRemovable(mounting_);
+    if (!mounting_ || scan(probe, mounting_) || !scanEnabled_ || retriesLeft_ == 0) mounting_ = 0;
     return mounting_ != 0;
 }
 

@@ -41,6 +41,9 @@ public:
     // or went since the last refresh, and of those among `recheck`.
     void refresh(DriveProbe& probe, std::uint32_t recheck);
     bool removable(char letter) const;
+    // Those of `letters` that may still turn out to be removable: not yet
+    // typed, or removable.
+    std::uint32_t mayBeRemovable(std::uint32_t letters) const;
 
 private:
     std::uint32_t existing_ = 0;
