@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Prints Caldrift's figures side by side, in one run under Wine:
 
-- CPU time while it waits in the tray (scanning for a stick, then watching
-  one) against an idle Win32 program with a 1 s timer, and against the floor
-  its timers impose (the same timer set with empty handlers), over the same Wine;
-- peak memory of each, and of Caldrift while it copies;
-- copy time from the drop to the closing message, each against the system's
-  own copy with the same outcome: one 512 MiB file against `cp` then `sync`
-  of that file (Caldrift flushes what it copies), and a homebrew of 2,000
-  files of 8 kB against Wine's `xcopy` of the same folder;
+- while it waits in the tray (scanning for a stick, then watching one): the
+  wakeups of its threads (their context switches, from /proc) and the CPU
+  time of the program and the Wine server, against an idle Win32 program
+  with a single 1 s timer over the same Wine; peak memory;
+- how soon it notices a stick that appears and goes;
+- copy time from the drop to the closing message of one 512 MiB file against
+  `cp` then `sync` of that file (Caldrift flushes what it copies), and the copy
+  phase of a homebrew of 2,000 files of 8 kB (first file on the stick to the
+  last) against the same shell operation run by a bare program;
 - the size of the 32-bit Caldrift.exe and the DLLs it imports.
 
 Not a test: figures only. usage: bench/figures.py [idle seconds]  (default 60;
@@ -16,7 +17,6 @@ build first with scripts/test.sh)
 """
 import os
 import platform
-import shutil
 import subprocess
 import sys
 import time
@@ -26,7 +26,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from harness import ARCH, BUILD, WINE, CaldriftTestCase, wine_env, windows_path  # noqa: E402
+from harness import ARCH, BUILD, WINE, CaldriftTestCase, wait_until, wine_env, windows_path  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 PRODUCT = ROOT / "build" / "win32" / "Caldrift.exe"
@@ -62,14 +62,19 @@ def cp_sync_seconds(source, target):
     return time.monotonic() - started
 
 
-def xcopy_seconds(source, target):
-    shutil.rmtree(target, ignore_errors=True)
-    started = time.monotonic()
-    subprocess.run([WINE, "xcopy", windows_path(source), windows_path(target), "/E", "/I", "/Q", "/Y"],
-                   env=wine_env(), stdout=subprocess.DEVNULL, check=True)
-    elapsed = time.monotonic() - started
-    assert len(list(target.rglob("*"))) == len(list(source.rglob("*"))), "xcopy left files behind"
-    return elapsed
+def wakeups(pid):
+    total = 0
+    for status in Path(f"/proc/{pid}/task").glob("*/status"):
+        for line in status.read_text().splitlines():
+            if line.startswith(("voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:")):
+                total += int(line.split()[1])
+    return total
+
+
+def copy_phase_seconds(folder):
+    """First file written to last, from the files' change times."""
+    times = [p.stat().st_ctime_ns for p in folder.rglob("*") if p.is_file()]
+    return (max(times) - min(times)) / 1e9
 
 
 class Figures(CaldriftTestCase):
@@ -80,11 +85,18 @@ class Figures(CaldriftTestCase):
     def idle(self, process):
         time.sleep(6)  # the splash and the first show and hide are not idle time
         server = wineserver_pid()
-        own0, server0 = cpu_seconds(process.pid), cpu_seconds(server) if server else 0
+        woke, own, served = wakeups(process.pid), cpu_seconds(process.pid), cpu_seconds(server) if server else 0
         time.sleep(self.seconds)
-        own = cpu_seconds(process.pid) - own0
-        served = cpu_seconds(server) - server0 if server else 0
-        return own + served, peak_mib(process.pid)
+        woke, own = wakeups(process.pid) - woke, cpu_seconds(process.pid) - own
+        served = cpu_seconds(server) - served if server else 0
+        return woke, own + served, peak_mib(process.pid)
+
+    def noticed_within(self, rename, caption):
+        """Seconds from a change on the stick to the drop window's label showing it."""
+        started = time.monotonic()
+        rename()
+        self.assertTrue(wait_until(lambda: self.label1() == caption, 10, 0.02))
+        return time.monotonic() - started
 
     def timed_drop(self, item):
         released = []  # the moment the button is let go over the drop window
@@ -96,17 +108,16 @@ class Figures(CaldriftTestCase):
         return elapsed
 
     def test_idle_in_the_tray(self):
-        saved = self.stick / "PSP"
-        saved.rename(self.case_dir / "PSP.away")
+        saved, away = self.stick / "PSP", self.case_dir / "PSP.away"
+        saved.rename(away)
         process = self.start_caldrift()
-        RESULTS["scanning, no stick"] = self.idle(process)
-        (self.case_dir / "PSP.away").rename(saved)
+        RESULTS["Caldrift scanning, no stick"] = self.idle(process)
+        away.rename(saved)
         time.sleep(2)
-        RESULTS["watching a stick"] = self.idle(process)
-        yardstick = self.start_wine(BUILD / "tools" / "idle_timer.exe")
-        RESULTS["idle program, 1 s timer"] = self.idle(yardstick)
-        floor = self.start_wine(BUILD / "tools" / "idle_timer.exe", "caldrift")
-        RESULTS["Caldrift's timers, no work"] = self.idle(floor)
+        RESULTS["Caldrift watching a stick"] = self.idle(process)
+        RESULTS["noticed"] = [(self.noticed_within(lambda: saved.rename(away), "NO"),
+                               self.noticed_within(lambda: away.rename(saved), "E:")) for _ in range(3)]
+        RESULTS["idle program, 1 s timer"] = self.idle(self.start_wine(BUILD / "tools" / "idle_timer.exe"))
 
     def test_copies(self):
         src = self.src
@@ -120,11 +131,17 @@ class Figures(CaldriftTestCase):
         for i in range(1999):
             (game / f"f{i:04}.bin").write_bytes(os.urandom(8192))
         process = self.start_caldrift()
-        RESULTS["copy"] = [
-            ("one 512 MiB file", self.timed_drop(big), "cp + sync",
-             cp_sync_seconds(big, self.case_dir / "cp-big")),
-            ("homebrew of 2,000 files", self.timed_drop(game), "xcopy",
-             xcopy_seconds(game, self.case_dir / "xcopy-game"))]
+        RESULTS["copy"] = ("one 512 MiB file", self.timed_drop(big), "cp + sync",
+                           cp_sync_seconds(big, self.case_dir / "cp-big"))
+        self.timed_drop(game)
+        listing = self.case_dir / "bare-copy.txt"
+        listing.write_text("\n".join(f"{windows_path(p)}|{windows_path(self.stick / 'bare' / p.name)}"
+                                     for p in sorted(game.iterdir())), encoding="utf-16-le")
+        bare = subprocess.run([WINE, str(BUILD / "tools" / "shellcopy.exe"), windows_path(listing)],
+                              env=wine_env(), timeout=600)
+        self.assertEqual(bare.returncode, 0)
+        RESULTS["game"] = (copy_phase_seconds(self.stick / "PSP" / "GAME" / "Game"),
+                           copy_phase_seconds(self.stick / "bare"))
         RESULTS["copy memory"] = peak_mib(process.pid)
 
 
@@ -141,19 +158,23 @@ def report(seconds):
           f"{subprocess.run([WINE, '--version'], env=wine_env(), capture_output=True, text=True).stdout.strip()}")
     print(f"Measured {BUILD / 'Caldrift.exe'}: " + ("the 32-bit Caldrift.exe under 32-bit Wine" if ARCH == "win32" else
           "this machine runs no 32-bit code, so the 64-bit build of the same sources under 64-bit Wine"))
-    base = RESULTS["idle program, 1 s timer"][0] or 1 / TICKS
-    floor = RESULTS["Caldrift's timers, no work"][0] or 1 / TICKS
-    print(f"\nIdle in the tray, CPU over {seconds:.0f} s (process + wineserver), peak memory:")
-    for case in ("scanning, no stick", "watching a stick", "idle program, 1 s timer",
-                 "Caldrift's timers, no work"):
-        total, memory = RESULTS[case]
-        print(f"  {case:26s} {total:6.2f} s  {100 * total / seconds:5.2f}% of a core"
-              f"  {total / base:6.1f}x the idle program  {total / floor:5.2f}x the timer floor"
-              f"  peak {memory:6.1f} MiB")
-    print("\nCopy, from the drop to the closing message, against the system's own copy:")
-    for name, ours, yardstick, theirs in RESULTS["copy"]:
-        print(f"  {name:26s} Caldrift {ours:7.2f} s  {yardstick:9s} {theirs:6.2f} s  {ours / theirs:5.2f}x")
-    print(f"  peak memory of Caldrift while copying: {RESULTS['copy memory']:.1f} MiB")
+    base = RESULTS["idle program, 1 s timer"]
+    print(f"\nWaiting in the tray, over {seconds:.0f} s: wakeups (context switches of its threads), "
+          "CPU (process + wineserver), peak memory:")
+    for case in ("Caldrift scanning, no stick", "Caldrift watching a stick", "idle program, 1 s timer"):
+        woke, cpu, memory = RESULTS[case]
+        print(f"  {case:28s} {woke:7d} wakeups {woke / max(base[0], 1):5.2f}x   {cpu:6.2f} s CPU "
+              f"{cpu / max(base[1], 1 / TICKS):5.2f}x   peak {memory:6.1f} MiB")
+    gone, found = (max(times) for times in zip(*RESULTS["noticed"]))
+    print(f"\nA stick noticed (slowest of 3, the probe's polling included): gone within {gone:.2f} s, "
+          f"found within {found:.2f} s")
+    name, ours, yardstick, theirs = RESULTS["copy"]
+    print(f"\nCopy of {name}, drop to closing message: Caldrift {ours:.2f} s, {yardstick} {theirs:.2f} s, "
+          f"{ours / theirs:.2f}x")
+    ours, bare = RESULTS["game"]
+    print(f"Copy phase of a homebrew of 2,000 files, first file to last: Caldrift {ours:.2f} s, the same shell "
+          f"operation from a bare program {bare:.2f} s, {ours / bare:.2f}x")
+    print(f"Peak memory of Caldrift while copying: {RESULTS['copy memory']:.1f} MiB")
     print(f"\nCaldrift.exe (32-bit): {PRODUCT.stat().st_size:,} bytes; imports "
           + ", ".join(imported_dlls(PRODUCT)))
 
