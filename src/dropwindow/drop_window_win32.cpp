@@ -4,7 +4,6 @@
 #include <dbt.h>
 
 #include "common/colours.h"
-#include "dropwindow/intake.h"
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "resource_ids.h"
@@ -41,8 +40,10 @@ int buttonState(WPARAM keys) {
 DropWindow::DropWindow(Services services)
     : services_(std::move(services)),
       settings_(services_.settingsFolder, [this] { loadconf(); }),
-      run_(queue_, services_.files, services_.shell, services_.messages,
-           [this] { return scanner_.caption(); }),
+      desk_({services_.files, services_.shell, services_.messages,
+             [this] { return scanner_.caption(); }, [this] { return driveAssigned_; },
+             [this] { pending_.show(); }},
+            queue_),
       dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {}
 
 bool DropWindow::create() {
@@ -228,12 +229,12 @@ void DropWindow::onCommand(UINT id) {
 // Chosen while the shell copies, Exit takes the icon and the windows away at
 // once and ends the program when the shell's operation returns.
 void DropWindow::exit() {
-    if (!run_.active()) {
+    if (!desk_.run().active()) {
         DestroyWindow(hwnd_);
         return;
     }
     exiting_ = true;
-    run_.abandon();
+    desk_.run().abandon();
     for (UINT_PTR timer : {Timer1, Timer2, Timer6}) KillTimer(hwnd_, timer);
     tray_.remove();
     settings_.destroy();
@@ -252,22 +253,15 @@ void DropWindow::tearDown() {
 // The drop is taken up once the system's drag has ended, so that the source
 // (the shell, usually) is not held up while the files are copied.
 void DropWindow::queueDrop(std::vector<std::string> paths) {
-    drops_.push_back(std::move(paths));
+    desk_.arrive(std::move(paths));
     PostMessageW(hwnd_, kDropArrived, 0, 0);
 }
 
 void DropWindow::takeQueuedDrop() {
-    if (drops_.empty() || exiting_) return;
-    std::vector<std::string> paths = std::move(drops_.front());
-    drops_.pop_front();
+    if (exiting_) return;
     pending_.ensureCreated(heightPx());
-    if (takeDrop(paths, driveAssigned_, services_.files, queue_) == DropOutcome::AskForDrive) {
-        services_.messages.show("Selezionare il drive della PSP", "Errore", kMessagePlain);
-        return;
-    }
-    pending_.show();
-    run_.trasfer();
-    if (exiting_ && !run_.active()) DestroyWindow(hwnd_);
+    desk_.takeWaiting();
+    if (exiting_ && !desk_.run().active()) DestroyWindow(hwnd_);
 }
 
 void DropWindow::paint() {

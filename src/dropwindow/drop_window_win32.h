@@ -1,10 +1,10 @@
 #pragma once
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
+#include "dropwindow/intake.h"
 #include "dropwindow/pending_window_win32.h"
 #include "dropwindow/tray_icon_win32.h"
 #include "settings/apply_settings.h"
@@ -99,9 +99,8 @@ private:
     PendingWindow pending_;
     TransferQueue queue_{pending_};
     SettingsDialog settings_;
-    TransferRun run_;
+    DropDesk desk_;
     DropTarget dropTarget_;
-    std::deque<std::vector<std::string>> drops_;
     bool exiting_ = false;
 };
 

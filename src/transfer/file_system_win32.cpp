@@ -54,12 +54,14 @@ PathType Win32FileSystem::typeOf(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Folder : PathType::File;
 }
 
-std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::string& path) {
+std::optional<FileStamp> Win32FileSystem::stamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return bytes(data.nFileSizeHigh, data.nFileSizeLow);
+    return FileStamp{
+        bytes(data.nFileSizeHigh, data.nFileSizeLow),
+        bytes(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
 // Flushing takes a handle that may write, which a read-only file (the shell
