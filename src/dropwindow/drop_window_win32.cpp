@@ -44,7 +44,9 @@ DropWindow::DropWindow(Services services)
              [this] { return scanner_.caption(); }, [this] { return driveAssigned_; },
              [this] { pending_.show(); }},
             queue_),
-      dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {}
+      dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {
+    desk_.run().onActivity([this](bool active) { holdShutdown(active); });
+}
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
@@ -264,6 +266,20 @@ void DropWindow::takeQueuedDrop() {
     if (exiting_ && !desk_.run().active()) DestroyWindow(hwnd_);
 }
 
+void DropWindow::holdShutdown(bool hold) {
+    using ReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+    using ReasonDestroy = BOOL(WINAPI*)(HWND);
+    if (hold) {
+        auto create = reinterpret_cast<ReasonCreate>(
+            systemFunction(L"user32.dll", "ShutdownBlockReasonCreate"));
+        if (create) create(hwnd_, L"Copia sulla PSP in corso");
+    } else {
+        auto destroy = reinterpret_cast<ReasonDestroy>(
+            systemFunction(L"user32.dll", "ShutdownBlockReasonDestroy"));
+        if (destroy) destroy(hwnd_);
+    }
+}
+
 void DropWindow::paint() {
     PaintDc dc(hwnd_);
     drawBitmap(dc.get(), picture_.get());
@@ -303,6 +319,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kDropArrived: takeQueuedDrop(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
+    case WM_QUERYENDSESSION: return desk_.run().active() ? FALSE : TRUE;
     case WM_ENDSESSION:
         if (wParam) tray_.remove();
         return 0;

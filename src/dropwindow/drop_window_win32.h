@@ -77,6 +77,8 @@ private:
 
     void queueDrop(std::vector<std::string> paths);
     void takeQueuedDrop();
+    // Asks Windows to wait with logging off while a run copies.
+    void holdShutdown(bool hold);
 
     static const UINT kDropArrived = WM_APP + 1;
 
