@@ -30,10 +30,8 @@ TEST_F(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     for (const char* file : {"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI",
                              "C:\\F\\EBOOT.PBP", "C:\\F\\PHOTO.JPG"})
         fs.addFile(file);
-    fs.addFolder("C:\\G\\Gioco", {"eBoot.pbp"});
-    fs.addFolder("C:\\Album", {"01.mp3"});
-    fs.addFolder("C:\\Giochi", {}, {"A", "B"});
-    fs.addFolder("C:\\Backup.old", {});
+    fs.addTree({"C:\\G\\Gioco\\eBoot.pbp", "C:\\Album\\01.mp3", "C:\\Giochi\\A\\EBOOT.PBP"});
+    fs.folders["C:\\Backup.old"];
     TakenDrop taken =
         takeDrop({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
                   "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco", "C:\\Album", "C:\\Giochi", "C:\\Backup.old",

@@ -85,11 +85,6 @@ struct FakeFileSystem : FileSystem {
             }
         }
     }
-    void addFolder(const std::string& folder, std::vector<std::string> fileNames,
-                   std::vector<std::string> subFolders = {}) {
-        for (auto& name : fileNames) files.insert(folder + "\\" + name);
-        folders[folder] = {std::move(fileNames), std::move(subFolders)};
-    }
 };
 
 // A file's bytes, counting what is read of them.
@@ -122,12 +117,10 @@ struct FakeShell : ShellCopy {
     FakeFileSystem& fs;
     explicit FakeShell(FakeFileSystem& into) : fs(into) {}
     std::vector<std::pair<std::string, std::string>> copies;
-    std::vector<std::size_t> operations;                 // files in each
     std::map<std::string, CopyResult> results;           // by source, Copied otherwise
     std::function<void(const std::string&)> duringCopy;  // runs inside an operation
 
     CopyResult copy(const std::vector<FileCopy>& list) override {
-        operations.push_back(list.size());
         CopyResult result = CopyResult::Copied;
         for (const FileCopy& f : list) {
             copies.emplace_back(f.source, f.destination);
