@@ -17,7 +17,7 @@ using Names = std::vector<std::string>;
 const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
 const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
 const std::string kSuccess = "File/s Trasferito/i Con Successo !!!";
-const std::string kLong(240, 'x');
+const std::string kLong(240, 'x'), kDeep = kLong + "\\" + std::string(20, 'y') + "\\a.mp3";
 constexpr std::uint64_t k4GiB = 4294967296;
 
 struct Transfer : ::testing::Test {
@@ -104,15 +104,14 @@ const PlanCase kPlanCases[] = {
      {}},
     {"names and paths the stick cannot take",
      {"F\\punto.jpg.", "F\\spazio.mp3 ", "F\\a\x01.mp3", "F\\d\xEF\x80\xBF.mp3", "Punto.\\a.mp3",
-      kLong + "\\" + std::string(20, 'y') + ".mp3", kLong + "\\EBOOT.PBP", "G\\Gioco\\EBOOT.PBP",
-      "G\\Gioco\\a?.bin"},
-     {"F", "Punto.", kLong, "G\\Gioco"},
+      kDeep, "G\\" + kLong + "\\EBOOT.PBP", "G\\Gioco\\EBOOT.PBP", "G\\Gioco\\a?.bin"},
+     {"F", "Punto.", kLong, "G\\" + kLong, "G\\Gioco"},
      {},
      {"F\\punto.jpg. (nome non valido per la PSP)", "F\\spazio.mp3  (nome non valido per la PSP)",
       "F\\a\x01.mp3 (nome non valido per la PSP)",
       "F\\d\xEF\x80\xBF.mp3 (nome non valido per la PSP)",
-      "Punto.\\a.mp3 (nome non valido per la PSP)", kLong + " (percorso troppo lungo)",
-      "Gioco (nome non valido per la PSP)"}},
+      "Punto.\\a.mp3 (nome non valido per la PSP)", kDeep + " (percorso troppo lungo)",
+      kLong + " (percorso troppo lungo)", "Gioco (nome non valido per la PSP)"}},
     {"what is left out, and why",
      {"brano.flac", "LEGGIMI", "EBOOT.PBP", "Vuota\\Sotto\\x.txt", "E:\\MUSIC\\Album\\01.mp3",
       "film.mp4", "quasi.iso", "Gioco\\EBOOT.PBP", "Gioco\\DATA\\huge.bin"},
