@@ -4,7 +4,6 @@
 #include <dbt.h>
 
 #include "common/colours.h"
-#include "dropwindow/intake.h"
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "resource_ids.h"
@@ -49,9 +48,13 @@ MenuHandle createPopupMenu() {
 DropWindow::DropWindow(Services services)
     : services_(std::move(services)),
       settings_(services_.settingsFolder, [this] { loadconf(); }),
-      run_(queue_, services_.files, services_.shell, services_.messages,
-           [this] { return scanner_.caption(); }),
-      dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {}
+      desk_({services_.files, services_.shell, services_.messages,
+             [this] { return scanner_.caption(); },
+             [this] { return driveAssigned(scanner_.caption()); }, [this] { pending_.show(); }},
+            queue_),
+      dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {
+    desk_.run().onActivity([this](bool active) { holdShutdown(active); });
+}
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
@@ -233,12 +236,12 @@ void DropWindow::onCommand(UINT id) {
 // Chosen while the shell copies, Exit takes the icon and the windows away at
 // once and ends the program when the shell's operation returns.
 void DropWindow::exit() {
-    if (!run_.active()) {
+    if (!desk_.run().active()) {
         DestroyWindow(hwnd_);
         return;
     }
     exiting_ = true;
-    run_.abandon();
+    desk_.run().abandon();
     for (UINT_PTR timer : {Timer1, Timer2, MountRetry}) KillTimer(hwnd_, timer);
     tray_.remove();
     settings_.destroy();
@@ -257,23 +260,29 @@ void DropWindow::tearDown() {
 // The drop is taken up once the system's drag has ended, so that the source
 // (the shell, usually) is not held up while the files are copied.
 void DropWindow::queueDrop(std::vector<std::string> paths) {
-    drops_.push_back(std::move(paths));
+    desk_.arrive(std::move(paths));
     PostMessageW(hwnd_, kDropArrived, 0, 0);
 }
 
 void DropWindow::takeQueuedDrop() {
-    if (drops_.empty() || exiting_) return;
-    std::vector<std::string> paths = std::move(drops_.front());
-    drops_.pop_front();
+    if (exiting_) return;
     pending_.ensureCreated(heightPx());
-    bool driveIsAssigned = driveAssigned(scanner_.caption());
-    if (takeDrop(paths, driveIsAssigned, services_.files, queue_) == DropOutcome::AskForDrive) {
-        services_.messages.show("Selezionare il drive della PSP", "Errore", kMessagePlain);
-        return;
+    desk_.takeWaiting();
+    if (exiting_ && !desk_.run().active()) DestroyWindow(hwnd_);
+}
+
+void DropWindow::holdShutdown(bool hold) {
+    using ReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+    using ReasonDestroy = BOOL(WINAPI*)(HWND);
+    if (hold) {
+        auto create = reinterpret_cast<ReasonCreate>(
+            systemFunction(L"user32.dll", "ShutdownBlockReasonCreate"));
+        if (create) create(hwnd_, L"Copia sulla PSP in corso");
+    } else {
+        auto destroy = reinterpret_cast<ReasonDestroy>(
+            systemFunction(L"user32.dll", "ShutdownBlockReasonDestroy"));
+        if (destroy) destroy(hwnd_);
     }
-    pending_.show();
-    run_.trasfer();
-    if (exiting_ && !run_.active()) DestroyWindow(hwnd_);
 }
 
 void DropWindow::paint() {
@@ -311,6 +320,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DEVICECHANGE: onDeviceChange(wParam, lParam); return TRUE;
     case kDropArrived: takeQueuedDrop(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
+    case WM_QUERYENDSESSION: return desk_.run().active() ? FALSE : TRUE;
     case WM_ENDSESSION:
         if (wParam) tray_.remove();
         return 0;

@@ -1,10 +1,10 @@
 #pragma once
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
+#include "dropwindow/intake.h"
 #include "dropwindow/pending_window_win32.h"
 #include "dropwindow/tray_icon_win32.h"
 #include "settings/apply_settings.h"
@@ -81,6 +81,8 @@ private:
 
     void queueDrop(std::vector<std::string> paths);
     void takeQueuedDrop();
+    // Asks Windows to wait with logging off while a run copies.
+    void holdShutdown(bool hold);
 
     static const UINT kDropArrived = WM_APP + 1;
 
@@ -101,9 +103,8 @@ private:
     PendingWindow pending_;
     TransferQueue queue_{pending_};
     SettingsDialog settings_;
-    TransferRun run_;
+    DropDesk desk_;
     DropTarget dropTarget_;
-    std::deque<std::vector<std::string>> drops_;
     bool exiting_ = false;
 };
 

@@ -1,45 +1,51 @@
 #include "dropwindow/intake.h"
 
-#include "common/utf8.h"
-#include "transfer/destinations.h"
 #include "transfer/copy_plan.h"
+#include "transfer/destinations.h"
 
 namespace caldrift {
 
-namespace {
-// A path that is gone by now is judged by its name alone: a three-letter
-// extension, or one of the table's four-letter ones, makes it a file.
-std::optional<QueueEntry> classifyByName(const std::string& path, const std::string& name) {
-    if (utf8::charFromEnd(name, 4) == ".")
-        return QueueEntry{path, name, std::string(utf8::lastChars(name, 3)), EntryKind::File};
-    std::string_view four = utf8::lastChars(name, 4);
-    if (utf8::charFromEnd(name, 5) == "." && isFourLetterTableExtension(four))
-        return QueueEntry{path, name, std::string(four), EntryKind::File};
-    return std::nullopt;
-}
-}  // namespace
-
-std::optional<QueueEntry> classifyDroppedPath(const std::string& path, FileSystem& fs) {
-    std::string name = nameOf(path);
-    if (name.empty()) return std::nullopt;  // a drive root or a path ending in a separator
-
-    switch (fs.typeOf(path)) {
-    case PathType::File: return QueueEntry{path, name, extensionOf(name), EntryKind::File};
-    case PathType::Folder: {
-        bool game = holdsEboot(fs.list(path));
-        return QueueEntry{path, name, {}, game ? EntryKind::Homebrew : EntryKind::MediaFolder};
+TakenDrop takeDrop(const std::vector<std::string>& paths, bool driveAssigned, FileSystem& fs,
+                   TransferQueue& queue) {
+    TakenDrop taken{driveAssigned ? DropOutcome::StartTransfer : DropOutcome::AskForDrive, {}};
+    for (const std::string& path : paths) {
+        std::string name = nameOf(path);
+        if (name.empty()) {  // a drive root
+            if (!path.empty()) taken.refused.push_back({path, EntryProblem::DriveRoot});
+            continue;
+        }
+        switch (fs.typeOf(path)) {
+        case PathType::File: queue.append({path, name, extensionOf(name), EntryKind::File}); break;
+        case PathType::Folder: {
+            bool game = holdsEboot(fs.list(path));
+            queue.append({path, name, {}, game ? EntryKind::Homebrew : EntryKind::MediaFolder});
+            break;
+        }
+        case PathType::Missing: taken.refused.push_back({name, EntryProblem::NotFound}); break;
+        }
     }
-    case PathType::Missing: break;
-    }
-    return classifyByName(path, name);
+    return taken;
 }
 
-DropOutcome takeDrop(const std::vector<std::string>& paths, bool driveAssigned, FileSystem& fs,
-                     TransferQueue& queue) {
-    for (const std::string& path : paths)
-        if (std::optional<QueueEntry> entry = classifyDroppedPath(path, fs))
-            queue.append(std::move(*entry));
-    return driveAssigned ? DropOutcome::StartTransfer : DropOutcome::AskForDrive;
+void DropDesk::takeWaiting() {
+    while (!waiting_.empty() && boxesOpen_ == 0 && !run_.abandoned()) {
+        std::vector<std::string> paths = std::move(waiting_.front());
+        waiting_.pop_front();
+        TakenDrop taken = takeDrop(paths, world_.driveAssigned(), world_.files, queue_);
+        run_.note(taken.refused);
+        if (taken.outcome == DropOutcome::AskForDrive) {
+            show("Selezionare il drive della PSP", "Errore", kMessagePlain);
+            continue;
+        }
+        if (world_.beforeRun) world_.beforeRun();
+        run_.trasfer();
+    }
+}
+
+void DropDesk::show(const std::string& text, const std::string& title, unsigned style) {
+    ++boxesOpen_;
+    world_.messages.show(text, title, style);
+    --boxesOpen_;
 }
 
 }  // namespace caldrift

@@ -1,102 +1,20 @@
 #include "transfer/copy_plan.h"
 
-#include <optional>
-#include <set>
-
 #include "common/utf8.h"
 #include "transfer/destinations.h"
+#include "transfer/fat_names.h"
 
 namespace caldrift {
 
 namespace {
-class Planner {
-public:
-    Planner(FileSystem& fs, const std::string& drive) : fs_(fs), drive_(drive) {}
+std::string parentOf(const std::string& path) {
+    std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
-    CopyPlan plan;
-
-    bool firstVisit(const std::string& folder) {
-        std::string identity = fs_.folderIdentity(folder);
-        return identity.empty() || visited_.insert(identity).second;
-    }
-
-    // A file goes by its type; under MUSIC, PICTURE and VIDEO it keeps the
-    // folder it came in (none for a dropped file).
-    void file(const std::string& source, const std::string& item, const std::string& extension,
-              std::optional<std::uint64_t> size, const std::string& folder) {
-        std::string name = nameOf(source);
-        DestinationRule rule = destinationFor(extension);
-        if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
-        if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
-        if (!size) return leave(item, EntryProblem::CopyFailed);
-        if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
-        std::string into = rule.keepsItsFolder && !folder.empty() ? folder + "\\" : "";
-        add({source, drive_ + rule.folder + into + name, *size, item, rule.isVideo()});
-    }
-
-    // A game is copied whole, with its folder name under PSP\GAME, or not at all.
-    void game(const std::string& source, const std::string& item,
-              const FileSystem::Listing& listing) {
-        std::string destination = drive_ + kGameFolder + nameOf(source);
-        if (alreadyThere(source, destination, item)) return;
-        std::vector<FileCopy> files;
-        std::optional<EntryProblem> problem = gameTree(source, listing, destination, item, files);
-        if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
-        if (problem) return leave(item, *problem);
-        plan.files.insert(plan.files.end(), files.begin(), files.end());
-    }
-
-    void mediaFolder(const std::string& source, const std::string& item) {
-        FileSystem::Listing listing = fs_.list(source);
-        if (!listing.ok) return leave(item, EntryProblem::CopyFailed);
-        if (holdsEboot(listing)) return game(source, item, listing);
-        for (const FileSystem::ListedFile& f : listing.files)
-            file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size,
-                 nameOf(source));
-        for (const std::string& sub : listing.folders)
-            if (firstVisit(source + "\\" + sub))
-                mediaFolder(source + "\\" + sub, item + "\\" + sub);
-    }
-
-    void leave(const std::string& item, EntryProblem problem) {
-        plan.leftOut.push_back({item, problem});
-    }
-
-private:
-    // A source that is its own destination (dragged from the stick) is never copied.
-    bool alreadyThere(const std::string& source, const std::string& destination,
-                      const std::string& item) {
-        bool same = utf8::equalsIgnoringAsciiCase(source, destination);
-        if (same) leave(item, EntryProblem::AlreadyOnStick);
-        return same;
-    }
-
-    void add(FileCopy copy) {
-        if (!alreadyThere(copy.source, copy.destination, copy.item))
-            plan.files.push_back(std::move(copy));
-    }
-
-    std::optional<EntryProblem> gameTree(const std::string& source,
-                                         const FileSystem::Listing& listing,
-                                         const std::string& destination, const std::string& item,
-                                         std::vector<FileCopy>& files) {
-        if (!listing.ok) return EntryProblem::CopyFailed;
-        for (const FileSystem::ListedFile& f : listing.files) {
-            if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
-            files.push_back({source + "\\" + f.name, destination + "\\" + f.name, f.size, item});
-        }
-        for (const std::string& sub : listing.folders)
-            if (firstVisit(source + "\\" + sub))
-                if (auto problem = gameTree(source + "\\" + sub, fs_.list(source + "\\" + sub),
-                                            destination + "\\" + sub, item, files))
-                    return problem;
-        return std::nullopt;
-    }
-
-    FileSystem& fs_;
-    std::string drive_;
-    std::set<std::string> visited_;
-};
+std::string numbered(const std::string& name, int n) {
+    return name + " (" + std::to_string(n) + ")";
+}
 }  // namespace
 
 bool holdsEboot(const FileSystem::Listing& listing) {
@@ -105,31 +23,160 @@ bool holdsEboot(const FileSystem::Listing& listing) {
     return false;
 }
 
-CopyPlan planCopy(const QueueEntry& entry, const std::string& drive, FileSystem& fs) {
-    Planner planner(fs, drive);
+CopyPlan RunPlanner::plan(const QueueEntry& entry) {
+    plan_ = {};
+    visited_.clear();
     switch (entry.kind) {
     case EntryKind::File:
-        planner.file(entry.path, entry.file, entry.ext, fs.fileSize(entry.path), {});
+        file(entry.path, entry.file, entry.ext, fs_.fileSize(entry.path), {});
         break;
     case EntryKind::Homebrew:
-        planner.firstVisit(entry.path);
-        planner.game(entry.path, entry.file, fs.list(entry.path));
+        firstVisit(entry.path);
+        game(entry.path, entry.file, fs_.list(entry.path));
         break;
     case EntryKind::MediaFolder:
-        planner.firstVisit(entry.path);
-        planner.mediaFolder(entry.path, entry.file);
-        if (planner.plan.files.empty() && planner.plan.leftOut.empty())
-            planner.leave(entry.file, EntryProblem::NothingToCopy);
+        firstVisit(entry.path);
+        mediaFolder(entry.path, entry.file);
+        if (plan_.files.empty() && plan_.leftOut.empty())
+            leave(entry.file, EntryProblem::NothingToCopy);
         break;
     }
-    return planner.plan;
+    return std::move(plan_);
 }
 
-std::uint64_t spaceNeeded(const std::vector<FileCopy>& files, std::uint64_t cluster) {
+bool RunPlanner::firstVisit(const std::string& folder) {
+    std::string identity = fs_.folderIdentity(folder);
+    return identity.empty() || visited_.insert(identity).second;
+}
+
+// A file goes by its type; under MUSIC, PICTURE and VIDEO it keeps the folder
+// it came in (none for a dropped file).
+void RunPlanner::file(const std::string& source, const std::string& item,
+                      const std::string& extension, std::optional<std::uint64_t> size,
+                      const std::string& sourceFolder) {
+    if (!isFatName(nameOf(source))) return leave(item, EntryProblem::BadName);
+    DestinationRule rule = destinationFor(extension);
+    if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
+    if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
+    if (!size) return leave(item, EntryProblem::NotFound);
+    if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
+    std::string folder = drive_ + rule.folder;
+    if (rule.keepsItsFolder && !sourceFolder.empty()) {
+        std::optional<std::string> own = folderFor(sourceFolder, folder);
+        if (!own) return leave(item, EntryProblem::BadName);
+        folder = *own + "\\";
+    }
+    std::string destination = fileFor(source, folder);
+    if (alreadyThere(source, destination, item)) return;
+    if (!fitsTheShell(source) || !fitsTheShell(destination))
+        return leave(item, EntryProblem::PathTooLong);
+    plan_.files.push_back({source, destination, *size, item, rule.isVideo()});
+}
+
+// A game is copied whole, with its folder name under PSP\GAME, or not at all.
+void RunPlanner::game(const std::string& source, const std::string& item,
+                      const FileSystem::Listing& listing) {
+    if (!listing.ok) return leave(item, EntryProblem::NotFound);
+    std::optional<std::string> destination = folderFor(source, drive_ + kGameFolder);
+    if (!destination) return leave(item, EntryProblem::BadName);
+    if (alreadyThere(source, *destination, item)) return;
+    std::vector<FileCopy> files;
+    std::optional<EntryProblem> problem = gameTree(source, listing, *destination, item, files);
+    if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
+    if (problem) return leave(item, *problem);
+    plan_.files.insert(plan_.files.end(), files.begin(), files.end());
+}
+
+std::optional<EntryProblem> RunPlanner::gameTree(const std::string& source,
+                                                 const FileSystem::Listing& listing,
+                                                 const std::string& destination,
+                                                 const std::string& item,
+                                                 std::vector<FileCopy>& files) {
+    if (!listing.ok) return EntryProblem::CopyFailed;
+    for (const FileSystem::ListedFile& f : listing.files) {
+        std::string from = source + "\\" + f.name;
+        if (!isFatName(f.name)) return EntryProblem::BadName;
+        if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
+        std::string to = fileFor(from, destination + "\\");
+        if (!fitsTheShell(from) || !fitsTheShell(to)) return EntryProblem::PathTooLong;
+        files.push_back({from, to, f.size, item});
+    }
+    for (const std::string& sub : listing.folders) {
+        std::string from = source + "\\" + sub;
+        if (!isFatName(sub)) return EntryProblem::BadName;
+        if (firstVisit(from))
+            if (auto problem =
+                    gameTree(from, fs_.list(from), destination + "\\" + sub, item, files))
+                return problem;
+    }
+    return std::nullopt;
+}
+
+void RunPlanner::mediaFolder(const std::string& source, const std::string& item) {
+    FileSystem::Listing listing = fs_.list(source);
+    if (!listing.ok) return leave(item, EntryProblem::NotFound);
+    if (holdsEboot(listing)) return game(source, item, listing);
+    for (const FileSystem::ListedFile& f : listing.files)
+        file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
+    for (const std::string& sub : listing.folders)
+        if (firstVisit(source + "\\" + sub)) mediaFolder(source + "\\" + sub, item + "\\" + sub);
+}
+
+void RunPlanner::leave(const std::string& item, EntryProblem problem) {
+    plan_.leftOut.push_back({item, problem});
+}
+
+// A source that is its own destination (dragged from the stick) is never copied.
+bool RunPlanner::alreadyThere(const std::string& source, const std::string& destination,
+                              const std::string& item) {
+    bool same = fatKey(source) == fatKey(destination);
+    if (same) leave(item, EntryProblem::AlreadyOnStick);
+    return same;
+}
+
+// Takes a place for the source, unless another source of the run holds it.
+bool RunPlanner::claim(const std::string& destination, const std::string& source) {
+    return claimed_.emplace(fatKey(destination), source).first->second == source;
+}
+
+// The folder a source folder's files take inside into: its own name, else
+// "<parent> - <name>", then with " (2)", " (3)" after it.
+std::optional<std::string> RunPlanner::folderFor(const std::string& source,
+                                                 const std::string& into) {
+    std::string name = nameOf(source);
+    if (!isFatName(name)) return std::nullopt;
+    if (claim(into + name, source)) return into + name;
+    std::string parent = nameOf(parentOf(source));
+    std::string longer = parent + " - " + name;
+    if (!parent.empty() && parent.back() != ':' && isFatName(longer)) name = longer;
+    if (claim(into + name, source)) return into + name;
+    for (int n = 2;; ++n)
+        if (claim(into + numbered(name, n), source)) return into + numbered(name, n);
+}
+
+// The place of a file in folder: its own name, else "<name> (2).<extension>" and on.
+std::string RunPlanner::fileFor(const std::string& source, const std::string& folder) {
+    std::string name = nameOf(source);
+    if (claim(folder + name, source)) return folder + name;
+    std::size_t dot = name.rfind('.');
+    if (dot == 0 || dot == std::string::npos) dot = name.size();
+    for (int n = 2;; ++n) {
+        std::string destination = folder + numbered(name.substr(0, dot), n) + name.substr(dot);
+        if (claim(destination, source)) return destination;
+    }
+}
+
+std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
+                          const std::vector<std::optional<FileStamp>>& before,
+                          std::uint64_t cluster) {
     if (cluster == 0) cluster = 1;
-    std::uint64_t total = 0;
-    for (const FileCopy& f : files) total += (f.size + cluster - 1) / cluster * cluster;
-    return total;
+    auto whole = [cluster](std::uint64_t size) { return (size + cluster - 1) / cluster * cluster; };
+    std::uint64_t grown = 0, freed = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        grown += whole(files[i].size);
+        if (i < before.size() && before[i]) freed += whole(before[i]->size);
+    }
+    return grown > freed ? grown - freed : 0;
 }
 
 }  // namespace caldrift

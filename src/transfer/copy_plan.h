@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,12 +14,17 @@ namespace caldrift {
 constexpr std::uint64_t kLargestPspFile = 0xFFFFFFFFu;
 
 enum class EntryProblem {
+    DriveRoot,
+    NotFound,
     UnknownType,
     LoneEboot,
     NothingToCopy,
     AlreadyOnStick,
+    BadName,
+    PathTooLong,
     TooLarge,
     NoSpace,
+    NotReplaced,
     CopyFailed,
     CopyCancelled,
 };
@@ -42,10 +50,44 @@ struct CopyPlan {
 
 bool holdsEboot(const FileSystem::Listing& listing);
 
-// What one queue entry copies where on the stick in drive, and what it leaves out.
-CopyPlan planCopy(const QueueEntry& entry, const std::string& drive, FileSystem& fs);
+// Gives every file of a run its place on the stick in drive, entry by entry,
+// so that no two sources of the run share one place.
+class RunPlanner {
+public:
+    RunPlanner(FileSystem& fs, std::string drive) : fs_(fs), drive_(std::move(drive)) {}
 
-// The room the files take on a disk that hands out whole clusters.
-std::uint64_t spaceNeeded(const std::vector<FileCopy>& files, std::uint64_t cluster);
+    // What the entry copies where, and what it leaves out.
+    CopyPlan plan(const QueueEntry& entry);
+
+private:
+    bool firstVisit(const std::string& folder);
+    void file(const std::string& source, const std::string& item, const std::string& extension,
+              std::optional<std::uint64_t> size, const std::string& sourceFolder);
+    void game(const std::string& source, const std::string& item,
+              const FileSystem::Listing& listing);
+    std::optional<EntryProblem> gameTree(const std::string& source,
+                                         const FileSystem::Listing& listing,
+                                         const std::string& destination, const std::string& item,
+                                         std::vector<FileCopy>& files);
+    void mediaFolder(const std::string& source, const std::string& item);
+    void leave(const std::string& item, EntryProblem problem);
+    bool alreadyThere(const std::string& source, const std::string& destination,
+                      const std::string& item);
+    bool claim(const std::string& destination, const std::string& source);
+    std::optional<std::string> folderFor(const std::string& source, const std::string& into);
+    std::string fileFor(const std::string& source, const std::string& folder);
+
+    FileSystem& fs_;
+    std::string drive_;
+    CopyPlan plan_;
+    std::set<std::string> visited_;               // folder identities, per entry
+    std::map<std::string, std::string> claimed_;  // a place's FAT key, and the source it holds
+};
+
+// The room the stick must grow by, in whole clusters, when the files replace
+// what is already at their places.
+std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
+                          const std::vector<std::optional<FileStamp>>& before,
+                          std::uint64_t cluster);
 
 }  // namespace caldrift

@@ -14,6 +14,16 @@ namespace {
 constexpr DWORD kLeftOutOfListings =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
 
+// The form of a full path that no length limit applies to and in which Windows
+// keeps a name's trailing dots and blanks.
+std::wstring longForm(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+    return wide;
+}
+
 // Opens what is already there, letting other programs read, write and delete it meanwhile.
 FileHandle openExisting(const std::wstring& path, DWORD access,
                         DWORD flags = FILE_ATTRIBUTE_NORMAL) {
@@ -49,23 +59,25 @@ private:
 }  // namespace
 
 PathType Win32FileSystem::typeOf(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    DWORD attributes = GetFileAttributesW(longForm(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathType::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Folder : PathType::File;
 }
 
-std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::string& path) {
+std::optional<FileStamp> Win32FileSystem::stamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(longForm(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
-    return bytes(data.nFileSizeHigh, data.nFileSizeLow);
+    return FileStamp{
+        bytes(data.nFileSizeHigh, data.nFileSizeLow),
+        bytes(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
 // Flushing takes a handle that may write, which a read-only file (the shell
 // keeps a source's attributes) gives only while the attribute is lifted.
 bool Win32FileSystem::flush(const std::string& path) {
-    std::wstring name = widen(path);
+    std::wstring name = longForm(path);
     DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
@@ -92,15 +104,15 @@ std::optional<DriveSpace> Win32FileSystem::space(const std::string& drive) {
 }
 
 bool Win32FileSystem::entryExists(const std::string& path) {
-    return lookupEntry(widen(path).c_str()) == Lookup::Found;
+    return lookupEntry(longForm(path).c_str()) == Lookup::Found;
 }
 
-void Win32FileSystem::removeFile(const std::string& path) { DeleteFileW(widen(path).c_str()); }
+void Win32FileSystem::removeFile(const std::string& path) { DeleteFileW(longForm(path).c_str()); }
 
 FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     Listing listing;
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileExW(widen(folder + "\\*").c_str(), FindExInfoBasic, &data,
+    FindHandle find(FindFirstFileExW(longForm(folder + "\\*").c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, 0));
     if (!find) return listing;
     listing.ok = true;
@@ -116,7 +128,7 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
 }
 
 std::string Win32FileSystem::folderIdentity(const std::string& folder) {
-    FileHandle handle = openExisting(widen(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
+    FileHandle handle = openExisting(longForm(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
     return std::to_string(info.dwVolumeSerialNumber) + ":" +
@@ -124,7 +136,7 @@ std::string Win32FileSystem::folderIdentity(const std::string& folder) {
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {
-    FileHandle file = openExisting(widen(path), GENERIC_READ);
+    FileHandle file = openExisting(longForm(path), GENERIC_READ);
     if (!file) return nullptr;
     return std::make_unique<FileBytes>(std::move(file));
 }

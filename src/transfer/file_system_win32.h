@@ -9,7 +9,7 @@ public:
     bool entryExists(const std::string& path) override;
     Listing list(const std::string& folder) override;
     std::string folderIdentity(const std::string& folder) override;
-    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    std::optional<FileStamp> stamp(const std::string& path) override;
     bool flush(const std::string& path) override;
     std::optional<DriveSpace> space(const std::string& drive) override;
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;

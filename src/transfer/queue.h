@@ -13,6 +13,11 @@ namespace caldrift {
 
 enum class PathType { Missing, File, Folder };
 
+// What tells whether a file changed: its size and last-write time (100 ns units).
+struct FileStamp {
+    std::uint64_t size = 0, written = 0;
+};
+
 struct DriveSpace {
     std::uint64_t available = 0;  // bytes this user may still write
     std::uint64_t cluster = 1;    // the unit a file's size is rounded up to
@@ -40,7 +45,12 @@ public:
     // What tells a folder from every other (its volume and file id), so
     // that a folder reached twice is seen as one; empty when unknown.
     virtual std::string folderIdentity(const std::string& folder) = 0;
-    virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
+    // Of a file, none for a folder or nothing.
+    virtual std::optional<FileStamp> stamp(const std::string& path) = 0;
+    std::optional<std::uint64_t> fileSize(const std::string& path) {
+        std::optional<FileStamp> found = stamp(path);
+        return found ? std::optional<std::uint64_t>(found->size) : std::nullopt;
+    }
     // Writes what the system still holds of the file to the disk.
     virtual bool flush(const std::string& path) = 0;
     virtual std::optional<DriveSpace> space(const std::string& drive) = 0;

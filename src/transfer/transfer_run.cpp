@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "drive/scanner.h"
 #include "transfer/destinations.h"
@@ -15,16 +16,30 @@ constexpr std::size_t kMostItemLines = 20;
 
 const char* reasonText(EntryProblem problem) {
     switch (problem) {
+    case EntryProblem::DriveRoot: return "(trascinare file o cartelle, non un'unità intera)";
+    case EntryProblem::NotFound: return "(non trovato)";
     case EntryProblem::UnknownType: return "(tipo di file non gestito)";
     case EntryProblem::LoneEboot: return "(trascinare la cartella del gioco, non il file)";
     case EntryProblem::NothingToCopy: return "(nessun file da trasferire)";
     case EntryProblem::AlreadyOnStick: return "(già sulla PSP)";
+    case EntryProblem::BadName: return "(nome non valido per la PSP)";
+    case EntryProblem::PathTooLong: return "(percorso troppo lungo)";
+    case EntryProblem::NotReplaced: return "(già sulla PSP, non sostituito)";
     case EntryProblem::TooLarge: return "(oltre 4 GB: la PSP non legge file così grandi)";
     case EntryProblem::NoSpace: return "(spazio insufficiente sulla PSP)";
     case EntryProblem::CopyFailed: return "(copia non riuscita)";
     case EntryProblem::CopyCancelled: return "(copia annullata)";
     }
     return "";
+}
+
+// FAT keeps a file's time to two seconds.
+constexpr std::uint64_t kTwoSeconds = 20'000'000;
+
+bool unchanged(const FileStamp& before, const FileStamp& now) {
+    std::uint64_t apart =
+        before.written > now.written ? before.written - now.written : now.written - before.written;
+    return before.size == now.size && apart <= kTwoSeconds;
 }
 
 // One line a name, at most kMostItemLines of them, then how many more there are.
@@ -56,44 +71,59 @@ Message closingMessage(const RunReport& report) {
     return {text, kTitle, quiet ? kMessageInformation : kMessageWarning};
 }
 
-void TransferRun::trasfer() {
-    if (active_) {
-        passesLeft_ = queue_.size();  // the entry being copied is still at the front
-        return;
-    }
-    if (queue_.empty() || abandoned_) return;
+void TransferRun::note(const std::vector<UnfinishedItem>& items) {
+    report_.unfinished.insert(report_.unfinished.end(), items.begin(), items.end());
+}
 
-    active_ = true;
-    passesLeft_ = queue_.size();
-    RunReport report;
-    while (passesLeft_ > 0 && !queue_.empty() && !abandoned_) {
-        std::string drive = currentDrive_();
-        if (!stickPresent(drive)) {
-            report.stickGone = true;
-            break;
-        }
-        QueueEntry entry = queue_.front();
-        if (!copyEntry(entry, drive, report)) {
-            report.stickGone = true;  // the entry it was copying stays queued
+void TransferRun::trasfer() {
+    if (active_) return planJoined();
+    if ((queue_.empty() && report_.unfinished.empty()) || abandoned_) return;
+
+    setActive(true);
+    std::string drive = currentDrive_();
+    if (stickPresent(drive)) {
+        planner_.emplace(fs_, drive);
+        planJoined();
+    } else {
+        report_.stickGone = true;
+    }
+    while (!plans_.empty() && !abandoned_) {
+        if (currentDrive_() != drive || !stickPresent(drive) ||
+            !copyEntry(plans_.front(), queue_.front(), drive)) {
+            report_.stickGone = true;  // the entry it was copying stays queued
             break;
         }
         queue_.removeFront();
-        --passesLeft_;
+        plans_.pop_front();
     }
-    active_ = false;
+    plans_.clear();
+    planner_.reset();
+    setActive(false);
     if (abandoned_) return;
 
-    Message message = closingMessage(report);
+    Message message = closingMessage(std::exchange(report_, {}));
     messages_.show(message.text, message.title, message.style);
 }
 
+void TransferRun::setActive(bool active) {
+    active_ = active;
+    if (activityChanged_) activityChanged_(active);
+}
+
+// Entries that joined the run get their places before anything more is copied.
+void TransferRun::planJoined() {
+    if (!planner_) return;
+    for (std::size_t i = plans_.size(); i < queue_.size(); ++i)
+        plans_.push_back(planner_->plan(queue_.entries()[i]));
+}
+
 // A copied video is still copied when the PSP may not play it; the user is told why.
-void TransferRun::checkVideo(const FileCopy& file, RunReport& report) {
+void TransferRun::checkVideo(const FileCopy& file) {
     std::unique_ptr<ByteSource> source = fs_.openForReading(file.source);
     VideoVerdict verdict;
     if (source) verdict = caldrift::checkVideo(*source, extensionOf(file.source));
     if (!source || !verdict.plays)
-        report.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
+        report_.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
 }
 
 bool TransferRun::stickPresent(const std::string& drive) {
@@ -101,42 +131,54 @@ bool TransferRun::stickPresent(const std::string& drive) {
 }
 
 // Nothing of an entry is written unless all of it fits on the stick.
-bool TransferRun::copyEntry(const QueueEntry& entry, const std::string& drive, RunReport& report) {
-    CopyPlan plan = planCopy(entry, drive, fs_);
-    report.unfinished.insert(report.unfinished.end(), plan.leftOut.begin(), plan.leftOut.end());
-    if (plan.files.empty()) return true;
-    std::optional<DriveSpace> space = fs_.space(drive);
-    if (space && spaceNeeded(plan.files, space->cluster) > space->available) {
-        report.unfinished.push_back({entry.file, EntryProblem::NoSpace});
-        return true;
+bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
+                            const std::string& drive) {
+    std::vector<UnfinishedItem> unfinished = plan.leftOut;
+    std::vector<FileCopy> whole;
+    if (!plan.files.empty()) {
+        std::vector<std::optional<FileStamp>> before;
+        for (const FileCopy& f : plan.files) before.push_back(fs_.stamp(f.destination));
+        std::optional<DriveSpace> space = fs_.space(drive);
+        if (space && spaceNeeded(plan.files, before, space->cluster) > space->available) {
+            unfinished.push_back({entry.file, EntryProblem::NoSpace});
+        } else {
+            CopyResult result = shell_.copy(plan.files);
+            if (!stickPresent(drive)) return false;
+            whole = landed(plan.files, before, result, unfinished);
+        }
     }
-    std::vector<bool> wereThere;
-    for (const FileCopy& f : plan.files)
-        wereThere.push_back(fs_.fileSize(f.destination).has_value());
-    CopyResult result = shell_.copy(plan.files);
-    if (entry.kind != EntryKind::File && !stickPresent(drive)) return false;
-    for (const FileCopy& f : landed(plan.files, wereThere, result, report))
-        if (f.video) checkVideo(f, report);
+    note(unfinished);
+    for (const FileCopy& f : whole)
+        if (f.video) checkVideo(f);
     return true;
 }
 
-// A file has landed when the stick holds all of its bytes. One that did not is
-// named (a game's file by its game), and removed unless it was there before.
+// A file has landed when the stick holds all of its bytes. One whose place
+// still has the size and time noted before was not replaced. One that did not
+// land is named (a game's file by its game), and removed when this operation
+// made it.
 std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
-                                          const std::vector<bool>& wereThere, CopyResult result,
-                                          RunReport& report) {
+                                          const std::vector<std::optional<FileStamp>>& before,
+                                          CopyResult result,
+                                          std::vector<UnfinishedItem>& unfinished) {
     EntryProblem problem =
         result == CopyResult::Cancelled ? EntryProblem::CopyCancelled : EntryProblem::CopyFailed;
     std::vector<FileCopy> whole;
     std::set<std::string> named;
+    auto name = [&](const std::string& item, EntryProblem why) {
+        if (named.insert(item).second) unfinished.push_back({item, why});
+    };
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileCopy& f = files[i];
-        if (fs_.fileSize(f.destination) == f.size && fs_.flush(f.destination)) {
+        std::optional<FileStamp> now = fs_.stamp(f.destination);
+        if (before[i] && now && unchanged(*before[i], *now)) {
+            name(f.item, EntryProblem::NotReplaced);
+        } else if (now && now->size == f.size && fs_.flush(f.destination)) {
             whole.push_back(f);
-            continue;
+        } else {
+            if (!before[i]) fs_.removeFile(f.destination);
+            name(f.item, problem);
         }
-        if (!wereThere[i]) fs_.removeFile(f.destination);
-        if (named.insert(f.item).second) report.unfinished.push_back({f.item, problem});
     }
     return whole;
 }

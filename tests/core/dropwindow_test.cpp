@@ -25,42 +25,33 @@ struct Intake : ::testing::Test {
 };
 }  // namespace
 
-// The file system says what a path is; a path that is gone goes by its name.
+// The file system says what a path is; a path that is gone, or a drive, is refused.
 TEST_F(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     for (const char* file : {"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI",
                              "C:\\F\\EBOOT.PBP", "C:\\F\\PHOTO.JPG"})
         fs.addFile(file);
-    fs.addFolder("C:\\G\\Gioco", {"eBoot.pbp"});
-    fs.addFolder("C:\\Album", {"01.mp3"});
-    fs.addFolder("C:\\Giochi", {}, {"A", "B"});
-    fs.addFolder("C:\\Backup.old", {});
-    takeDrop({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
-              "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco", "C:\\Album", "C:\\Giochi", "C:\\Backup.old",
-              "C:\\gone.mp3", "C:\\gone.tiff", "C:\\gone.webp", "C:\\gone", "E:\\", "C:\\F\\", ""},
-             true, fs, queue);
+    fs.addTree({"C:\\G\\Gioco\\eBoot.pbp", "C:\\Album\\01.mp3", "C:\\Giochi\\A\\EBOOT.PBP"});
+    fs.folders["C:\\Backup.old"];
+    TakenDrop taken =
+        takeDrop({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
+                  "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco", "C:\\Album", "C:\\Giochi", "C:\\Backup.old",
+                  "C:\\gone.mp3", "C:\\gone", "E:\\", ""},
+                 false, fs, queue);
+    EXPECT_EQ(taken.outcome, DropOutcome::AskForDrive);
     EXPECT_EQ(column(&QueueEntry::file),
               (Names{"a.jpg", "brano.flac", "LEGGIMI", "EBOOT.PBP", "PHOTO.JPG", "Gioco", "Album",
-                     "Giochi", "Backup.old", "gone.mp3", "gone.tiff"}));
-    EXPECT_EQ(column(&QueueEntry::ext),
-              (Names{"jpg", "flac", "", "PBP", "JPG", "", "", "", "", "mp3", "tiff"}));
+                     "Giochi", "Backup.old"}));
+    EXPECT_EQ(column(&QueueEntry::ext), (Names{"jpg", "flac", "", "PBP", "JPG", "", "", "", ""}));
     std::vector<EntryKind> kinds;
     for (const auto& e : queue.entries()) kinds.push_back(e.kind);
     using K = EntryKind;
-    EXPECT_EQ(kinds,
-              (std::vector<K>{K::File, K::File, K::File, K::File, K::File, K::Homebrew,
-                              K::MediaFolder, K::MediaFolder, K::MediaFolder, K::File, K::File}));
+    EXPECT_EQ(kinds, (std::vector<K>{K::File, K::File, K::File, K::File, K::File, K::Homebrew,
+                                     K::MediaFolder, K::MediaFolder, K::MediaFolder}));
     EXPECT_EQ(column(&QueueEntry::path)[5], "C:\\G\\Gioco");
     EXPECT_EQ(pending.lines, column(&QueueEntry::file));
-}
-
-TEST_F(Intake, RefusedDropKeepsItsItemsForTheNextOne) {
-    fs.addFolder("C:\\Album", {"01.mp3"});
-    EXPECT_EQ(takeDrop({"C:\\Album"}, false, fs, queue), DropOutcome::AskForDrive);
-    EXPECT_EQ(takeDrop({"C:\\a.jpg"}, false, fs, queue), DropOutcome::AskForDrive);
-    EXPECT_EQ(takeDrop({"C:\\b.mp3"}, true, fs, queue), DropOutcome::StartTransfer);
-    EXPECT_EQ(column(&QueueEntry::file), (Names{"Album", "a.jpg", "b.mp3"}));
-    EXPECT_EQ(pending.lines, (Names{"Album", "a.jpg", "b.mp3"}));
-    EXPECT_EQ(takeDrop({}, true, fs, queue), DropOutcome::StartTransfer);
+    Names refused;
+    for (const UnfinishedItem& item : taken.refused) refused.push_back(item.name);
+    EXPECT_EQ(refused, (Names{"gone.mp3", "gone", "E:\\"}));
 }
 
 TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop) {

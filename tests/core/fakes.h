@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for what the core asks of Windows. No test framework here: the
 // fuzz targets use them too.
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,8 +24,10 @@ struct FakeFileSystem : FileSystem {
     struct Folder {
         std::vector<std::string> files, folders;  // names
     };
-    std::set<std::string> files;                    // ordinary files
-    std::map<std::string, std::uint64_t> sizes;     // a file's size, 0 otherwise
+    std::set<std::string> files;                 // ordinary files
+    std::map<std::string, std::uint64_t> sizes;  // a file's size, 0 otherwise
+    std::map<std::string, std::uint64_t> times;  // when it was written, ten seconds apart
+    std::uint64_t clock = 0;
     std::set<std::string> entries;                  // anything a lookup finds
     std::map<std::string, Folder> folders;          // listable folders
     std::map<std::string, std::string> identities;  // a folder's own path otherwise
@@ -48,9 +51,9 @@ struct FakeFileSystem : FileSystem {
         auto it = identities.find(folder);
         return it == identities.end() ? folder : it->second;
     }
-    std::optional<std::uint64_t> fileSize(const std::string& path) override {
+    std::optional<FileStamp> stamp(const std::string& path) override {
         if (!files.count(path)) return std::nullopt;
-        return sizes[path];
+        return FileStamp{sizes[path], times[path]};
     }
     bool flush(const std::string& path) override {
         if (!files.count(path) || unflushable.count(path)) return false;
@@ -67,11 +70,20 @@ struct FakeFileSystem : FileSystem {
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
         sizes[path] = size;
+        times[path] = clock += 100'000'000;
     }
-    void addFolder(const std::string& folder, std::vector<std::string> fileNames,
-                   std::vector<std::string> subFolders = {}) {
-        for (auto& name : fileNames) files.insert(folder + "\\" + name);
-        folders[folder] = {std::move(fileNames), std::move(subFolders)};
+    // Files with every folder above them, each as long as its path.
+    void addTree(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            addFile(path, path.size());
+            for (std::string child = path; child.rfind('\\') > 2; child.resize(child.rfind('\\'))) {
+                Folder& parent = folders[child.substr(0, child.rfind('\\'))];
+                auto& names = child == path ? parent.files : parent.folders;
+                std::string name = nameOf(child);
+                if (std::find(names.begin(), names.end(), name) == names.end())
+                    names.push_back(name);
+            }
+        }
     }
 };
 
@@ -105,12 +117,10 @@ struct FakeShell : ShellCopy {
     FakeFileSystem& fs;
     explicit FakeShell(FakeFileSystem& into) : fs(into) {}
     std::vector<std::pair<std::string, std::string>> copies;
-    std::vector<std::size_t> operations;                 // files in each
     std::map<std::string, CopyResult> results;           // by source, Copied otherwise
     std::function<void(const std::string&)> duringCopy;  // runs inside an operation
 
     CopyResult copy(const std::vector<FileCopy>& list) override {
-        operations.push_back(list.size());
         CopyResult result = CopyResult::Copied;
         for (const FileCopy& f : list) {
             copies.emplace_back(f.source, f.destination);
@@ -128,8 +138,10 @@ struct FakeShell : ShellCopy {
 
 struct FakeMessages : MessageBoxes {
     std::vector<Message> shown;
+    std::function<void()> whileOpen;
     void show(const std::string& text, const std::string& title, unsigned style) override {
         shown.push_back({text, title, style});
+        if (whileOpen) whileOpen();
     }
 };
 

@@ -46,8 +46,8 @@ struct ByteFileSystem : FileSystem {
     std::string folderIdentity(const std::string& folder) override {
         return (answers & 4) ? std::string() : folder;
     }
-    std::optional<std::uint64_t> fileSize(const std::string& path) override {
-        return bit(path, 4) ? std::optional<std::uint64_t>(path.size()) : std::nullopt;
+    std::optional<FileStamp> stamp(const std::string& path) override {
+        return bit(path, 4) ? std::optional<FileStamp>({path.size(), answers}) : std::nullopt;
     }
     bool flush(const std::string& path) override { return bit(path, 5); }
     std::optional<DriveSpace> space(const std::string&) override {
