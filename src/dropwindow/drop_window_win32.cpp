@@ -163,12 +163,11 @@ void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
     case Timer1:
         sampleLeftButton();
-        // Not every drive or PSP folder that comes or goes is announced (Wine announces none).
-        if (scanner_.scanEnabled() || scanner_.watchEnabled()) {
-            scanner_.refreshDrives(services_.driveProbe, false);
-            scanner_.tick(services_.driveProbe);
-            followDriveScanner();
-        }
+        // Not every drive or PSP folder that comes or goes is announced (Wine
+        // announces none). While a stick is watched, its own folder tells.
+        if (scanner_.scanEnabled()) scanner_.refreshDrives(services_.driveProbe, false);
+        scanner_.tick(services_.driveProbe);
+        followDriveScanner();
         if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
         break;
     case Timer2:
