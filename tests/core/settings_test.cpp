@@ -17,29 +17,20 @@ SettingsLines withLine(int number, const std::string& line) {
     lines[number - 1] = line;
     return SettingsLines(lines);
 }
-const SettingsLines kExampleLines{readLines(kExample)};
 const ProgramLocation kInstalled{"C:\\Program Files\\Caldrift\\PSP.exe",
                                  {"C:\\Program Files", "C:\\Program Files (x86)"}};
+const std::string kQuoted = "\"C:\\Program Files\\Caldrift\\PSP.exe\"";
 
 struct Settings : ::testing::Test {
-    FakeFolder folder;
     FakeRegistry registry;
-    FakeDropWindow window;
-    FakeDialog dialog;
     const RegistryRoot machine = RegistryRoot::LocalMachine, user = RegistryRoot::CurrentUser;
-    void load(const SettingsLines& lines) { loadconf(lines, window, registry, kInstalled); }
-
-    void TearDown() override {
-        EXPECT_EQ(registry.faults, std::vector<std::string>{});
-        EXPECT_EQ(registry.openKeys, 0);
-    }
-    bool set(const std::string& data) {
-        return SetRegValue(registry, machine, kRunKey, kRunValueName, data);
-    }
+    void TearDown() override { EXPECT_TRUE(registry.balanced()); }
 };
 }  // namespace
 
-TEST_F(Settings, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
+TEST(SettingsFile, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
+    FakeFolder folder;
+    FakeDialog dialog;
     ASSERT_TRUE(saveSettings(folder, SettingsForm{true, "e:", "2.71", true, 40}));
     EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
     readconf(readSettings(folder), dialog);
@@ -47,22 +38,17 @@ TEST_F(Settings, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
     EXPECT_EQ(settingsText(SettingsForm{false, "e:", "2.71", false, 0}),
               "[PSP Setting]\r\nDrive = e:\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
               "Startup = 0\r\nTrasparenza = 0\r\n");
-
     // Values the file cannot give leave the dialog as it was.
     readconf(withLine(3, "PSP Versione ="), dialog);
-    EXPECT_EQ(dialog.firmware, "2.71");
     readconf(withLine(7, "Trasparenza = lots"), dialog);
-    EXPECT_EQ(dialog.slider, 40);
-    readconf(withLine(2, "Drive = AUTO "), dialog);
-    EXPECT_FALSE(dialog.automatic);
     readconf(withLine(2, "Drive = e:"), dialog);  // the drive list starts on the saved drive
-    EXPECT_EQ(dialog.drive, "E:");
+    EXPECT_EQ(dialog.state(), std::make_tuple(false, "E:", "2.71", true, 40));
 }
 
 TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLfAndValuesFollowTheLastEquals) {
-    EXPECT_EQ(readLines("a\r\nb\rc\nd\r\n"), (std::vector<std::string>{"a", "b", "c\nd"}));
-    EXPECT_EQ(readLines("a\r\n\r\nlast"), (std::vector<std::string>{"a", "", "last"}));
-    EXPECT_TRUE(readLines("").empty());
+    EXPECT_EQ(readLines("a\r\nb\rc\nd\r\n\r\nlast"),
+              (std::vector<std::string>{"a", "b", "c\nd", "", "last"}));
+    EXPECT_EQ(readLines("a\r\n"), std::vector<std::string>{"a"});
     // A value is what follows the character after the last "=".
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"Drive = E:", "E:"}, {"Drive=E:", ":"},  {"Drive = ", ""},
@@ -71,14 +57,27 @@ TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLfAndValuesFollowTheLastEqual
     for (const auto& [line, value] : cases) EXPECT_EQ(valueCut(line), value) << line;
 }
 
-TEST(SettingsFile, DriveAndStartupLinesMatchExactly) {
-    EXPECT_FALSE(withLine(2, "Drive = auto").automaticDrive());
+TEST(SettingsFile, LinesCountOnlyAsWrittenAndThoseWithoutEqualsAreTheShippedOnes) {
+    EXPECT_FALSE(withLine(2, "Drive = AUTO ").automaticDrive());
     EXPECT_EQ(withLine(2, "Drive = auto").fixedDrive(), "AUTO");
-    EXPECT_EQ(withLine(2, "Drive = e:").fixedDrive(), "E:");
     EXPECT_EQ(withLine(2, "Drive =").fixedDrive(), std::nullopt);
-    EXPECT_TRUE(withLine(6, "Startup = 1").startWithWindows());
+    EXPECT_TRUE(withLine(2, "Drive e:").automaticDrive());
     EXPECT_FALSE(withLine(6, "Startup = 1 ").startWithWindows());
     EXPECT_FALSE(withLine(6, "startup = 1").startWithWindows());
+    EXPECT_EQ(withLine(7, "Trasparenza 40").opacity(), 255);
+    SettingsLines garbage = withLine(3, "\x01\xff garbage");
+    EXPECT_TRUE(garbage.startWithWindows());  // the other lines still count
+    FakeFolder folder;
+    SettingsLines missing = readSettings(folder),
+                  shortFile(readLines("[PSP Setting]\r\nDrive = g:"));
+    EXPECT_TRUE(folder.files.empty());  // reading writes nothing
+    EXPECT_TRUE(missing.automaticDrive());
+    EXPECT_EQ(shortFile.fixedDrive(), "G:");
+    for (const SettingsLines& read : {missing, shortFile, garbage})
+        EXPECT_EQ(read.firmware(), "PSP Versione = 1.00");
+    for (const SettingsLines& read : {missing, shortFile})
+        EXPECT_EQ(std::make_pair(read.startWithWindows(), read.opacity()),
+                  std::make_pair(false, std::optional(255)));
 }
 
 TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
@@ -92,62 +91,42 @@ TEST(SettingsFile, TransparencyBecomesAnOpacityOnlyWhenItIsANumber) {
     EXPECT_EQ(withLine(7, "Trasparenza = 2.5").sliderPosition(), 2);
 }
 
-TEST_F(Settings, MissingFileShortFileAndLinesWithoutEqualsTakeTheShippedValues) {
-    SettingsLines missing = readSettings(folder);
-    EXPECT_TRUE(folder.files.empty());  // reading writes nothing
-    EXPECT_TRUE(missing.automaticDrive());
-    EXPECT_FALSE(missing.startWithWindows());
-    SettingsLines shortFile(readLines("[PSP Setting]\r\nDrive = g:\r\n"));
-    EXPECT_EQ(shortFile.fixedDrive(), "G:");
-    std::vector<std::string> lines = readLines(kExample + "extra line\r\n");
-    lines[2] = "\x01\xff garbage";
-    SettingsLines garbage(lines);
-    EXPECT_TRUE(garbage.startWithWindows());  // the other lines still count
-    for (const SettingsLines& read : {missing, shortFile, garbage})
-        EXPECT_EQ(read.firmware(), "PSP Versione = 1.00");
-    for (const SettingsLines& read : {missing, shortFile}) EXPECT_EQ(read.opacity(), 255);
-}
-
-TEST_F(Settings, RunValueIsAStringWhenMissingAndKeepsTheTypeItHas) {
-    EXPECT_TRUE(writeRunValue(registry, kInstalled, true));
-    EXPECT_EQ(registry.value(machine).type, kRegistryString);
-    EXPECT_EQ(registry.text(machine), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
-    EXPECT_TRUE(registry.values[user].empty());
-
-    registry.value(machine) = {kRegistryNumber, {9, 0, 0, 0}};
-    EXPECT_TRUE(set("258.5x"));
-    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{2, 1, 0, 0}));  // 258
-    EXPECT_TRUE(set("C:\\x"));
-    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{0, 0, 0, 0}));
-
-    registry.value(machine) = {3, {0xde, 0xad}};
-    EXPECT_TRUE(set("new"));
-    EXPECT_EQ(registry.value(machine).bytes, (std::vector<std::uint8_t>{0xde, 0xad}));  // as it was
-}
-
-TEST_F(Settings, OnlyAProgramUnderProgramFilesGetsTheMachineWideValue) {
-    for (const char* path : {"C:\\Users\\anna\\Caldrift.exe", "C:\\Program Files Evil\\C.exe",
-                             "C:\\Program Files", "D:\\Program Files\\Caldrift.exe"}) {
+TEST_F(Settings, RunValueIsMachineWideOnlyForAProgramUnderProgramFilesInAKeyWeMayOpen) {
+    const std::tuple<const char*, bool, RegistryRoot> cases[] = {
+        {kInstalled.path.c_str(), false, machine},
+        {"c:\\program files (X86)\\C\\C.exe", false, machine},
+        {kInstalled.path.c_str(), true, user},
+        {"C:\\Users\\anna\\Caldrift.exe", false, user},
+        {"C:\\Program Files Evil\\C.exe", false, user},
+        {"C:\\Program Files", false, user},
+        {"D:\\Program Files\\Caldrift.exe", false, user}};
+    for (auto [path, refused, root] : cases) {
         registry.values.clear();
+        registry.machineRefused = refused;
         EXPECT_TRUE(writeRunValue(registry, {path, kInstalled.adminFolders}, true)) << path;
-        EXPECT_TRUE(registry.values[machine].empty()) << path;
-        EXPECT_EQ(registry.text(user), "\"" + std::string(path) + "\"");
+        EXPECT_EQ(registry.values[root == machine ? user : machine].size(), 0u) << path;
+        EXPECT_EQ(registry.value(root).type, kRegistryString);
+        EXPECT_EQ(registry.text(root), "\"" + std::string(path) + "\"");
     }
-    EXPECT_TRUE(isUnderAdminFolder({"c:\\program files (X86)\\C\\C.exe", kInstalled.adminFolders}));
-}
-
-TEST_F(Settings, RunValueFallsBackToTheUserOnlyWhenTheMachineKeyIsRefused) {
-    registry.machineRefused = true;
-    EXPECT_FALSE(set("x"));
-    EXPECT_TRUE(writeRunValue(registry, kInstalled, true));
-    EXPECT_EQ(registry.text(user), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
-    EXPECT_TRUE(registry.values[machine].empty());
-
     FakeRegistry failing;
-    failing.queryFailure = 234;  // more data than the buffer holds
+    failing.queryFailure = 234;  // more data than the buffer holds: no fallback to the user
     EXPECT_FALSE(writeRunValue(failing, kInstalled, true));
     EXPECT_TRUE(failing.values[user].empty());
     EXPECT_TRUE(failing.balanced());
+}
+
+TEST_F(Settings, RunValueKeepsTheTypeItHas) {
+    // A number takes the text's leading number, rounded; other types keep their bytes.
+    const std::tuple<unsigned long, const char*, std::vector<std::uint8_t>> cases[] = {
+        {kRegistryNumber, "258.5x", {2, 1, 0, 0}},
+        {kRegistryNumber, "C:\\x", {0, 0, 0, 0}},
+        {3, "new", {0xde, 0xad}}};
+    for (const auto& [type, data, stored] : cases) {
+        registry.values[machine][kRunValueName] = {type, {0xde, 0xad}};
+        EXPECT_TRUE(SetRegValue(registry, machine, kRunKey, kRunValueName, data));
+        EXPECT_EQ(registry.value(machine).type, type);
+        EXPECT_EQ(registry.value(machine).bytes, stored) << data;
+    }
 }
 
 TEST_F(Settings, NotStartingWithWindowsRemovesOurValueFromBothKeys) {
@@ -157,7 +136,6 @@ TEST_F(Settings, NotStartingWithWindowsRemovesOurValueFromBothKeys) {
     EXPECT_TRUE(registry.values[machine].empty());
     EXPECT_EQ(registry.values[user].size(), 1u);              // only ours goes
     EXPECT_TRUE(writeRunValue(registry, kInstalled, false));  // nothing left: fine
-
     registry.machineRefused = true;
     registry.values[user][kRunValueName] = {kRegistryString, {'x'}};
     EXPECT_TRUE(writeRunValue(registry, kInstalled, false));
@@ -165,37 +143,31 @@ TEST_F(Settings, NotStartingWithWindowsRemovesOurValueFromBothKeys) {
 }
 
 TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
-    load(kExampleLines);
-    EXPECT_EQ(window.state(), std::make_tuple(true, "NO", "PSP Versione = 2.71", 195));
-    EXPECT_EQ(registry.text(machine), "\"C:\\Program Files\\Caldrift\\PSP.exe\"");
-
+    FakeDropWindow window;
+    auto load = [&](const SettingsLines& lines) { loadconf(lines, window, registry, kInstalled); };
     load(withLine(2, "Drive = e:"));
-    EXPECT_FALSE(window.automatic);
-    EXPECT_EQ(window.caption, "E:");
+    EXPECT_EQ(window.state(), std::make_tuple(false, "E:", "PSP Versione = 2.71", 195));
+    EXPECT_EQ(registry.text(machine), kQuoted);
     window.opacity.reset();
     load(withLine(7, "Trasparenza = x"));
     EXPECT_EQ(window.opacity, std::nullopt);
-    load(withLine(2, "Drive ="));
-    EXPECT_FALSE(window.automatic);
-    EXPECT_EQ(window.caption, "E:");  // kept
-
+    load(withLine(2, "Drive ="));  // the caption stays
+    EXPECT_EQ(window.state(), std::make_tuple(false, "E:", "PSP Versione = 2.71", 195));
     // A file another program holds: the shipped values, the Run value left alone.
+    FakeFolder folder;
     folder.files["Setting.INI"] = kExample;
     folder.held.insert("Setting.INI");
-    SettingsLines held = readSettings(folder);
-    EXPECT_FALSE(held.readable());
-    load(held);
-    EXPECT_EQ(window.opacity, 255);
+    load(readSettings(folder));
+    EXPECT_EQ(window.state(), std::make_tuple(true, "E:", "PSP Versione = 1.00", 255));
     EXPECT_EQ(registry.values[machine].count(kRunValueName), 1u);
-
     load(withLine(6, "Startup = 0"));
     EXPECT_EQ(registry.values[machine].count(kRunValueName), 0u);
 }
 
-TEST(AboutLinks, MailSubjectStaysAsWrittenAndTheTooltipNamesTheHost) {
-    EXPECT_EQ(mailLink("caldrift@example.org"),
-              "mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0");
-    EXPECT_EQ(siteTooltip("https://caldrift.example.org/"), "Link Al Sito CALDRIFT.EXAMPLE.ORG");
-    EXPECT_EQ(siteTooltip("http://user@Psp.Example.net:8080/a?b"), "Link Al Sito PSP.EXAMPLE.NET");
-    EXPECT_EQ(siteTooltip("www.example.it"), "Link Al Sito WWW.EXAMPLE.IT");
+TEST(AboutLinks, TheTooltipNamesTheHostInCapitals) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"https://caldrift.example.org/", "CALDRIFT.EXAMPLE.ORG"},
+        {"http://user@Psp.Example.net:8080/a?b", "PSP.EXAMPLE.NET"},
+        {"www.example.it", "WWW.EXAMPLE.IT"}};
+    for (auto [url, host] : cases) EXPECT_EQ(siteTooltip(url), "Link Al Sito " + std::string(host));
 }
