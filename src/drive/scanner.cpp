@@ -57,10 +57,8 @@ bool DriveScanner::qualifies(DriveProbe& probe, const Candidate& c) const {
 // Looks into the candidates among `letters`; true when the PSP was found.
 bool DriveScanner::scan(DriveProbe& probe, std::uint32_t letters) {
     if (!scanEnabled_) return false;
-    selected_ = 0;
     const Candidate* found = nullptr;
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        selected_ = static_cast<int>(i);
         if ((letters & letterBit(kCandidateLetters[i])) && qualifies(probe, candidates_[i]))
             found = &candidates_[i];  // last one wins
     }
@@ -97,6 +95,14 @@ bool DriveScanner::retryMounting(DriveProbe& probe) {
     mounting_ = drives_.mayBeRemovable(mounting_);
     if (!mounting_ || scan(probe, mounting_) || !scanEnabled_ || retriesLeft_ == 0) mounting_ = 0;
     return mounting_ != 0;
+}
+
+void DriveScanner::tick(DriveProbe& probe) {
+    if (scanEnabled_ && ++ticksSinceDriveList_ >= kTicksPerDriveList) {
+        drives_.refresh(probe, 0);
+        ticksSinceDriveList_ = 0;
+    }
+    scanEnabled_ ? scanTick(probe) : watchTick(probe);
 }
 
 void DriveScanner::watchTick(DriveProbe& probe) {

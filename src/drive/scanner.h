@@ -69,8 +69,12 @@ public:
     void refreshDrives(DriveProbe& probe, bool everything) {
         drives_.refresh(probe, everything ? kAllLetters : 0);
     }
-    // One scan or watch step, whichever is on.
-    void tick(DriveProbe& probe) { scanEnabled_ ? scanTick(probe) : watchTick(probe); }
+    // The step of each second: a scan or watch step, whichever is on. While
+    // scanning, the drive list is asked for every kTicksPerDriveList ticks,
+    // for drives that come unannounced (Windows announces new volumes; under
+    // Wine the question alone costs some thirty round trips to its server).
+    void tick(DriveProbe& probe);
+    static constexpr int kTicksPerDriveList = 30;
     void scanTick(DriveProbe& probe) { scan(probe, kAllLetters); }
     void watchTick(DriveProbe& probe);
 
@@ -86,7 +90,6 @@ public:
     bool scanEnabled() const { return scanEnabled_; }
     bool watchEnabled() const { return watchEnabled_; }
     bool pspFound() const { return pspFound_; }
-    int selectedCandidate() const { return selected_; }
 
 private:
     struct Candidate {
@@ -104,9 +107,9 @@ private:
     bool pspFound_ = false;
     bool scanEnabled_ = false;
     bool watchEnabled_ = false;
-    int selected_ = 0;
     std::uint32_t mounting_ = 0;  // letters announced that showed no PSP yet
     int retriesLeft_ = 0;
+    int ticksSinceDriveList_ = 0;
 };
 
 }  // namespace caldrift

@@ -163,10 +163,7 @@ void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
     case Timer1:
         sampleLeftButton();
-        // Not every drive or PSP folder that comes or goes is announced (Wine
-        // announces none). While a stick is watched, its own folder tells.
-        if (scanner_.scanEnabled()) scanner_.refreshDrives(services_.driveProbe, false);
-        scanner_.tick(services_.driveProbe);
+        scanner_.tick(services_.driveProbe);  // PSP folders come and go unannounced
         followDriveScanner();
         if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
         break;
