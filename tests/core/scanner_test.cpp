@@ -15,9 +15,15 @@ DriveScanner scanning(DriveProbe& probe) {
     return s;
 }
 
-// What the drop window's two drive timers do on one tick each.
+// The drop window's tick, once a second.
 void tick(DriveScanner& s, DriveProbe& probe, int times = 1) {
-    for (int i = 0; i < times; ++i) s.scanTick(probe), s.watchTick(probe);
+    for (int i = 0; i < times; ++i) s.tick(probe);
+}
+
+void putStick(FakeProbe& probe, char letter, unsigned type = kDriveRemovable) {
+    probe.types[letter] = type;
+    probe.entries.insert(
+        {std::string{letter} + ":\\PSP", std::string{letter} + ":\\PSP\\SAVEDATA"});
 }
 
 auto state(const DriveScanner& s) {
@@ -46,25 +52,67 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
     // Fixed, network, CD and RAM drives, each holding PSP\SAVEDATA, and folders
     // on letters that do not exist.
     FakeProbe probe("Df");
-    probe.types.insert({{'F', 5}, {'H', 4}, {'I', 6}});
-    for (char letter : {'F', 'H', 'I', 'J', 'K'})
-        probe.entries.insert(
-            {std::string{letter} + ":\\PSP", std::string{letter} + ":\\PSP\\SAVEDATA"});
+    for (auto [letter, type] : {std::pair{'F', 5u}, {'H', 4u}, {'I', 6u}})
+        putStick(probe, letter, type);
+    for (char letter : {'J', 'K'}) putStick(probe, letter), probe.types.erase(letter);
     DriveScanner s = scanning(probe);
-    int queries = probe.typeQueries + probe.driveListQueries;
+    int types = probe.typeQueries, lists = probe.driveListQueries;
     tick(s, probe, 1000);
     EXPECT_EQ(probe.lookups, 0);
-    EXPECT_EQ(probe.typeQueries + probe.driveListQueries, queries);  // ticks read the table
-    EXPECT_EQ(s.caption(), "NO");
+    EXPECT_EQ(probe.typeQueries, types);  // nothing came or went
+    EXPECT_EQ(probe.driveListQueries, lists + 1000 / DriveScanner::kTicksPerDriveList);
 
-    probe.types['E'] = kDriveRemovable;  // a stick comes: found on the tick after the refresh
-    probe.entries.insert({"E:\\PSP", "E:\\PSP\\SAVEDATA"});
-    s.refreshDrives(probe, false);
-    EXPECT_EQ(probe.typeQueries, 5);  // only the new drive was asked for its type
-    s.scanTick(probe);
-    EXPECT_EQ(s.caption(), "E:");
+    // A stick that comes unannounced is found when the drive list is next asked for.
+    putStick(probe, 'E');
+    int ticks = 0;
+    for (; s.caption() != "E:" && ticks < 100; ++ticks) tick(s, probe);
+    EXPECT_LE(ticks, DriveScanner::kTicksPerDriveList);
+    EXPECT_EQ(probe.typeQueries, types + 1);  // only the new drive was asked for its type
+    lists = probe.driveListQueries;
+    probe.lookupsByDrive.clear();
     tick(s, probe, 1000);
-    EXPECT_EQ(probe.lookupsByDrive, (std::map<char, int>{{'E', 1002}}));
+    EXPECT_EQ(probe.lookupsByDrive, (std::map<char, int>{{'E', 1000}}));
+    EXPECT_EQ(probe.driveListQueries, lists);  // a watched stick's own folder tells
+}
+
+// What Windows announces is looked into at once, a fixed or network drive never.
+TEST(DriveEvents, AnArrivalFindsTheStickAtOnceAndItsRemovalNamesItGone) {
+    FakeProbe probe;
+    DriveScanner s = scanning(probe);
+    putStick(probe, 'F', 3);
+    putStick(probe, 'H', 4);
+    EXPECT_FALSE(s.volumesArrived(probe, letterBit('F') | letterBit('H')));  // nothing to retry
+    EXPECT_EQ(std::make_pair(probe.lookups, s.caption()), std::make_pair(0, std::string("NO")));
+
+    putStick(probe, 'E');
+    EXPECT_FALSE(s.volumesArrived(probe, letterBit('E')));
+    EXPECT_EQ(state(s), std::make_tuple("E:", true, false, true));
+    probe.types.erase('E');
+    int lookups = probe.lookups;
+    s.volumesRemoved(probe, letterBit('E'));
+    EXPECT_EQ(state(s), kScanning);
+    EXPECT_EQ(probe.lookups, lookups);  // the drive is gone: nothing to look into
+}
+
+TEST(DriveEvents, AVolumeStillMountingIsFoundByTheRetriesThatOtherwiseRunOut) {
+    FakeProbe probe;
+    DriveScanner s = scanning(probe);
+    probe.types['G'] = 1;  // announced before its file system is there
+    EXPECT_TRUE(s.volumesArrived(probe, letterBit('G')));
+    EXPECT_TRUE(s.retryMounting(probe));
+    putStick(probe, 'G');
+    EXPECT_FALSE(s.retryMounting(probe));  // found: no more retries
+    EXPECT_EQ(s.caption(), "G:");
+
+    FakeProbe emptyCard;
+    DriveScanner t = scanning(emptyCard);
+    emptyCard.types['K'] = kDriveRemovable;
+    EXPECT_TRUE(t.volumesArrived(emptyCard, letterBit('K')));
+    int retries = 1;
+    while (t.retryMounting(emptyCard)) ++retries;
+    EXPECT_EQ(retries, DriveScanner::kMountRetries);
+    EXPECT_EQ(emptyCard.lookupsByDrive['K'], 1 + DriveScanner::kMountRetries);
+    EXPECT_FALSE(t.retryMounting(emptyCard));
 }
 
 TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
