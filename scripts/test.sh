@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 top=$(pwd)
 
 scripts/install-deps.sh
+arch=$(scripts/wine-arch.sh --say)
 
 echo "== formatting"
 scripts/check-format.sh
@@ -31,7 +32,6 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
 echo "== virtual screen and Wine prefix"
-arch=$(scripts/wine-arch.sh --say)
 display=$(scripts/xvfb-start.sh "$top/build/xvfb.pid")
 trap 'kill "$(cat "$top/build/xvfb.pid")" 2>/dev/null || true' EXIT
 export DISPLAY=$display CALDRIFT_DISPLAY=$display
