@@ -34,8 +34,7 @@ STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
 NOT_COPIED = r" \(copia (non riuscita|annullata)\)"
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 # The settings dialog's controls.
-OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, NOTE, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = (
-    1, 2, 10, 12, 13, 15, 16, 17, 19, 23, 24, 25)
+OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = 1, 2, 10, 12, 13, 15, 17, 19, 23, 24, 25
 
 
 def twips(value):
@@ -235,16 +234,13 @@ class CaldriftTestCase(unittest.TestCase):
     def wait_for_window(self, class_name, timeout=10):
         return wait_until(lambda: (w := self.window(class_name)) and w["visible"] and w or None, timeout, 0.2)
 
-    def x_window_visible(self, size):
-        """Whether X shows one of Caldrift's windows of that size (fast enough to race a 1 s timer)."""
+    def x_drop_window_visible(self):
+        """Whether X shows a Caldrift window of the drop window's size (fast enough to race a 1 s timer)."""
         ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "caldrift.exe"],
                              capture_output=True, text=True, env=wine_env()).stdout.split()
-        return any(f"{size[0]}x{size[1]}" in subprocess.run(
-            ["xdotool", "getwindowgeometry", i], capture_output=True, text=True, env=wine_env()).stdout
-            for i in ids)
-
-    def x_drop_window_visible(self):
-        return self.x_window_visible(size(self.drop_rect))
+        geometry = "%dx%d" % size(self.drop_rect)
+        return any(geometry in subprocess.run(["xdotool", "getwindowgeometry", i], capture_output=True, text=True,
+                                              env=wine_env()).stdout for i in ids)
 
     def drive_lookups(self, process, seconds):
         """The drive letters whose folders the program looks into for that many seconds."""

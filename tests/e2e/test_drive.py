@@ -1,6 +1,6 @@
-"""Finding the PSP's stick by itself, and the pending-transfers window."""
+"""Finding the PSP's stick by itself."""
 
-from harness import PREFIX, SCREEN, CaldriftTestCase, wait_until, wine_reg
+from harness import PREFIX, CaldriftTestCase, wait_until, wine_reg
 
 DRIVES = r"HKLM\Software\Wine\Drives"
 
@@ -13,15 +13,6 @@ class RemovableStick(CaldriftTestCase):
         self.assertTrue(wait_until(lambda: self.label1() == "NO", 5), "stick loss not seen")
         (self.stick / "PSP.away").rename(self.stick / "PSP")
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 5), "stick not found again")
-
-    def test_pending_window_waits_hidden_on_top_of_the_drop_window(self):
-        self.start_caldrift()
-        pending = wait_until(lambda: self.window("CaldriftPendingWindow"), 5)
-        self.assertIsNotNone(pending)
-        self.assert_fields(pending, {"visible": False, "text": "File Trasfer"})
-        self.assertEqual([pending["rect"][2], pending["rect"][3]], [SCREEN[0], self.drop_rect[1]])  # on top of it
-        self.assertIn("Trasferimenti in Attesa...", [c["text"] for c in pending["children"]])
-        self.assertIn("ListBox", [c["class"] for c in pending["children"]])
 
 
 class ForeignDrives(CaldriftTestCase):

@@ -13,7 +13,7 @@ class DropWindow(CaldriftTestCase):
         self.xdotool("mousemove", *TRAY_EMPTY_SPOT, "mousedown", 1)
         self.assertTrue(wait_until(self.x_drop_window_visible, 4, 0.02), "window did not come up")
 
-    def test_starts_bottom_right_without_title_bar_then_hides(self):
+    def test_sits_bottom_right_opaque_with_the_pending_window_on_top_and_shows_only_while_the_button_is_held(self):
         self.start_caldrift()
         window = self.drop_window()
         self.screenshot("drop-window-start")
@@ -26,26 +26,29 @@ class DropWindow(CaldriftTestCase):
         # without the caption the client area grew by the caption's height.
         self.assertGreater(window["client"][1], twips(4140))
         self.assertIn(window["client"][0] - twips(4425), range(0, 5))
-        label1, label2 = self.child(window, 1), self.child(window, 2)
-        self.assertEqual(label1["class"].lower(), "static")
-        self.assertEqual([label1["rect"][0] - window["rect"][0] - 1, size(label1["rect"])[0]],
-                         [twips(1920), twips(795)])
-        self.assertEqual(label2["text"], "PSP Versione = 1.00")  # no Setting.INI: the shipped values
-        self.assertTrue(wait_until(lambda: not self.drop_window()["visible"], 3),
-                        "the window stayed up with the button released")
+        label1 = self.child(window, 1)["rect"]
+        self.assertEqual([label1[0] - window["rect"][0] - 1, size(label1)[0]], [twips(1920), twips(795)])
+        # No Setting.INI: the shipped values, and none is written.
+        self.assertEqual(self.child(window, 2)["text"], "PSP Versione = 1.00")
+        self.assertEqual([window["layered"][k] for k in ("ok", "alpha", "flags")], [True, 255, 2])
+        self.assertFalse((self.app_dir / "Setting.INI").exists())
+        pending = wait_until(lambda: self.window("CaldriftPendingWindow"), 5)
+        self.assertEqual([pending["visible"], pending["text"], pending["rect"][2:]],
+                         [False, "File Trasfer", [SCREEN[0], self.drop_rect[1]]])
+        self.assertIn("Trasferimenti in Attesa...", [c["text"] for c in pending["children"]])
+        self.assertEqual(self.pending_names(), [])
 
-    def test_holding_the_left_button_brings_it_back_and_releasing_hides_it(self):
-        self.start_caldrift()
         self.hidden_then_up_while_the_left_button_is_held()
         time.sleep(1.5)
         self.assertTrue(self.x_drop_window_visible(), "window went away while the button was held")
         self.screenshot("drop-window-while-dragging")
         self.xdotool("mouseup", 1)
         self.assertTrue(wait_until(lambda: not self.x_drop_window_visible(), 1.8, 0.05))
+        self.assertEqual(self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir).wait(20), 0)
+        self.assertEqual(len(self.windows("CaldriftDropWindow")), 1, "a second start left a second instance")
 
     def test_right_click_opens_the_menu_both_buttons_do_not_and_exit_ends_all(self):
         process = self.start_caldrift()
-        self.assertTrue(wait_until(self.tray_shows_icons, 5), "no tray icon")
         self.hidden_then_up_while_the_left_button_is_held()
         # Left held over the window keeps it up; adding the right button is no right click.
         self.xdotool("mouseup", 1, "mousemove", centre(self.drop_rect)[0], self.drop_rect[1] + 60, "mousedown", 1,
@@ -65,8 +68,3 @@ class DropWindow(CaldriftTestCase):
         self.choose_settings(menu)
         self.exit_from(self.open_tray_menu(), process)
         self.assertEqual(self.windows("CaldriftDropWindow"), [])
-
-    def test_a_second_start_leaves_one_instance(self):
-        self.start_caldrift()
-        self.assertEqual(self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir).wait(20), 0)
-        self.assertEqual(len(self.windows("CaldriftDropWindow")), 1)
