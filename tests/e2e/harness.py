@@ -34,7 +34,8 @@ STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
 NOT_COPIED = r" \(copia (non riuscita|annullata)\)"
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 # The settings dialog's controls.
-OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = 1, 2, 10, 12, 13, 15, 17, 19, 23, 24, 25
+OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = (
+    1, 2, 10, 12, 13, 15, 17, 19, 23, 24, 25)
 
 
 def twips(value):
@@ -370,8 +371,9 @@ class CaldriftTestCase(unittest.TestCase):
         for field, value in expected.items():
             self.assertEqual(record[field], value, f"{name}: {field}")
 
-    def assert_reported(self, text, *names, stick_gone=False):
-        lines = [re.escape(NOT_SENT)] + [re.escape(name) + NOT_COPIED for name in names]
+    def assert_reported(self, text, *items, stick_gone=False):
+        """The closing message names the items in order: a bare name as a copy that failed, else the line given."""
+        lines = [re.escape(NOT_SENT)] + [re.escape(item) + ("" if " (" in item else NOT_COPIED) for item in items]
         self.assertRegex(text, "^" + "\n".join(lines + [re.escape(STICK_GONE)] * stick_gone) + "$")
 
     def assert_stick_holds(self, copies, others=()):
