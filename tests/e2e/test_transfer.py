@@ -1,19 +1,20 @@
 """Dropping files from a drag source onto the drop window, and what lands on the stick."""
 import os
 
-from harness import NOT_SENT, SUCCESS, CaldriftTestCase, wait_until
+from harness import NOT_SENT, SUCCESS, CaldriftTestCase, make_video, wait_until
 
 JAPANESE = "\u66f2\u306e\u540d\u524d.mp3"
-NAMES = ["a.jpg", "c.mp3", "clip.mp4", "blu.ptf", "notes.txt", JAPANESE]
-PLACES = {"MUSIC/c.mp3": "c.mp3", "VIDEO/clip.mp4": "clip.mp4", "PSP/THEME/blu.ptf": "blu.ptf",
-          "MUSIC/" + JAPANESE: JAPANESE, "PSP/GAME/MyGame/EBOOT.PBP": "MyGame/EBOOT.PBP",
-          "PSP/GAME/MyGame/DATA/level.bin": "MyGame/DATA/level.bin"}
+NAMES = ["a.jpg", "c.mp3", "clip.mp4", "vecchio.avi", "blu.ptf", "notes.txt", JAPANESE]
+PLACES = {"MUSIC/c.mp3": "c.mp3", "VIDEO/clip.mp4": "clip.mp4", "VIDEO/vecchio.avi": "vecchio.avi",
+          "PSP/THEME/blu.ptf": "blu.ptf", "MUSIC/" + JAPANESE: JAPANESE,
+          "PSP/GAME/MyGame/EBOOT.PBP": "MyGame/EBOOT.PBP", "PSP/GAME/MyGame/DATA/level.bin": "MyGame/DATA/level.bin"}
 
 
 class DropOntoTheStick(CaldriftTestCase):
     def test_every_item_lands_where_it_belongs_and_the_message_tells_the_truth(self):
         items = self.make_files({name: os.urandom(2048) + name.encode() for name in NAMES})
         self.make_files({f"MyGame/{name}": os.urandom(1024) for name in ("EBOOT.PBP", ".hidden", "DATA/level.bin")})
+        make_video(self.src / "vecchio.avi", "640x360", "-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "pcm_s16le")
         old_picture, = self.make_files({"PICTURE/a.jpg": b"the old picture"}, self.stick)
         self.start_caldrift(label="E:")
 
@@ -31,7 +32,8 @@ class DropOntoTheStick(CaldriftTestCase):
         self.assertEqual(self.closing_text(), "\n".join([
             NOT_SENT, "sparito.mp3 (non trovato)", "Z:\\ (trascinare file o cartelle, non un'unità intera)",
             "a.jpg (già sulla PSP, non sostituito)", "notes.txt (tipo di file non gestito)", "",
-            "La PSP potrebbe non riprodurre:", "clip.mp4 (formato video non riconosciuto)"]))
+            "La PSP potrebbe non riprodurre:", "clip.mp4 (formato video non riconosciuto)",
+            "vecchio.avi (Xvid, 640\u00d7360)"]))
         self.assertEqual(old_picture.read_bytes(), b"the old picture")
         self.assert_stick_holds(PLACES, ["PICTURE/a.jpg"])  # no .hidden, no notes.txt
         self.assertTrue(wait_until(lambda: not self.window("CaldriftPendingWindow")["visible"], 3))
