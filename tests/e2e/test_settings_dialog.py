@@ -21,7 +21,16 @@ class SettingsDialog(CaldriftTestCase):
     def saved_file(self):
         return (self.app_dir / "Setting.INI").read_bytes()
 
-    def test_opens_once_centred_on_the_saved_values_then_cancel_discards_and_ok_saves_without_applying(self):
+    def test_opens_once_centred_on_the_saved_values_with_mail_and_web_links_and_ok_saves_what_cancel_discards(self):
+        record = self.case_dir / "opened.txt"
+        os.environ["CALDRIFT_RECORD"] = windows_path(record)
+        self.addCleanup(os.environ.pop, "CALDRIFT_RECORD", None)
+        command = f'"{windows_path(BUILD / "tools" / "recordargs.exe")}" "%1"'
+        for scheme in ("mailto", "https"):
+            key = rf"HKLM\Software\Classes\{scheme}"
+            wine_reg("add", key, "/v", "URL Protocol", "/d", "", "/f")
+            wine_reg("add", key + r"\shell\open\command", "/ve", "/d", command, "/f")
+            self.addCleanup(wine_reg, "delete", key, "/f", check=False)
         self.start_caldrift()
         dialog = self.open_settings()
         self.screenshot("settings-tab1")
@@ -43,6 +52,13 @@ class SettingsDialog(CaldriftTestCase):
         self.screenshot("settings-tab3")
         texts = [c["text"] for c in self.settings_dialog()["children"] if c["visible"]]
         self.assertLessEqual({"Caldrift Final 1.0", "Crated by Norvask"}, set(texts))
+        self.click_control(IMAGE2)
+        self.assertTrue(wait_until(record.exists, 10), "no mail program was started")
+        self.click_control(IMAGE3)
+        self.assertTrue(wait_until(lambda: len(record.read_text().splitlines()) == 2, 10))
+        mail, web = record.read_text(encoding="utf-8").splitlines()
+        self.assertIn("mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0", mail)
+        self.assertIn("https://caldrift.example.org/", web)
         self.open_settings()
         self.assertEqual([d["hwnd"] for d in self.windows("CaldriftSettingsDialog")], [dialog["hwnd"]])
         for button, key, saved in ((CANCEL, "End", "70"), (OK, "Home", "0")):
@@ -90,28 +106,6 @@ class SettingsDialog(CaldriftTestCase):
         self.assertEqual(self.label1(), "C:")
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 2.71")
         self.assertEqual(run_value("HKCU"), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')
-        self.assertTrue(self.settings_dialog()["visible"])
-
-    def test_the_mail_and_web_pictures_of_the_third_tab_open_their_links(self):
-        self.record = self.case_dir / "opened.txt"
-        os.environ["CALDRIFT_RECORD"] = windows_path(self.record)
-        self.addCleanup(os.environ.pop, "CALDRIFT_RECORD", None)
-        command = f'"{windows_path(BUILD / "tools" / "recordargs.exe")}" "%1"'
-        for scheme in ("mailto", "https"):
-            key = rf"HKLM\Software\Classes\{scheme}"
-            wine_reg("add", key, "/v", "URL Protocol", "/d", "", "/f")
-            wine_reg("add", key + r"\shell\open\command", "/ve", "/d", command, "/f")
-            self.addCleanup(wine_reg, "delete", key, "/f", check=False)
-        self.start_caldrift()
-        self.open_settings()
-        self.choose_tab(2)
-        self.click_control(IMAGE2)
-        self.assertTrue(wait_until(self.record.exists, 10), "no mail program was started")
-        self.click_control(IMAGE3)
-        self.assertTrue(wait_until(lambda: len(self.record.read_text().splitlines()) == 2, 10))
-        mail, web = self.record.read_text(encoding="utf-8").splitlines()
-        self.assertIn("mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0", mail)
-        self.assertIn("https://caldrift.example.org/", web)
         self.assertTrue(self.settings_dialog()["visible"])
 
     def test_ok_in_a_read_only_program_folder_tells_the_user_and_keeps_the_dialog_open(self):
