@@ -13,8 +13,9 @@ class DropWindow(CaldriftTestCase):
         self.xdotool("mousemove", *TRAY_EMPTY_SPOT, "mousedown", 1)
         self.assertTrue(wait_until(self.x_drop_window_visible, 4, 0.02), "window did not come up")
 
-    def test_sits_bottom_right_opaque_with_the_pending_window_on_top_and_shows_only_while_the_button_is_held(self):
+    def test_finds_the_stick_at_once_sits_bottom_right_opaque_under_the_pending_window_shows_while_dragging(self):
         self.start_caldrift()
+        self.assertTrue(wait_until(lambda: self.label1() == "E:", 1.0, 0.05), "the stick not found within a second")
         window = self.drop_window()
         self.screenshot("drop-window-start")
         width, height = size(self.drop_rect)
