@@ -20,6 +20,20 @@
 
 namespace caldrift::testing {
 
+// A file's bytes, counting what is read of them.
+struct StringBytes : ByteSource {
+    std::string bytes;
+    std::uint64_t requested = 0;
+    explicit StringBytes(std::string data) : bytes(std::move(data)) {}
+    std::uint64_t size() override { return bytes.size(); }
+    bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
+        requested += count;
+        if (offset > bytes.size() || count > bytes.size() - offset) return false;
+        out = bytes.substr(offset, count);
+        return true;
+    }
+};
+
 struct FakeFileSystem : FileSystem {
     struct Folder {
         std::vector<std::string> files, folders;  // names
@@ -35,9 +49,8 @@ struct FakeFileSystem : FileSystem {
     std::optional<DriveSpace> free;  // unknown until a test says
 
     PathType typeOf(const std::string& path) override {
-        return files.count(path)     ? PathType::File
-               : folders.count(path) ? PathType::Folder
-                                     : PathType::Missing;
+        if (files.count(path)) return PathType::File;
+        return folders.count(path) ? PathType::Folder : PathType::Missing;
     }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
@@ -66,7 +79,9 @@ struct FakeFileSystem : FileSystem {
         entries.erase(path);
     }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
-    std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
+        return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
+    }
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
         sizes[path] = size;
@@ -86,25 +101,6 @@ struct FakeFileSystem : FileSystem {
         }
     }
 };
-
-// A file's bytes, counting what is read of them.
-struct StringBytes : ByteSource {
-    std::string bytes;
-    std::uint64_t requested = 0;
-    explicit StringBytes(std::string data) : bytes(std::move(data)) {}
-    std::uint64_t size() override { return bytes.size(); }
-    bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
-        requested += count;
-        if (offset > bytes.size() || count > bytes.size() - offset) return false;
-        out = bytes.substr(offset, count);
-        return true;
-    }
-};
-
-inline std::unique_ptr<ByteSource> FakeFileSystem::openForReading(const std::string& path) {
-    if (!contents.count(path)) return nullptr;
-    return std::make_unique<StringBytes>(contents[path]);
-}
 
 struct FakePendingList : PendingList {
     std::vector<std::string> lines;
@@ -185,7 +181,6 @@ struct FakeProbe : DriveProbe {
 struct FakeFolder : SettingsFolder {
     std::map<std::string, std::string> files;
     std::set<std::string> held;  // there, but another program keeps them from us
-    bool readOnly = false, replaceFails = false;
 
     std::optional<std::string> read(const std::string& name) override {
         if (held.count(name) || !files.count(name)) return std::nullopt;
@@ -193,11 +188,11 @@ struct FakeFolder : SettingsFolder {
     }
     bool exists(const std::string& name) override { return files.count(name) > 0; }
     bool write(const std::string& name, const std::string& text) override {
-        if (!readOnly) files[name] = text;
-        return !readOnly;
+        files[name] = text;
+        return true;
     }
     bool replace(const std::string& from, const std::string& to) override {
-        if (replaceFails || !files.count(from)) return false;
+        if (!files.count(from)) return false;
         files[to] = files[from];
         files.erase(from);
         return true;
@@ -216,11 +211,10 @@ struct FakeRegistry : Registry {
     bool machineRefused = false;
     long queryFailure = 0;
     int openKeys = 0;
-    std::vector<std::string> faults;
+    bool fault = false;  // another key, a second one, or a close with none open
 
     bool open(RegistryRoot root, const std::string& keyPath) override {
-        if (keyPath != kRunKey) faults.push_back("opened " + keyPath);
-        if (openKeys > 0) faults.push_back("opened a second key");
+        fault |= keyPath != kRunKey || openKeys > 0;
         if (root == RegistryRoot::LocalMachine && machineRefused) return false;
         ++openKeys;
         current_ = root;
@@ -248,10 +242,10 @@ struct FakeRegistry : Registry {
         return values[current_].erase(name) ? kRegistryOk : kRegistryValueMissing;
     }
     void close() override {
-        if (openKeys == 0) faults.push_back("closed with no key open");
+        fault |= openKeys == 0;
         if (openKeys > 0) --openKeys;
     }
-    bool balanced() const { return openKeys == 0 && faults.empty(); }
+    bool balanced() const { return openKeys == 0 && !fault; }
     Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
     std::string text(RegistryRoot root) {
         return {value(root).bytes.begin(), value(root).bytes.end()};

@@ -22,8 +22,8 @@ inline std::string box64(const std::string& type, const std::string& payload) {
 inline std::string fullBox(const std::string& type, const std::string& payload) {
     return box(type, zeros(4) + payload);
 }
-inline std::string descriptor(int tag,
-                              const std::string& body) {  // four-byte length, as many write it
+// A descriptor with a four-byte length, as many writers give it.
+inline std::string descriptor(int tag, const std::string& body) {
     return std::string{static_cast<char>(tag), '\x80', '\x80', '\x80'} +
            static_cast<char>(body.size()) + body;
 }

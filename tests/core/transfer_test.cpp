@@ -51,11 +51,11 @@ struct Transfer : ::testing::Test {
     }
 };
 
-// Paths are on C: and places on the stick unless they name their drive.
+// Paths are on C: and places on the stick unless they name their drive. A file
+// row "source > place" is copied there, in this order; a bare one is not.
 struct PlanCase {
     const char* what;
     Names files, dropped;
-    Copies copies;
     Names notCopied;  // the closing message's lines; none for plain success
     std::map<std::string, std::uint64_t> sizes = {};
     std::map<std::string, std::string> links = {};  // folders that lead back to another
@@ -67,77 +67,48 @@ std::string on(const std::string& path, const char* drive = "C:\\") {
 
 const PlanCase kPlanCases[] = {
     {"each type to its folder, a folder's media one deep, a game whole",
-     {"Foto\\PHOTO.JPG", "Temi\\blu.ptf", "b.jpeg", "Album\\01.mp3", "Album\\note.txt",
-      "Album\\disco.iso", "Album\\CD2\\03.mp3", "Album\\CD2\\retro.TIF", "Album\\Gioco\\EBOOT.PBP",
-      "Album\\Gioco\\DATA\\a.bin"},
-     {"Foto\\PHOTO.JPG", "Temi\\blu.ptf", "b.jpeg", "Album"},
-     {{"Foto\\PHOTO.JPG", "PICTURE\\PHOTO.JPG"},
-      {"Temi\\blu.ptf", "PSP\\THEME\\blu.ptf"},
-      {"b.jpeg", "PICTURE\\b.jpeg"},
-      {"Album\\01.mp3", "MUSIC\\Album\\01.mp3"},
-      {"Album\\disco.iso", "ISO\\disco.iso"},
-      {"Album\\CD2\\03.mp3", "MUSIC\\CD2\\03.mp3"},
-      {"Album\\CD2\\retro.TIF", "PICTURE\\CD2\\retro.TIF"},
-      {"Album\\Gioco\\EBOOT.PBP", "PSP\\GAME\\Gioco\\EBOOT.PBP"},
-      {"Album\\Gioco\\DATA\\a.bin", "PSP\\GAME\\Gioco\\DATA\\a.bin"}},
-     {"Album\\note.txt (tipo di file non gestito)"}},
+     {"F\\A.JPG > PICTURE\\A.JPG", "T\\b.ptf > PSP\\THEME\\b.ptf", "Al\\1.mp3 > MUSIC\\Al\\1.mp3",
+      "Al\\n.txt", "Al\\d.iso > ISO\\d.iso", "Al\\CD\\3.mp3 > MUSIC\\CD\\3.mp3",
+      "Al\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP", "Al\\G\\D\\a.bin > PSP\\GAME\\G\\D\\a.bin"},
+     {"F\\A.JPG", "T\\b.ptf", "Al"},
+     {"Al\\n.txt (tipo di file non gestito)"}},
     {"folders and files that would share a place",
-     {"Dischi\\Queen\\Live\\01.mp3", "Dischi\\Muse\\LIVE\\01.mp3", "Muse\\LIVE\\01.mp3",
-      "Live\\a.mp3", "Vacanze\\mare.jpg", "Vacanze\\Vacanze\\mare.jpg", "A\\foto.jpg",
-      "B\\FOTO.jpg", "C\\foto.jpg", "Coppia\\a.mp3", "Coppia\\A.mp3", "G1\\Gioco\\EBOOT.PBP",
-      "G2\\Gioco\\EBOOT.PBP"},
-     {"Dischi\\Queen", "Dischi\\Muse", "Muse", "Live", "Vacanze", "A\\foto.jpg", "B\\FOTO.jpg",
-      "C\\foto.jpg", "Coppia", "G1\\Gioco", "G2\\Gioco"},
-     {{"Dischi\\Queen\\Live\\01.mp3", "MUSIC\\Live\\01.mp3"},
-      {"Dischi\\Muse\\LIVE\\01.mp3", "MUSIC\\Muse - LIVE\\01.mp3"},
-      {"Muse\\LIVE\\01.mp3", "MUSIC\\Muse - LIVE (2)\\01.mp3"},
-      {"Live\\a.mp3", "MUSIC\\Live (2)\\a.mp3"},
-      {"Vacanze\\mare.jpg", "PICTURE\\Vacanze\\mare.jpg"},
-      {"Vacanze\\Vacanze\\mare.jpg", "PICTURE\\Vacanze - Vacanze\\mare.jpg"},
-      {"A\\foto.jpg", "PICTURE\\foto.jpg"},
-      {"B\\FOTO.jpg", "PICTURE\\FOTO (2).jpg"},
-      {"C\\foto.jpg", "PICTURE\\foto (3).jpg"},
-      {"Coppia\\a.mp3", "MUSIC\\Coppia\\a.mp3"},
-      {"Coppia\\A.mp3", "MUSIC\\Coppia\\A (2).mp3"},
-      {"G1\\Gioco\\EBOOT.PBP", "PSP\\GAME\\Gioco\\EBOOT.PBP"},
-      {"G2\\Gioco\\EBOOT.PBP", "PSP\\GAME\\G2 - Gioco\\EBOOT.PBP"}},
+     {"D\\Q\\Live\\1.mp3 > MUSIC\\Live\\1.mp3", "D\\M\\LIVE\\1.mp3 > MUSIC\\M - LIVE\\1.mp3",
+      "M\\LIVE\\1.mp3 > MUSIC\\M - LIVE (2)\\1.mp3", "Live\\a.mp3 > MUSIC\\Live (2)\\a.mp3",
+      "V\\m.jpg > PICTURE\\V\\m.jpg", "V\\V\\m.jpg > PICTURE\\V - V\\m.jpg",
+      "A\\f.jpg > PICTURE\\f.jpg", "B\\F.jpg > PICTURE\\F (2).jpg", "C\\f.jpg > PICTURE\\f (3).jpg",
+      "G1\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
+      "G2\\G\\EBOOT.PBP > PSP\\GAME\\G2 - G\\EBOOT.PBP"},
+     {"D\\Q", "D\\M", "M", "Live", "V", "A\\f.jpg", "B\\F.jpg", "C\\f.jpg", "G1\\G", "G2\\G"},
      {}},
     {"names and paths the stick cannot take",
-     {"F\\punto.jpg.", "F\\spazio.mp3 ", "F\\a\x01.mp3", "F\\d\xEF\x80\xBF.mp3", "Punto.\\a.mp3",
-      kDeep, "G\\" + kLong + "\\EBOOT.PBP", "G\\Gioco\\EBOOT.PBP", "G\\Gioco\\a?.bin"},
-     {"F", "Punto.", kLong, "G\\" + kLong, "G\\Gioco"},
-     {},
-     {"F\\punto.jpg. (nome non valido per la PSP)", "F\\spazio.mp3  (nome non valido per la PSP)",
-      "F\\a\x01.mp3 (nome non valido per la PSP)",
-      "F\\d\xEF\x80\xBF.mp3 (nome non valido per la PSP)",
-      "Punto.\\a.mp3 (nome non valido per la PSP)", kDeep + " (percorso troppo lungo)",
-      kLong + " (percorso troppo lungo)", "Gioco (nome non valido per la PSP)"}},
+     {"F\\p.jpg.", "P.\\a.mp3", kDeep, "G\\" + kLong + "\\EBOOT.PBP", "G\\H\\EBOOT.PBP",
+      "G\\H\\a?.bin"},
+     {"F", "P.", kLong, "G\\" + kLong, "G\\H"},
+     {"F\\p.jpg. (nome non valido per la PSP)", "P.\\a.mp3 (nome non valido per la PSP)",
+      kDeep + " (percorso troppo lungo)", kLong + " (percorso troppo lungo)",
+      "H (nome non valido per la PSP)"}},
     {"what is left out, and why",
-     {"brano.flac", "LEGGIMI", "EBOOT.PBP", "Vuota\\Sotto\\x.txt", "E:\\MUSIC\\Album\\01.mp3",
-      "film.mp4", "quasi.iso", "Gioco\\EBOOT.PBP", "Gioco\\DATA\\huge.bin"},
-     {"brano.flac", "C:\\", "LEGGIMI", "EBOOT.PBP", "Vuota", "E:\\MUSIC\\Album", "sparito.mp3",
-      "film.mp4", "quasi.iso", "Gioco"},
-     {{"quasi.iso", "ISO\\quasi.iso"}},
-     {"C:\\ (trascinare file o cartelle, non un'unità intera)", "sparito.mp3 (non trovato)",
-      "brano.flac (tipo di file non gestito)", "LEGGIMI (tipo di file non gestito)",
+     {"b.flac", "EBOOT.PBP", "V\\S\\x.txt", "E:\\MUSIC\\Al\\1.mp3", "f.mp4", "q.iso > ISO\\q.iso",
+      "G\\EBOOT.PBP", "G\\D\\h.bin"},
+     {"b.flac", "C:\\", "EBOOT.PBP", "V", "E:\\MUSIC\\Al", "s.mp3", "f.mp4", "q.iso", "G"},
+     {"C:\\ (trascinare file o cartelle, non un'unità intera)", "s.mp3 (non trovato)",
+      "b.flac (tipo di file non gestito)",
       "EBOOT.PBP (trascinare la cartella del gioco, non il file)",
-      "Vuota\\Sotto\\x.txt (tipo di file non gestito)", "Album\\01.mp3 (già sulla PSP)",
-      "film.mp4 (oltre 4 GB: la PSP non legge file così grandi)",
-      "Gioco (oltre 4 GB: la PSP non legge file così grandi)"},
-     {{"film.mp4", k4GiB}, {"quasi.iso", k4GiB - 1}, {"Gioco\\DATA\\huge.bin", k4GiB}}},
+      "V\\S\\x.txt (tipo di file non gestito)", "Al\\1.mp3 (già sulla PSP)",
+      "f.mp4 (oltre 4 GB: la PSP non legge file così grandi)",
+      "G (oltre 4 GB: la PSP non legge file così grandi)"},
+     {{"f.mp4", k4GiB}, {"q.iso", k4GiB - 1}, {"G\\D\\h.bin", k4GiB}}},
     {"a game never copies a folder it reaches twice",
-     {"Gioco\\EBOOT.PBP", "Gioco\\DATA\\a.bin", "Gioco\\DATA\\up\\EBOOT.PBP",
-      "Gioco\\loop\\EBOOT.PBP"},
-     {"Gioco"},
-     {{"Gioco\\EBOOT.PBP", "PSP\\GAME\\Gioco\\EBOOT.PBP"},
-      {"Gioco\\DATA\\a.bin", "PSP\\GAME\\Gioco\\DATA\\a.bin"}},
+     {"G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP", "G\\D\\a.bin > PSP\\GAME\\G\\D\\a.bin",
+      "G\\D\\up\\EBOOT.PBP", "G\\loop\\EBOOT.PBP"},
+     {"G"},
      {},
      {},
-     {{"Gioco\\DATA\\up", "Gioco"}, {"Gioco\\loop", "Gioco"}}},
+     {{"G\\D\\up", "G"}, {"G\\loop", "G"}}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
-     {},
      {"D:\\ (trascinare file o cartelle, non un'unità intera)", "via (non trovato)"}},
 };
 }  // namespace
@@ -147,7 +118,13 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         SCOPED_TRACE(c.what);
         fs = {};
         fs.entries.insert("E:\\PSP");
-        for (const std::string& file : c.files) fs.addTree({on(file)});
+        Copies copies;
+        for (const std::string& row : c.files) {
+            std::size_t arrow = row.find(" > ");
+            fs.addTree({on(row.substr(0, arrow))});
+            if (arrow != std::string::npos)
+                copies.emplace_back(on(row.substr(0, arrow)), on(row.substr(arrow + 3), "E:\\"));
+        }
         for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
         for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
         shell.copies.clear();
@@ -155,8 +132,6 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         Names dropped;
         for (const std::string& path : c.dropped) dropped.push_back(on(path));
         drop(dropped);
-        Copies copies;
-        for (auto& [source, place] : c.copies) copies.emplace_back(on(source), on(place, "E:\\"));
         EXPECT_EQ(shell.copies, copies);
         for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
         if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);

@@ -19,17 +19,12 @@ using namespace caldrift;
 // as the names inside every folder, to a depth of three.
 struct ByteFileSystem : FileSystem {
     std::uint8_t answers;
-    std::vector<std::string> names;
-    ByteFileSystem(std::uint8_t bits, std::vector<std::string> listed)
-        : answers(bits), names(std::move(listed)) {
-        if (names.size() > 6) names.resize(6);  // six names a folder, four deep, is plenty
-    }
+    std::vector<std::string> names;  // six a folder, four deep, is plenty
     unsigned bit(const std::string& path, unsigned salt) {
         return (std::hash<std::string>()(path) >> salt) & 1;
     }
     PathType typeOf(const std::string& path) override {
-        if (answers & 1) return PathType::Missing;
-        return bit(path, 1) ? PathType::Folder : PathType::File;
+        return answers & 1 ? PathType::Missing : bit(path, 1) ? PathType::Folder : PathType::File;
     }
     bool entryExists(const std::string&) override { return true; }
     Listing list(const std::string& folder) override {
@@ -71,13 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> paths;
     std::istringstream lines(std::string(data + 1, data + size));
     for (std::string path; std::getline(lines, path);) paths.push_back(path);
-    ByteFileSystem fs(data[0], paths);
+    ByteFileSystem fs;
+    fs.answers = data[0];
+    fs.names.assign(paths.begin(), paths.begin() + std::min<std::size_t>(6, paths.size()));
     testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, true, fs, queue);
     if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
     for (std::size_t i = 0; i < queue.size(); ++i) {
-        const std::string &path = queue.entries()[i].path, &file = queue.entries()[i].file;
+        auto [path, file] = std::tie(queue.entries()[i].path, queue.entries()[i].file);
         if (file.empty() || pending.lines[i] != file || path.size() < file.size() ||
             path.compare(path.size() - file.size(), file.size(), file) != 0)
             std::abort();
