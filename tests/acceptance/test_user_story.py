@@ -33,9 +33,8 @@ class UserStory(CaldriftTestCase):
         caldrift = self.start_wine(self.app_dir / "Caldrift.exe", cwd=self.app_dir)
         self.assertTrue(self.wait_for_window("CaldriftSplash", timeout=20), "no splash")
         self.step(1, "splash")
-        window = wait_until(lambda: (w := self.drop_window()) and w["visible"] and w, 6)
-        self.assertTrue(window, "the splash did not hand over to the drop window")
-        self.assertIsNone(self.window("CaldriftSplash"))
+        window = self.wait_for_window("CaldriftDropWindow", 6)
+        self.assertTrue(window and not self.window("CaldriftSplash"), "the splash did not hand over")
         self.step(2, "drop-window-at-start")
         self.drop_rect = window["rect"]
         self.assertTrue(wait_until(lambda: not self.drop_window()["visible"], 3))

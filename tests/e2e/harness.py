@@ -89,9 +89,8 @@ def wait_until(condition, timeout=10.0, step=0.1):
 
 def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"):
     """Setting.INI as the program writes it."""
-    lines = ["[PSP Setting]", f"Drive = {drive}", f"PSP Versione = {firmware}", "",
-             "[APP Setting]", f"Startup = {startup}", f"Trasparenza = {transparency}"]
-    return "".join(line + "\r\n" for line in lines).encode("cp1252")
+    return (f"[PSP Setting]\r\nDrive = {drive}\r\nPSP Versione = {firmware}\r\n\r\n"
+            f"[APP Setting]\r\nStartup = {startup}\r\nTrasparenza = {transparency}\r\n").encode("cp1252")
 
 
 def make_video(path, size, *options):
@@ -171,9 +170,8 @@ class CaldriftTestCase(unittest.TestCase):
         subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
 
     def restart_wine(self):
-        """Ends every program, then brings Wine's desktop up again for the next start."""
         self.stop_all()
-        self.probe()
+        self.probe()  # Wine's desktop up again for the next start
 
     # --- looking at windows ----------------------------------------------
     def probe(self, *args):
@@ -301,7 +299,7 @@ class CaldriftTestCase(unittest.TestCase):
     def choose_settings(self, menu):
         """Chooses the menu's first item: the settings dialog opens."""
         self.click(centre(menu["rect"])[0], menu["rect"][1] + 10)
-        dialog = wait_until(lambda: (d := self.settings_dialog()) and d["visible"] and d, 10)
+        dialog = self.wait_for_window("CaldriftSettingsDialog")
         self.assertTrue(dialog, "the first item opened no settings dialog")
         self.assertEqual(dialog["text"], "Opzioni")
         return dialog
