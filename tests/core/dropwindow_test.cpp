@@ -9,24 +9,11 @@
 using namespace caldrift;
 using namespace caldrift::testing;
 
-namespace {
-using Names = std::vector<std::string>;
-
-struct Intake : ::testing::Test {
+// The file system says what a path is; a path that is gone, or a drive, is refused.
+TEST(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     FakeFileSystem fs;
     FakePendingList pending;
     TransferQueue queue{pending};
-
-    Names column(std::string QueueEntry::*field) {
-        Names out;
-        for (const auto& e : queue.entries()) out.push_back(e.*field);
-        return out;
-    }
-};
-}  // namespace
-
-// The file system says what a path is; a path that is gone, or a drive, is refused.
-TEST_F(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     for (const char* file : {"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI",
                              "C:\\F\\EBOOT.PBP", "C:\\F\\PHOTO.JPG"})
         fs.addFile(file);
@@ -37,20 +24,21 @@ TEST_F(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
                   "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco", "C:\\Album", "C:\\Giochi", "C:\\Backup.old",
                   "C:\\gone.mp3", "C:\\gone", "E:\\", ""},
                  false, fs, queue);
-    EXPECT_EQ(taken.outcome, DropOutcome::AskForDrive);
-    EXPECT_EQ(column(&QueueEntry::file),
-              (Names{"a.jpg", "brano.flac", "LEGGIMI", "EBOOT.PBP", "PHOTO.JPG", "Gioco", "Album",
-                     "Giochi", "Backup.old"}));
-    EXPECT_EQ(column(&QueueEntry::ext), (Names{"jpg", "flac", "", "PBP", "JPG", "", "", "", ""}));
+    using Names = std::vector<std::string>;
+    Names files, exts, refused;
     std::vector<EntryKind> kinds;
-    for (const auto& e : queue.entries()) kinds.push_back(e.kind);
+    for (const QueueEntry& e : queue.entries())
+        files.push_back(e.file), exts.push_back(e.ext), kinds.push_back(e.kind);
+    for (const UnfinishedItem& item : taken.refused) refused.push_back(item.name);
+    EXPECT_EQ(taken.outcome, DropOutcome::AskForDrive);
+    EXPECT_EQ(files, (Names{"a.jpg", "brano.flac", "LEGGIMI", "EBOOT.PBP", "PHOTO.JPG", "Gioco",
+                            "Album", "Giochi", "Backup.old"}));
+    EXPECT_EQ(exts, (Names{"jpg", "flac", "", "PBP", "JPG", "", "", "", ""}));
     using K = EntryKind;
     EXPECT_EQ(kinds, (std::vector<K>{K::File, K::File, K::File, K::File, K::File, K::Homebrew,
                                      K::MediaFolder, K::MediaFolder, K::MediaFolder}));
-    EXPECT_EQ(column(&QueueEntry::path)[5], "C:\\G\\Gioco");
-    EXPECT_EQ(pending.lines, column(&QueueEntry::file));
-    Names refused;
-    for (const UnfinishedItem& item : taken.refused) refused.push_back(item.name);
+    EXPECT_EQ(queue.entries()[5].path, "C:\\G\\Gioco");
+    EXPECT_EQ(pending.lines, files);
     EXPECT_EQ(refused, (Names{"gone.mp3", "gone", "E:\\"}));
 }
 

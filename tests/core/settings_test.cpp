@@ -19,7 +19,6 @@ SettingsLines withLine(int number, const std::string& line) {
 }
 const ProgramLocation kInstalled{"C:\\Program Files\\Caldrift\\PSP.exe",
                                  {"C:\\Program Files", "C:\\Program Files (x86)"}};
-const std::string kQuoted = "\"C:\\Program Files\\Caldrift\\PSP.exe\"";
 
 struct Settings : ::testing::Test {
     FakeRegistry registry;
@@ -147,7 +146,7 @@ TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
     auto load = [&](const SettingsLines& lines) { loadconf(lines, window, registry, kInstalled); };
     load(withLine(2, "Drive = e:"));
     EXPECT_EQ(window.state(), std::make_tuple(false, "E:", "PSP Versione = 2.71", 195));
-    EXPECT_EQ(registry.text(machine), kQuoted);
+    EXPECT_EQ(registry.text(machine), "\"" + kInstalled.path + "\"");
     window.opacity.reset();
     load(withLine(7, "Trasparenza = x"));
     EXPECT_EQ(window.opacity, std::nullopt);
