@@ -47,7 +47,13 @@ MenuHandle createPopupMenu() {
 
 DropWindow::DropWindow(Services services)
     : services_(std::move(services)),
-      settings_(services_.settingsFolder, [this] { loadconf(); }),
+      settings_(
+          services_.settingsFolder, [this] { loadconf(); },
+          [this](bool open) {
+              if (open) return desk_.boxOpened();
+              desk_.boxClosed();
+              PostMessageW(hwnd_, kDropArrived, 0, 0);  // for drops that waited
+          }),
       desk_({services_.files, services_.shell, services_.messages,
              [this] { return scanner_.caption(); },
              [this] { return driveAssigned(scanner_.caption()); }, [this] { pending_.show(); }},

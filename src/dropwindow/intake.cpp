@@ -43,9 +43,9 @@ void DropDesk::takeWaiting() {
 }
 
 void DropDesk::show(const std::string& text, const std::string& title, unsigned style) {
-    ++boxesOpen_;
+    boxOpened();
     world_.messages.show(text, title, style);
-    --boxesOpen_;
+    boxClosed();
 }
 
 }  // namespace caldrift

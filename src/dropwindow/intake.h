@@ -40,6 +40,9 @@ public:
     void arrive(std::vector<std::string> paths) { waiting_.push_back(std::move(paths)); }
     // Takes every drop that waits, unless a message box is open.
     void takeWaiting();
+    // A box of another window opens or closes: drops wait while it is open.
+    void boxOpened() { ++boxesOpen_; }
+    void boxClosed() { --boxesOpen_; }
     TransferRun& run() { return run_; }
 
 private:

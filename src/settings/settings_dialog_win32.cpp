@@ -120,8 +120,11 @@ LRESULT CALLBACK paintPageAsButtonFace(HWND tab, UINT msg, WPARAM wParam, LPARAM
 }
 }  // namespace
 
-SettingsDialog::SettingsDialog(SettingsFolder& folder, std::function<void()> applyToDropWindow)
-    : folder_(folder), applyToDropWindow_(std::move(applyToDropWindow)) {}
+SettingsDialog::SettingsDialog(SettingsFolder& folder, std::function<void()> applyToDropWindow,
+                               std::function<void(bool)> messageBoxOpen)
+    : folder_(folder),
+      applyToDropWindow_(std::move(applyToDropWindow)),
+      messageBoxOpen_(std::move(messageBoxOpen)) {}
 
 void SettingsDialog::open(HWND owner) {
     if (hwnd_) {
@@ -306,8 +309,10 @@ SettingsForm SettingsDialog::form() const {
 // A failed save is said, and the dialog keeps the user's changes.
 bool SettingsDialog::saveconf() {
     if (saveSettings(folder_, form())) return true;
+    messageBoxOpen_(true);
     MessageBoxW(hwnd_, L"Impossibile salvare le impostazioni in Setting.INI", L"Errore",
                 MB_ICONERROR);
+    messageBoxOpen_(false);
     return false;
 }
 

@@ -13,8 +13,10 @@ class SettingsDialog : public toolkit::Window<SettingsDialog>, private SettingsD
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftSettingsDialog";
 
-    // `applyToDropWindow` runs the drop window's loadconf after "Applica".
-    SettingsDialog(SettingsFolder& folder, std::function<void()> applyToDropWindow);
+    // `applyToDropWindow` runs the drop window's loadconf after "Applica";
+    // `messageBoxOpen` hears when the dialog's error box opens and closes.
+    SettingsDialog(SettingsFolder& folder, std::function<void()> applyToDropWindow,
+                   std::function<void(bool)> messageBoxOpen);
     // Opens the dialog, or brings the open one forward.
     void open(HWND owner);
     // For the message loop: keyboard navigation, Esc and Enter.
@@ -52,6 +54,7 @@ private:
 
     SettingsFolder& folder_;
     std::function<void()> applyToDropWindow_;
+    std::function<void(bool)> messageBoxOpen_;
     int dpi_ = 96;
     bool filling_ = false;
 

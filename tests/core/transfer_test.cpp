@@ -288,6 +288,16 @@ TEST_F(Transfer, DropDuringAMessageBoxWaitsUntilItCloses) {
     EXPECT_EQ(messages.shown[1].text, kSuccess);
 }
 
+TEST_F(Transfer, DropDuringAnotherWindowsBoxWaitsUntilItCloses) {
+    fs.addTree({"C:\\a.jpg"});
+    desk.boxOpened();  // the settings dialog's, say
+    drop({"C:\\a.jpg"});
+    EXPECT_TRUE(shell.copies.empty());
+    desk.boxClosed();
+    desk.takeWaiting();
+    EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}}));
+}
+
 TEST_F(Transfer, ExitDuringACopyStopsOnceItsOperationEndsWithoutAWord) {
     fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\Gioco\\EBOOT.PBP", "C:\\Gioco\\DATA.BIN"});
     shell.duringCopy = [this](const std::string&) { run.abandon(); };

@@ -183,7 +183,8 @@ TEST_F(Scratch, SettingsDialogNamesItsTabsAndItsLinks) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     Win32SettingsFolder folder(root);
-    SettingsDialog dialog(folder, [] {});
+    SettingsDialog dialog(
+        folder, [] {}, [](bool) {});
     dialog.open(nullptr);
     HWND window = FindWindowW(SettingsDialog::kClassName, nullptr);
     ASSERT_TRUE(window);
