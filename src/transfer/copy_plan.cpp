@@ -1,6 +1,7 @@
 #include "transfer/copy_plan.h"
 
 #include "common/utf8.h"
+#include "formats/psp_formats.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
 
@@ -60,7 +61,8 @@ void RunPlanner::file(const std::string& source, const std::string& item,
     if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
     if (!size) return leave(item, EntryProblem::NotFound);
     if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
-    std::string folder = drive_ + rule.folder;
+    std::string folder =
+        drive_ + (rule.isDiscImage ? imageFolder(source, rule.folder) : rule.folder);
     if (rule.keepsItsFolder && !sourceFolder.empty()) {
         std::optional<std::string> own = folderFor(sourceFolder, folder);
         if (!own) return leave(item, EntryProblem::BadName);
@@ -79,9 +81,23 @@ void RunPlanner::game(const std::string& source, const std::string& item,
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     std::optional<std::string> destination = folderFor(source, drive_ + kGameFolder);
     if (!destination) return leave(item, EntryProblem::BadName);
-    if (alreadyThere(source, *destination, item)) return;
+    whole(source, item, listing, *destination);
+}
+
+// A save keeps its folder's name, which its game looks it up by.
+void RunPlanner::save(const std::string& source, const std::string& item,
+                      const FileSystem::Listing& listing) {
+    std::string name = nameOf(source), destination = drive_ + kSaveFolder + name;
+    if (!isFatName(name)) return leave(item, EntryProblem::BadName);
+    if (!claim(destination, source)) return leave(item, EntryProblem::SameNameInRun);
+    whole(source, item, listing, destination);
+}
+
+void RunPlanner::whole(const std::string& source, const std::string& item,
+                       const FileSystem::Listing& listing, const std::string& destination) {
+    if (alreadyThere(source, destination, item)) return;
     std::vector<FileCopy> files;
-    std::optional<EntryProblem> problem = gameTree(source, listing, *destination, item, files);
+    std::optional<EntryProblem> problem = gameTree(source, listing, destination, item, files);
     if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
     if (problem) return leave(item, *problem);
     plan_.files.insert(plan_.files.end(), files.begin(), files.end());
@@ -116,10 +132,36 @@ void RunPlanner::mediaFolder(const std::string& source, const std::string& item)
     FileSystem::Listing listing = fs_.list(source);
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     if (holdsEboot(listing)) return game(source, item, listing);
+    if (savedGame(source, item, listing)) return;
     for (const FileSystem::ListedFile& f : listing.files)
         file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
     for (const std::string& sub : listing.folders)
         if (firstVisit(source + "\\" + sub)) mediaFolder(source + "\\" + sub, item + "\\" + sub);
+}
+
+// A folder with a PARAM.SFO or a PS1 memory card and no EBOOT.PBP: a save when
+// it is one, else a disc's extracted files, which no firmware starts. True when
+// the folder is either.
+bool RunPlanner::savedGame(const std::string& source, const std::string& item,
+                           const FileSystem::Listing& listing) {
+    std::optional<std::string> sfo;
+    for (const FileSystem::ListedFile& f : listing.files) {
+        if (isPs1MemoryCard(f.name)) return save(source, item, listing), true;
+        if (utf8::equalsIgnoringAsciiCase(f.name, "PARAM.SFO")) sfo = source + "\\" + f.name;
+    }
+    if (!sfo) return false;
+    std::unique_ptr<ByteSource> bytes = fs_.openForReading(*sfo);
+    std::optional<SfoFields> fields = bytes ? readParamSfo(*bytes) : std::nullopt;
+    if (fields && fields->category == "MS") return save(source, item, listing), true;
+    leave(item, EntryProblem::ExtractedDisc);
+    return true;
+}
+
+// A UMD video's image goes where the firmware lists videos, beside the games.
+std::string RunPlanner::imageFolder(const std::string& source, const char* folder) {
+    std::unique_ptr<ByteSource> bytes = fs_.openForReading(source);
+    if (bytes && readIsoVolume(*bytes).content == DiscContent::Video) return kIsoVideoFolder;
+    return folder;
 }
 
 void RunPlanner::leave(const std::string& item, EntryProblem problem) {

@@ -25,6 +25,8 @@ enum class EntryProblem {
     TooLarge,
     NoSpace,
     NotReplaced,
+    ExtractedDisc,
+    SameNameInRun,
     CopyFailed,
     CopyCancelled,
 };
@@ -65,6 +67,13 @@ private:
               std::optional<std::uint64_t> size, const std::string& sourceFolder);
     void game(const std::string& source, const std::string& item,
               const FileSystem::Listing& listing);
+    void save(const std::string& source, const std::string& item,
+              const FileSystem::Listing& listing);
+    void whole(const std::string& source, const std::string& item,
+               const FileSystem::Listing& listing, const std::string& destination);
+    bool savedGame(const std::string& source, const std::string& item,
+                   const FileSystem::Listing& listing);
+    std::string imageFolder(const std::string& source, const char* folder);
     std::optional<EntryProblem> gameTree(const std::string& source,
                                          const FileSystem::Listing& listing,
                                          const std::string& destination, const std::string& item,

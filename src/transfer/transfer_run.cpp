@@ -24,6 +24,9 @@ const char* reasonText(EntryProblem problem) {
     case EntryProblem::AlreadyOnStick: return "(già sulla PSP)";
     case EntryProblem::BadName: return "(nome non valido per la PSP)";
     case EntryProblem::PathTooLong: return "(percorso troppo lungo)";
+    case EntryProblem::ExtractedDisc: return "(cartella estratta da un disco: serve il file .iso)";
+    case EntryProblem::SameNameInRun:
+        return "(stesso nome di un altro elemento di questo trasferimento)";
     case EntryProblem::NotReplaced: return "(già sulla PSP, non sostituito)";
     case EntryProblem::TooLarge: return "(oltre 4 GB: la PSP non legge file così grandi)";
     case EntryProblem::NoSpace: return "(spazio insufficiente sulla PSP)";

@@ -5,6 +5,7 @@
 
 #include "fakes.h"
 #include "media_writer.h"
+#include "psp_writer.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
 
@@ -59,6 +60,7 @@ struct PlanCase {
     Names notCopied;  // the closing message's lines; none for plain success
     std::map<std::string, std::uint64_t> sizes = {};
     std::map<std::string, std::string> links = {};  // folders that lead back to another
+    std::map<std::string, std::string> contents = {};
 };
 
 std::string on(const std::string& path, const char* drive = "C:\\") {
@@ -106,6 +108,23 @@ const PlanCase kPlanCases[] = {
      {},
      {},
      {{"G\\D\\up", "G"}, {"G\\loop", "G"}}},
+    {"saves keep their names, plugins and images go where the firmware looks",
+     {"Salvo\\PARAM.SFO > PSP\\SAVEDATA\\Salvo\\PARAM.SFO",
+      "Salvo\\ICON0.PNG > PSP\\SAVEDATA\\Salvo\\ICON0.PNG",
+      "Giù\\SLUS0001\\SCEVMC0.VMP > PSP\\SAVEDATA\\SLUS0001\\SCEVMC0.VMP",
+      "Altri\\Salvo\\param.sfo", "D\\PSP_GAME\\PARAM.SFO", "D\\PSP_GAME\\ICON0.PNG",
+      "cw.prx > SEPLUGINS\\cw.prx", "g.IMG > ISO\\g.IMG", "film.iso > ISO\\VIDEO\\film.iso",
+      "gioco.iso > ISO\\gioco.iso"},
+     {"Salvo", "Giù", "Altri", "D\\PSP_GAME", "cw.prx", "g.IMG", "film.iso", "gioco.iso"},
+     {"Altri\\Salvo (stesso nome di un altro elemento di questo trasferimento)",
+      "PSP_GAME (cartella estratta da un disco: serve il file .iso)"},
+     {},
+     {},
+     {{"Salvo\\PARAM.SFO", sfoOf("MS")},
+      {"Altri\\Salvo\\param.sfo", sfoOf("MS")},
+      {"D\\PSP_GAME\\PARAM.SFO", sfoOf("UG")},
+      {"film.iso", iso({"UMD_VIDEO"})},
+      {"gioco.iso", iso({"UMD_VIDEO", "PSP_GAME"})}}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
@@ -127,6 +146,7 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         }
         for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
         for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
+        for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
         shell.copies.clear();
         messages.shown.clear();
         Names dropped;
