@@ -34,7 +34,7 @@ constexpr std::size_t kIsoSector = 2048, kIsoRootSector = 18;
 inline std::string isoRecord(std::size_t sector, const std::string& name) {
     std::string body = both(sector, 4) + both(kIsoSector, 4) + zeros(7) + "\x02" + zeros(2) +
                        both(1, 2) + static_cast<char>(name.size()) + name;
-    if (body.size() % 2 == 0) body += '\0';
+    if (body.size() % 2 == 1) body += '\0';
     return static_cast<char>(body.size() + 2) + std::string(1, '\0') + body;
 }
 // An ISO 9660 image whose root holds the folders named, its volume claiming
