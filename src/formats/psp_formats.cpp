@@ -1,5 +1,7 @@
 #include "formats/psp_formats.h"
 
+#include <algorithm>
+
 #include "common/utf8.h"
 
 namespace caldrift {
@@ -9,6 +11,33 @@ constexpr std::size_t kSfoHeader = 20, kSfoEntry = 16;
 constexpr std::uint64_t kSfoLargest = 64 * 1024;
 constexpr std::uint64_t kSector = 2048;
 constexpr std::uint64_t kRootLargest = 64 * 1024;
+constexpr std::size_t kPbpHeader = 40, kCsoHeader = 24, kDaxHeader = 32;
+constexpr std::uint64_t kDaxFrame = 8192;
+
+bool csoIndexFits(BoundedReader& r, const std::string& h) {
+    std::uint64_t header = std::max<std::uint64_t>(littleEndian(h, 4, 4), kCsoHeader);
+    std::uint64_t total = littleEndian(h, 8, 8), block = littleEndian(h, 16, 4);
+    unsigned align = static_cast<unsigned char>(h[21]);
+    if (block == 0 || align > 31 || header > r.size()) return false;
+    std::uint64_t blocks = total / block + (total % block != 0);
+    if (blocks >= (r.size() - header) / 4) return false;
+    std::uint64_t indexEnd = header + 4 * (blocks + 1);
+    std::string last;
+    if (!r.read(indexEnd - 4, 4, last)) return false;
+    std::uint64_t end = (littleEndian(last, 0, 4) & 0x7FFFFFFF) << align;
+    return end >= indexEnd && end <= r.size();
+}
+
+bool daxIndexFits(BoundedReader& r, const std::string& h) {
+    std::uint64_t frames = (littleEndian(h, 4, 4) + kDaxFrame - 1) / kDaxFrame;
+    if (frames == 0 || kDaxHeader + frames * 6 > r.size()) return false;
+    std::string offset, length;
+    if (!r.read(kDaxHeader + 4 * (frames - 1), 4, offset) ||
+        !r.read(kDaxHeader + 4 * frames + 2 * (frames - 1), 2, length))
+        return false;
+    std::uint64_t start = littleEndian(offset, 0, 4);
+    return start <= r.size() && littleEndian(length, 0, 2) <= r.size() - start;
+}
 
 // The text of a record name without its ";1" version.
 std::string isoName(const std::string& record, std::size_t at, std::size_t length) {
@@ -75,6 +104,30 @@ DiscVolume readIsoVolume(ByteSource& file) {
     }
     volume.content = game ? DiscContent::Game : video ? DiscContent::Video : DiscContent::Other;
     return volume;
+}
+
+bool ebootReadable(ByteSource& file) {
+    BoundedReader r(file, kHeaderReadLimit);
+    std::string h, sfo;
+    if (!r.read(0, kPbpHeader, h) || h.compare(0, 4, std::string("\0PBP", 4)) != 0) return false;
+    std::uint64_t previous = kPbpHeader;
+    for (std::size_t at = 8; at < kPbpHeader; at += 4) {
+        std::uint64_t offset = littleEndian(h, at, 4);
+        if (offset < previous || offset > r.size()) return false;
+        previous = offset;
+    }
+    std::uint64_t start = littleEndian(h, 8, 4), end = littleEndian(h, 12, 4);
+    return end - start <= kSfoLargest && r.read(start, end - start, sfo) && parseParamSfo(sfo);
+}
+
+bool compressedImageFits(ByteSource& file) {
+    BoundedReader r(file, kHeaderReadLimit);
+    std::string h;
+    if (!r.read(0, kCsoHeader, h)) return false;
+    std::string magic = h.substr(0, 4);
+    if (magic == "CISO" || magic == "ZISO") return csoIndexFits(r, h);
+    if (magic == std::string("DAX\0", 4)) return daxIndexFits(r, h);
+    return magic == "JISO";
 }
 
 }  // namespace caldrift

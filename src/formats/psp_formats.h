@@ -29,4 +29,11 @@ struct DiscVolume {
 };
 DiscVolume readIsoVolume(ByteSource& file);
 
+// An EBOOT.PBP's header: its eight offsets in order within the file, and the
+// PARAM.SFO they frame readable.
+bool ebootReadable(ByteSource& file);
+
+// A CSO, ZSO or DAX image's header and block index fit the file; a JSO's magic is there.
+bool compressedImageFits(ByteSource& file);
+
 }  // namespace caldrift

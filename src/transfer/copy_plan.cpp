@@ -72,7 +72,10 @@ void RunPlanner::file(const std::string& source, const std::string& item,
     if (alreadyThere(source, destination, item)) return;
     if (!fitsTheShell(source) || !fitsTheShell(destination))
         return leave(item, EntryProblem::PathTooLong);
-    plan_.files.push_back({source, destination, *size, item, rule.isVideo()});
+    StartCheck start = rule.isDiscImage         ? StartCheck::Disc
+                       : rule.isCompressedImage ? StartCheck::Compressed
+                                                : StartCheck::None;
+    plan_.files.push_back({source, destination, *size, item, rule.isVideo(), start});
 }
 
 // A game is copied whole, with its folder name under PSP\GAME, or not at all.
@@ -115,7 +118,8 @@ std::optional<EntryProblem> RunPlanner::gameTree(const std::string& source,
         if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
         std::string to = fileFor(from, destination + "\\");
         if (!fitsTheShell(from) || !fitsTheShell(to)) return EntryProblem::PathTooLong;
-        files.push_back({from, to, f.size, item});
+        files.push_back(
+            {from, to, f.size, item, false, isEboot(f.name) ? StartCheck::Game : StartCheck::None});
     }
     for (const std::string& sub : listing.folders) {
         std::string from = source + "\\" + sub;

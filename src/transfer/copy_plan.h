@@ -38,11 +38,15 @@ struct UnfinishedItem {
     EntryProblem problem;
 };
 
+// What is read of a copied file to tell whether the PSP will start it.
+enum class StartCheck { None, Disc, Compressed, Game };
+
 struct FileCopy {
     std::string source, destination;
     std::uint64_t size = 0;
     std::string item;    // named when the file does not land: itself, or its game
     bool video = false;  // checked for what the PSP plays once it is copied
+    StartCheck start = StartCheck::None;
 };
 
 struct CopyPlan {

@@ -45,7 +45,8 @@ DestinationRule destinationFor(std::string_view extension) {
             bool keepsItsFolder = folder == kPicture || folder == kMusic || folder == kVideo;
             bool isDiscImage = utf8::equalsIgnoringAsciiCase(extension, "iso") ||
                                utf8::equalsIgnoringAsciiCase(extension, "img");
-            return {row.kind, row.folder, keepsItsFolder, isDiscImage};
+            bool isCompressedImage = folder == kIso && !isDiscImage;
+            return {row.kind, row.folder, keepsItsFolder, isDiscImage, isCompressedImage};
         }
     return {};
 }

@@ -16,7 +16,8 @@ struct DestinationRule {
     const char* folder = nullptr;  // like "\PICTURE\"
     // The PSP shows one level of folders here, so a file keeps the folder it came in.
     bool keepsItsFolder = false;
-    bool isDiscImage = false;  // an ISO 9660 image: a game, or a UMD video
+    bool isDiscImage = false;        // an ISO 9660 image: a game, or a UMD video
+    bool isCompressedImage = false;  // CSO, ZSO, JSO or DAX
     bool isVideo() const;
 };
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "drive/scanner.h"
+#include "formats/psp_formats.h"
 #include "transfer/destinations.h"
 
 namespace caldrift {
@@ -65,12 +66,12 @@ Message closingMessage(const RunReport& report) {
         return entry.name + " " + reasonText(entry.problem);
     });
     if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
+    auto warned = [](const ItemWarning& item) { return item.name + " (" + item.reason + ")"; };
+    if (!report.unstartable.empty())
+        text += "\n\nLa PSP potrebbe non avviare:" + itemLines(report.unstartable, warned);
     if (!report.videos.empty())
-        text += "\n\nLa PSP potrebbe non riprodurre:" +
-                itemLines(report.videos, [](const VideoWarning& video) {
-                    return video.name + " (" + video.reason + ")";
-                });
-    bool quiet = allCopied && report.videos.empty();
+        text += "\n\nLa PSP potrebbe non riprodurre:" + itemLines(report.videos, warned);
+    bool quiet = allCopied && report.videos.empty() && report.unstartable.empty();
     return {text, kTitle, quiet ? kMessageInformation : kMessageWarning};
 }
 
@@ -129,6 +130,42 @@ void TransferRun::checkVideo(const FileCopy& file) {
         report_.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
 }
 
+namespace {
+std::string megabytes(std::uint64_t bytes, bool roundUp) {
+    constexpr std::uint64_t kMegabyte = 1024 * 1024;
+    return std::to_string(bytes / kMegabyte + (roundUp && bytes % kMegabyte != 0)) + " MB";
+}
+
+bool asciiOnly(const std::string& name) {
+    return std::all_of(name.begin(), name.end(), [](char c) { return c > 0 && c < 0x7F; });
+}
+
+// Why the PSP may not start the copied game or disc image (none when the file
+// cannot be read); empty when it will.
+std::string startProblem(ByteSource* file, StartCheck check, const std::string& name) {
+    if (check == StartCheck::Game)
+        return file && ebootReadable(*file) ? "" : "EBOOT.PBP non valido";
+    if (check == StartCheck::Compressed && !(file && compressedImageFits(*file)))
+        return "file compresso non valido";
+    if (check == StartCheck::Disc) {
+        DiscVolume volume = file ? readIsoVolume(*file) : DiscVolume{};
+        if (volume.content != DiscContent::Game && volume.content != DiscContent::Video)
+            return "non è un disco PSP";
+        if (volume.bytes > file->size())
+            return "file incompleto: " + megabytes(file->size(), false) + " di " +
+                   megabytes(volume.bytes, true);
+    }
+    return asciiOnly(name) ? "" : "nome con caratteri non ASCII";
+}
+}  // namespace
+
+// A copied game or disc image is still copied when the PSP may not start it.
+void TransferRun::checkStart(const FileCopy& file) {
+    std::unique_ptr<ByteSource> source = fs_.openForReading(file.source);
+    std::string problem = startProblem(source.get(), file.start, nameOf(file.source));
+    if (!problem.empty()) report_.unstartable.push_back({file.item, problem});
+}
+
 bool TransferRun::stickPresent(const std::string& drive) {
     return !drive.empty() && driveAssigned(drive) && fs_.entryExists(pspFolder(drive));
 }
@@ -151,8 +188,10 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
         }
     }
     note(unfinished);
-    for (const FileCopy& f : whole)
+    for (const FileCopy& f : whole) {
         if (f.video) checkVideo(f);
+        if (f.start != StartCheck::None) checkStart(f);
+    }
     return true;
 }
 

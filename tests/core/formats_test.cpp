@@ -46,3 +46,24 @@ TEST(Formats, IsoVolumeTellsGamesFromVideosOnlyFromAWholeRoot) {
         EXPECT_EQ(readIsoVolume(image).content, DiscContent::Unreadable);
     }
 }
+
+TEST(Formats, EbootAndCompressedImagesFitOnlyWhenWhole) {
+    std::string eboot = pbp(), outOfOrder = eboot, compressed = cso("ZISO"), wideBlocks = cso();
+    outOfOrder[12] = 30;
+    wideBlocks[17] = 0;  // blocks of one byte: an index past the end
+    const std::pair<bool (*)(ByteSource&), std::string> whole[] = {
+        {ebootReadable, eboot}, {compressedImageFits, compressed}};
+    for (auto& [fits, bytes] : whole) {
+        StringBytes file(bytes);
+        EXPECT_TRUE(fits(file));
+        for (std::size_t cut : {0u, 8u, 30u, 60u, 100u}) {
+            StringBytes cutFile(bytes.substr(0, bytes.size() - cut - 1));
+            EXPECT_FALSE(fits(cutFile)) << cut;
+        }
+    }
+    for (auto [fits, bytes] :
+         {std::pair(ebootReadable, outOfOrder), std::pair(compressedImageFits, wideBlocks)}) {
+        StringBytes file(bytes);
+        EXPECT_FALSE(fits(file));
+    }
+}

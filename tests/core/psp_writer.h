@@ -30,6 +30,19 @@ inline std::string sfoOf(const std::string& category) {
     return sfo({{"CATEGORY", category}, {"TITLE", "Gioco"}});
 }
 
+// An EBOOT.PBP framing the SFO, its other seven parts empty.
+inline std::string pbp(const std::string& paramSfo = sfoOf("MG")) {
+    std::string offsets = le(40, 4);
+    for (int i = 1; i < 8; ++i) offsets += le(40 + paramSfo.size(), 4);
+    return std::string("\0PBP", 4) + le(0x10000, 4) + offsets + paramSfo;
+}
+
+// A CSO of one 2,048-byte block stored as is, its index ending at the file's end.
+inline std::string cso(const std::string& magic = "CISO") {
+    return magic + le(24, 4) + le(2048, 8) + le(2048, 4) + le(1, 1) + le(0, 3) + le(32, 4) +
+           le(32 + 2048, 4) + zeros(2048);
+}
+
 constexpr std::size_t kIsoSector = 2048, kIsoRootSector = 18;
 inline std::string isoRecord(std::size_t sector, const std::string& name) {
     std::string body = both(sector, 4) + both(kIsoSector, 4) + zeros(7) + "\x02" + zeros(2) +

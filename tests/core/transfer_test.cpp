@@ -146,6 +146,8 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         }
         for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
         for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
+        for (const std::string& path : fs.files)  // games and discs that start
+            fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
         for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
         shell.copies.clear();
         messages.shown.clear();
@@ -206,6 +208,7 @@ TEST_F(Transfer, AnEntryIsCopiedOnlyWhenTheStickCanGrowByAllOfIt) {
     for (std::uint64_t available : {16384, 16383}) {
         SCOPED_TRACE(available);
         fs.addFile("C:\\disco.iso", 5 * 4096 + 1);
+        fs.contents["C:\\disco.iso"] = iso({"PSP_GAME"});
         fs.addFile("E:\\ISO\\disco.iso", 2 * 4096);
         fs.free = DriveSpace{available, 4096};
         messages.shown.clear();
@@ -326,8 +329,13 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
         report.unfinished.push_back({"f" + std::to_string(i), EntryProblem::CopyFailed});
     report.stickGone = true;
     report.videos.assign(22, {"v.mp4", "HEVC, 1920×1080"});
+    report.unstartable.assign(21, {"g.iso", "non è un disco PSP"});
     std::string text = closingMessage(report).text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 45);  // 20 + 1 + gone + 2 + 20 + 1
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 68);  // 20 + 1 + gone + 2 × (2 + 20 + 1)
+    EXPECT_NE(text.find("coda.\n\nLa PSP potrebbe non avviare:\ng.iso (non è un disco PSP)"),
+              std::string::npos);
+    EXPECT_NE(text.find("(non è un disco PSP)\n... e altri 1 elementi\n\nLa PSP potrebbe non ripr"),
+              std::string::npos);
     EXPECT_NE(text.find("\nf20 (copia non riuscita)\n... e altri 5 elementi\nPSP scollegata"),
               std::string::npos);
     EXPECT_EQ(text.find("f21"), std::string::npos);
@@ -353,4 +361,35 @@ TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) 
     messages.shown.clear();
     drop({"C:\\ok.mp4"});
     expectMessage(kMessageInformation, kSuccess);
+}
+
+// Each reason the firmware may refuse what was copied; all starting is plain success.
+TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReason) {
+    const std::pair<std::string, std::string> files[] = {
+        {"C:\\buono.iso", iso({"PSP_GAME"})},
+        {"C:\\film.iso", iso({"UMD_VIDEO"})},
+        {"C:\\buono.cso", cso()},
+        {"C:\\G\\EBOOT.PBP", pbp()},
+        {"C:\\dati.img", iso({"DATA"})},
+        {"C:\\corto.iso", iso({"PSP_GAME"}, 1025)},
+        {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
+        {"C:\\gioco\xC3\xA8.dax", "DAX"},
+        {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
+    };
+    Names dropped;
+    for (auto& [path, bytes] : files) {
+        fs.addTree({path});
+        fs.contents[path] = bytes;
+        dropped.push_back(path.find("EBOOT") != std::string::npos ? path.substr(0, path.rfind('\\'))
+                                                                  : path);
+    }
+    drop(dropped);
+    EXPECT_EQ(shell.copies.size(), 9u);
+    expectMessage(kMessageWarning, kSuccess +
+                                       "\n\nLa PSP potrebbe non avviare:\n"
+                                       "dati.img (non è un disco PSP)\n"
+                                       "corto.iso (file incompleto: 0 MB di 3 MB)\n"
+                                       "rotto.zso (file compresso non valido)\n"
+                                       "gioco\xC3\xA8.dax (file compresso non valido)\n"
+                                       "H (EBOOT.PBP non valido)");
 }
