@@ -12,15 +12,9 @@ MIB = 1024 * 1024
 
 
 def param_sfo(category):
-    """A PARAM.SFO holding CATEGORY and TITLE as UTF-8 with NUL, its values four bytes apart."""
-    entries = [(b"CATEGORY", category.encode() + b"\0\0"), (b"TITLE", b"Salvataggio\0")]
-    index, keys, data = b"", b"", b""
-    for key, value in entries:
-        index += struct.pack("<HHIII", len(keys), 0x0204, len(value.rstrip(b"\0")) + 1, len(value), len(data))
-        keys, data = keys + key + b"\0", data + value
-    keys += b"\0" * (-len(keys) % 4)
-    start = 20 + len(index)
-    return b"\0PSF" + struct.pack("<IIII", 0x101, start, start + len(keys), len(entries)) + index + keys + data
+    """A PARAM.SFO whose one entry, CATEGORY, is UTF-8 text with its NUL."""
+    index = struct.pack("<IIIIHHIII", 0x101, 36, 48, 1, 0, 0x0204, len(category) + 1, 4, 0)
+    return b"\0PSF" + index + b"CATEGORY\0\0\0\0" + category.encode() + b"\0\0"
 
 
 class DropForCustomFirmware(CaldriftTestCase):
