@@ -1,5 +1,7 @@
 #include "transfer/copy_plan.h"
 
+#include <algorithm>
+
 #include "common/utf8.h"
 #include "formats/psp_formats.h"
 #include "transfer/destinations.h"
@@ -11,6 +13,21 @@ namespace {
 std::string parentOf(const std::string& path) {
     std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+StartCheck startCheckFor(const std::string& name) {
+    if (isEboot(name)) return StartCheck::Game;
+    DestinationRule rule = destinationFor(extensionOf(name));
+    return rule.isDiscImage         ? StartCheck::Disc
+           : rule.isCompressedImage ? StartCheck::Compressed
+                                    : StartCheck::None;
+}
+
+// The stick's folder that a release's folder of this name mirrors, if any.
+const char* mirroredFolder(const std::string& name, std::initializer_list<const char*> folders) {
+    for (const char* folder : folders)
+        if (utf8::equalsIgnoringAsciiCase(name, folder)) return folder;
+    return nullptr;
 }
 
 std::string numbered(const std::string& name, int n) {
@@ -68,14 +85,15 @@ void RunPlanner::file(const std::string& source, const std::string& item,
         if (!own) return leave(item, EntryProblem::BadName);
         folder = *own + "\\";
     }
-    std::string destination = fileFor(source, folder);
-    if (alreadyThere(source, destination, item)) return;
-    if (!fitsTheShell(source) || !fitsTheShell(destination))
-        return leave(item, EntryProblem::PathTooLong);
-    StartCheck start = rule.isDiscImage         ? StartCheck::Disc
-                       : rule.isCompressedImage ? StartCheck::Compressed
-                                                : StartCheck::None;
-    plan_.files.push_back({source, destination, *size, item, rule.isVideo(), start});
+    place({source, fileFor(source, folder), *size, item, rule.isVideo(),
+           startCheckFor(nameOf(source))});
+}
+
+void RunPlanner::place(const FileCopy& copy) {
+    if (alreadyThere(copy.source, copy.destination, copy.item)) return;
+    if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
+        return leave(copy.item, EntryProblem::PathTooLong);
+    plan_.files.push_back(copy);
 }
 
 // A game is copied whole, with its folder name under PSP\GAME, or not at all.
@@ -136,11 +154,60 @@ void RunPlanner::mediaFolder(const std::string& source, const std::string& item)
     FileSystem::Listing listing = fs_.list(source);
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     if (holdsEboot(listing)) return game(source, item, listing);
-    if (savedGame(source, item, listing)) return;
+    if (savedGame(source, item, listing) || laidLikeTheStick(source, item, listing)) return;
     for (const FileSystem::ListedFile& f : listing.files)
         file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
     for (const std::string& sub : listing.folders)
         if (firstVisit(source + "\\" + sub)) mediaFolder(source + "\\" + sub, item + "\\" + sub);
+}
+
+// A release's SEPLUGINS or ISO folder, or a PSP folder's GAME, SAVEDATA and
+// THEME, onto the stick's own folders, every name kept. True when it is one.
+bool RunPlanner::laidLikeTheStick(const std::string& source, const std::string& item,
+                                  const FileSystem::Listing& listing) {
+    if (const char* mirrored = mirroredFolder(nameOf(source), {"SEPLUGINS", "ISO"}))
+        return layOnto(source, item, listing, drive_ + "\\" + mirrored), true;
+    auto inPsp = [](const std::string& sub) {
+        return mirroredFolder(sub, {"GAME", "SAVEDATA", "THEME"});
+    };
+    if (!utf8::equalsIgnoringAsciiCase(nameOf(source), "PSP") ||
+        std::none_of(listing.folders.begin(), listing.folders.end(), inPsp))
+        return false;
+    for (const FileSystem::ListedFile& f : listing.files)
+        file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
+    for (const std::string& sub : listing.folders) {
+        std::string from = source + "\\" + sub;
+        if (!firstVisit(from)) continue;
+        if (const char* mirrored = inPsp(sub))
+            layOnto(from, item + "\\" + sub, fs_.list(from), drive_ + "\\PSP\\" + mirrored);
+        else
+            mediaFolder(from, item + "\\" + sub);
+    }
+    return true;
+}
+
+void RunPlanner::layOnto(const std::string& source, const std::string& item,
+                         const FileSystem::Listing& listing, const std::string& destination) {
+    if (!listing.ok) return leave(item, EntryProblem::NotFound);
+    for (const FileSystem::ListedFile& f : listing.files) {
+        std::string from = source + "\\" + f.name, to = destination + "\\" + f.name;
+        std::string named = item + "\\" + f.name;
+        if (!isFatName(f.name))
+            leave(named, EntryProblem::BadName);
+        else if (f.size > kLargestPspFile)
+            leave(named, EntryProblem::TooLarge);
+        else if (!claim(to, from))
+            leave(named, EntryProblem::SameNameInRun);
+        else
+            place({from, to, f.size, named, false, startCheckFor(f.name)});
+    }
+    for (const std::string& sub : listing.folders) {
+        std::string from = source + "\\" + sub;
+        if (!isFatName(sub))
+            leave(item + "\\" + sub, EntryProblem::BadName);
+        else if (firstVisit(from))
+            layOnto(from, item + "\\" + sub, fs_.list(from), destination + "\\" + sub);
+    }
 }
 
 // A folder with a PARAM.SFO or a PS1 memory card and no EBOOT.PBP: a save when

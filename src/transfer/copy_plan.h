@@ -75,6 +75,11 @@ private:
               const FileSystem::Listing& listing);
     void whole(const std::string& source, const std::string& item,
                const FileSystem::Listing& listing, const std::string& destination);
+    bool laidLikeTheStick(const std::string& source, const std::string& item,
+                          const FileSystem::Listing& listing);
+    void layOnto(const std::string& source, const std::string& item,
+                 const FileSystem::Listing& listing, const std::string& destination);
+    void place(const FileCopy& copy);
     bool savedGame(const std::string& source, const std::string& item,
                    const FileSystem::Listing& listing);
     std::string imageFolder(const std::string& source, const char* folder);
