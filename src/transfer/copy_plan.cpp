@@ -6,6 +6,7 @@
 #include "formats/psp_formats.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
+#include "transfer/plugin_list.h"
 
 namespace caldrift {
 

@@ -47,6 +47,7 @@ struct FileCopy {
     std::string item;    // named when the file does not land: itself, or its game
     bool video = false;  // checked for what the PSP plays once it is copied
     StartCheck start = StartCheck::None;
+    bool mergesLines = false;  // a plugin list whose lines join the stick's own
 };
 
 struct CopyPlan {

@@ -9,6 +9,7 @@ enum class Destination { None, File, HomebrewFolder };
 // Where the PSP looks for games, each in a folder of its own.
 constexpr const char* kGameFolder = "\\PSP\\GAME\\";
 constexpr const char* kSaveFolder = "\\PSP\\SAVEDATA\\";
+constexpr const char* kPluginFolder = "\\SEPLUGINS";
 constexpr const char* kIsoVideoFolder = "\\ISO\\VIDEO\\";
 
 struct DestinationRule {

@@ -7,6 +7,7 @@
 #include "drive/scanner.h"
 #include "formats/psp_formats.h"
 #include "transfer/destinations.h"
+#include "transfer/plugin_list.h"
 
 namespace caldrift {
 
@@ -174,18 +175,21 @@ bool TransferRun::stickPresent(const std::string& drive) {
 bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
                             const std::string& drive) {
     std::vector<UnfinishedItem> unfinished = plan.leftOut;
-    std::vector<FileCopy> whole;
-    if (!plan.files.empty()) {
-        std::vector<std::optional<FileStamp>> before;
-        for (const FileCopy& f : plan.files) before.push_back(fs_.stamp(f.destination));
-        std::optional<DriveSpace> space = fs_.space(drive);
-        if (space && spaceNeeded(plan.files, before, space->cluster) > space->available) {
-            unfinished.push_back({entry.file, EntryProblem::NoSpace});
-        } else {
-            CopyResult result = shell_.copy(plan.files);
+    std::vector<FileCopy> copies, lists, whole;
+    for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
+    std::vector<std::optional<FileStamp>> before;
+    for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
+    std::optional<DriveSpace> space = fs_.space(drive);
+    if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
+        unfinished.push_back({entry.file, EntryProblem::NoSpace});
+    } else {
+        if (!copies.empty()) {
+            CopyResult result = shell_.copy(copies);
             if (!stickPresent(drive)) return false;
-            whole = landed(plan.files, before, result, unfinished);
+            whole = landed(copies, before, result, unfinished);
         }
+        for (const FileCopy& list : lists)
+            if (!mergeList(list)) unfinished.push_back({list.item, EntryProblem::CopyFailed});
     }
     note(unfinished);
     for (const FileCopy& f : whole) {
@@ -193,6 +197,20 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
         if (f.start != StartCheck::None) checkStart(f);
     }
     return true;
+}
+
+// The stick's plugin list keeps its lines and gains the dropped list's new ones.
+bool TransferRun::mergeList(const FileCopy& list) {
+    auto readAll = [this](const std::string& path) -> std::optional<std::string> {
+        std::unique_ptr<ByteSource> file = fs_.openForReading(path);
+        std::string bytes;
+        if (!file) return std::nullopt;
+        BoundedReader reader(*file, kHeaderReadLimit);
+        return reader.read(0, reader.size(), bytes) ? std::optional(bytes) : std::nullopt;
+    };
+    std::optional<std::string> onStick = readAll(list.destination), dropped = readAll(list.source);
+    return onStick && dropped &&
+           fs_.rewrite(list.destination, mergedPluginList(*onStick, *dropped));
 }
 
 // A file has landed when the stick holds all of its bytes. One whose place

@@ -85,6 +85,7 @@ private:
                                  CopyResult result, std::vector<UnfinishedItem>& unfinished);
     void checkVideo(const FileCopy& file);
     void checkStart(const FileCopy& file);
+    bool mergeList(const FileCopy& list);
 
     TransferQueue& queue_;
     FileSystem& fs_;

@@ -8,6 +8,7 @@
 #include "psp_writer.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
+#include "transfer/plugin_list.h"
 
 using namespace caldrift;
 using namespace caldrift::testing;
@@ -59,8 +60,9 @@ struct PlanCase {
     Names files, dropped;
     Names notCopied;  // the closing message's lines; none for plain success
     std::map<std::string, std::uint64_t> sizes = {};
-    std::map<std::string, std::string> links = {};  // folders that lead back to another
-    std::map<std::string, std::string> contents = {};
+    std::map<std::string, std::string> links = {};     // folders that lead back to another
+    std::map<std::string, std::string> contents = {};  // of the files, then of the stick's after
+    std::map<std::string, std::string> after = {};
 };
 
 std::string on(const std::string& path, const char* drive = "C:\\") {
@@ -166,10 +168,24 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         drop(dropped);
         EXPECT_EQ(shell.copies, copies);
         for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
+        for (auto& [place, bytes] : c.after) EXPECT_EQ(fs.contents[place], bytes);
         if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);
         if (!c.notCopied.empty()) expectNotAll(c.notCopied);
         EXPECT_TRUE(queue.empty());
     }
+}
+
+// The stick's lines stay first and in its line ending; a line it has, in any
+// letter case or blanks, is not added again.
+TEST(PluginLists, DroppedLinesJoinTheSticksOnceInItsLineEnding) {
+    const char* const merges[][3] = {
+        {"a 1\nb 1\n", "B 1 \r\nc 1\r\nc 1\r\n", "a 1\nb 1\nc 1\n"},
+        {"vsh, a, on\r\n", "\tvsh, b, on", "vsh, a, on\r\nvsh, b, on\r\n"},
+        {"", "a 1\n", "a 1\r\n"},
+    };
+    for (auto& [onStick, dropped, merged] : merges)
+        EXPECT_EQ(mergedPluginList(onStick, dropped), merged) << onStick;
+    EXPECT_TRUE(isPluginList("plugins.txt") && isPluginList("POPS.TXT") && !isPluginList("a.txt"));
 }
 
 TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
