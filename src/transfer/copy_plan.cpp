@@ -197,6 +197,9 @@ void RunPlanner::layOnto(const std::string& source, const std::string& item,
             leave(named, EntryProblem::BadName);
         else if (f.size > kLargestPspFile)
             leave(named, EntryProblem::TooLarge);
+        else if (auto list =
+                     destination == drive_ + kPluginFolder ? stickPluginList(f.name) : std::nullopt)
+            place({from, *list, f.size, named, false, StartCheck::None, true});
         else if (!claim(to, from))
             leave(named, EntryProblem::SameNameInRun);
         else
@@ -209,6 +212,15 @@ void RunPlanner::layOnto(const std::string& source, const std::string& item,
         else if (firstVisit(from))
             layOnto(from, item + "\\" + sub, fs_.list(from), destination + "\\" + sub);
     }
+}
+
+// The stick's own plugin list of this name, in whatever letter case it has there.
+std::optional<std::string> RunPlanner::stickPluginList(const std::string& name) {
+    if (!isPluginList(name)) return std::nullopt;
+    for (const FileSystem::ListedFile& f : fs_.list(drive_ + kPluginFolder).files)
+        if (utf8::equalsIgnoringAsciiCase(f.name, name))
+            return drive_ + kPluginFolder + "\\" + f.name;
+    return std::nullopt;
 }
 
 // A folder with a PARAM.SFO or a PS1 memory card and no EBOOT.PBP: a save when

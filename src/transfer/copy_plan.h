@@ -81,6 +81,7 @@ private:
     void layOnto(const std::string& source, const std::string& item,
                  const FileSystem::Listing& listing, const std::string& destination);
     void place(const FileCopy& copy);
+    std::optional<std::string> stickPluginList(const std::string& name);
     bool savedGame(const std::string& source, const std::string& item,
                    const FileSystem::Listing& listing);
     std::string imageFolder(const std::string& source, const char* folder);
