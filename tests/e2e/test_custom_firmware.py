@@ -1,20 +1,23 @@
-"""What a PSP with custom firmware takes: saves, plugins and disc images, each where the firmware looks, and a
-warning for a disc image it will not start."""
+"""What a PSP with custom firmware takes: saves, releases laid out like the stick, plugins and disc images, each
+where the firmware looks, plugin lists merged, and a warning for a disc image it will not start."""
 import math
 import os
 import shutil
-import struct
 import subprocess
 
-from harness import SUCCESS, CaldriftTestCase
+from harness import SUCCESS, CaldriftTestCase, eboot, param_sfo
 
 MIB = 1024 * 1024
 
 
-def param_sfo(category):
-    """A PARAM.SFO whose one entry, CATEGORY, is UTF-8 text with its NUL."""
-    index = struct.pack("<IIIIHHIII", 0x101, 36, 48, 1, 0, 0x0204, len(category) + 1, 4, 0)
-    return b"\0PSF" + index + b"CATEGORY\0\0\0\0" + category.encode() + b"\0\0"
+DROPPED = ["ULUS10041", "PS1", "ARK-4", "CwCheat", "cwcheat.prx", "disco.img", "film.iso", "gioco.iso", "corto.iso"]
+PLACES = {**{f"PSP/SAVEDATA/ULUS10041/{name}": f"ULUS10041/{name}" for name in ("PARAM.SFO", "ICON0.PNG", "DATA.BIN")},
+          "PSP/SAVEDATA/SLUS00594/SCEVMC0.VMP": "PS1/SLUS00594/SCEVMC0.VMP",
+          "PSP/GAME/ARK_Loader/EBOOT.PBP": "ARK-4/PSP/GAME/ARK_Loader/EBOOT.PBP",
+          "PSP/SAVEDATA/ARK_01234/K.BIN": "ARK-4/PSP/SAVEDATA/ARK_01234/K.BIN",
+          "SEPLUGINS/cwcheat/cwcheat.prx": "CwCheat/seplugins/cwcheat/cwcheat.prx",
+          "SEPLUGINS/cwcheat.prx": "cwcheat.prx", "ISO/disco.img": "disco.img", "ISO/VIDEO/film.iso": "film.iso",
+          "ISO/gioco.iso": "gioco.iso", "ISO/corto.iso": "corto.iso"}
 
 
 class DropForCustomFirmware(CaldriftTestCase):
@@ -25,26 +28,24 @@ class DropForCustomFirmware(CaldriftTestCase):
         subprocess.run(["genisoimage", "-quiet", "-l", "-o", str(self.src / name), str(content)], check=True)
         return self.src / name
 
-    def test_saves_plugins_and_images_land_where_the_firmware_looks_and_a_cut_image_is_named(self):
-        self.make_files({"ULUS10041/PARAM.SFO": param_sfo("MS"), "ULUS10041/ICON0.PNG": os.urandom(900),
-                         "ULUS10041/DATA.BIN": os.urandom(5000), "PS1/SLUS00594/SCEVMC0.VMP": os.urandom(4000),
-                         "cwcheat.prx": os.urandom(3000)})
+    def test_saves_releases_plugins_and_images_land_where_the_firmware_looks_and_a_cut_image_is_named(self):
+        self.make_files({**{name: os.urandom(3000) for name in PLACES.values() if not name.endswith((".iso", ".img"))},
+                         "ULUS10041/PARAM.SFO": param_sfo("MS"), "ARK-4/PSP/GAME/ARK_Loader/EBOOT.PBP": eboot(b""),
+                         "CwCheat/seplugins/game.txt": b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n"})
+        stick_list, = self.make_files({"SEPLUGINS/GAME.TXT": b"ms0:/seplugins/altro.prx 1\r\n"}, self.stick)
         game = self.make_iso("gioco.iso", "PSP_GAME")
         self.make_iso("film.iso", "UMD_VIDEO")
         shutil.copy(game, self.src / "disco.img")
         whole = game.read_bytes()
         (self.src / "corto.iso").write_bytes(whole[:len(whole) // 2])
         self.start_caldrift(label="E:")
-        self.drag_and_drop([self.src / name for name in ("ULUS10041", "PS1", "cwcheat.prx", "disco.img", "film.iso",
-                                                         "gioco.iso", "corto.iso")])
+        self.drag_and_drop([self.src / name for name in DROPPED])
+        import time; time.sleep(8); self.screenshot("debug24"); print([w["text"] for w in self.windows("#32770")])
         self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
         self.screenshot("custom-firmware-closing-message")
         incomplete = f"{len(whole) // 2 // MIB} MB di {math.ceil(len(whole) / MIB)} MB"
-        self.assertEqual(self.closing_text(), SUCCESS + f"\n\nLa PSP potrebbe non avviare:\ncorto.iso (file "
-                                                        f"incompleto: {incomplete})")
-        self.assert_stick_holds({**{f"PSP/SAVEDATA/ULUS10041/{name}": f"ULUS10041/{name}"
-                                    for name in ("PARAM.SFO", "ICON0.PNG", "DATA.BIN")},
-                                 "PSP/SAVEDATA/SLUS00594/SCEVMC0.VMP": "PS1/SLUS00594/SCEVMC0.VMP",
-                                 "SEPLUGINS/cwcheat.prx": "cwcheat.prx", "ISO/disco.img": "disco.img",
-                                 "ISO/VIDEO/film.iso": "film.iso", "ISO/gioco.iso": "gioco.iso",
-                                 "ISO/corto.iso": "corto.iso"})
+        self.assertEqual(self.closing_text(), f"{SUCCESS}\n\nLa PSP potrebbe non avviare:\ncorto.iso (file incompleto: "
+                                              f"{incomplete})")
+        self.assert_stick_holds(PLACES, ["SEPLUGINS/GAME.TXT"])
+        self.assertEqual(stick_list.read_bytes(),
+                         b"ms0:/seplugins/altro.prx 1\r\nms0:/seplugins/cwcheat/cwcheat.prx 1\r\n")
