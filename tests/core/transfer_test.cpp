@@ -404,7 +404,7 @@ TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReas
         {"C:\\dati.img", iso({"DATA"})},
         {"C:\\corto.iso", iso({"PSP_GAME"}, 1025)},
         {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
-        {"C:\\gioco\xC3\xA8.dax", "DAX"},
+        {"C:\\gioco\xC3\xA8.iso", iso({"PSP_GAME"})},
         {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
     };
     Names dropped;
@@ -421,6 +421,6 @@ TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReas
                                        "dati.img (non è un disco PSP)\n"
                                        "corto.iso (file incompleto: 0 MB di 3 MB)\n"
                                        "rotto.zso (file compresso non valido)\n"
-                                       "gioco\xC3\xA8.dax (file compresso non valido)\n"
+                                       "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
                                        "H (EBOOT.PBP non valido)");
 }
