@@ -40,7 +40,6 @@ class DropForCustomFirmware(CaldriftTestCase):
         (self.src / "corto.iso").write_bytes(whole[:len(whole) // 2])
         self.start_caldrift(label="E:")
         self.drag_and_drop([self.src / name for name in DROPPED])
-        import time; time.sleep(8); self.screenshot("debug24"); print([w["text"] for w in self.windows("#32770")])
         self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
         self.screenshot("custom-firmware-closing-message")
         incomplete = f"{len(whole) // 2 // MIB} MB di {math.ceil(len(whole) / MIB)} MB"
