@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes the Setting.INI reader and the drop classifier with libFuzzer.
+# Fuzzes the Setting.INI reader, the drop classifier and the file-header readers with libFuzzer.
 # usage: scripts/fuzz.sh [seconds per target]   (default 60; try 3600 for a long run)
 # Inputs that crash are left in build/fuzz/findings/.
 set -euo pipefail
@@ -9,7 +9,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings
 # settings: the Setting.INI reader; classifier: the drop classifier and queue.
-for target in settings classifier video_header; do
+for target in settings classifier video_header param_sfo iso_volume psp_images; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== fuzzing $target input for $seconds s"

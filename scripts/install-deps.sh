@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 wine32:i386
   xvfb xdotool x11-apps x11-utils imagemagick strace
-  python3 file zip ffmpeg
+  python3 file zip ffmpeg genisoimage
 )
 
 SUDO=""

@@ -1,8 +1,12 @@
 #include "transfer/copy_plan.h"
 
+#include <algorithm>
+
 #include "common/utf8.h"
+#include "formats/psp_formats.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
+#include "transfer/plugin_list.h"
 
 namespace caldrift {
 
@@ -10,6 +14,21 @@ namespace {
 std::string parentOf(const std::string& path) {
     std::size_t slash = path.rfind('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+StartCheck startCheckFor(const std::string& name) {
+    if (isEboot(name)) return StartCheck::Game;
+    DestinationRule rule = destinationFor(extensionOf(name));
+    return rule.isDiscImage         ? StartCheck::Disc
+           : rule.isCompressedImage ? StartCheck::Compressed
+                                    : StartCheck::None;
+}
+
+// The stick's folder that a release's folder of this name mirrors, if any.
+const char* mirroredFolder(const std::string& name, std::initializer_list<const char*> folders) {
+    for (const char* folder : folders)
+        if (utf8::equalsIgnoringAsciiCase(name, folder)) return folder;
+    return nullptr;
 }
 
 std::string numbered(const std::string& name, int n) {
@@ -60,17 +79,22 @@ void RunPlanner::file(const std::string& source, const std::string& item,
     if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
     if (!size) return leave(item, EntryProblem::NotFound);
     if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
-    std::string folder = drive_ + rule.folder;
+    std::string folder =
+        drive_ + (rule.isDiscImage ? imageFolder(source, rule.folder) : rule.folder);
     if (rule.keepsItsFolder && !sourceFolder.empty()) {
         std::optional<std::string> own = folderFor(sourceFolder, folder);
         if (!own) return leave(item, EntryProblem::BadName);
         folder = *own + "\\";
     }
-    std::string destination = fileFor(source, folder);
-    if (alreadyThere(source, destination, item)) return;
-    if (!fitsTheShell(source) || !fitsTheShell(destination))
-        return leave(item, EntryProblem::PathTooLong);
-    plan_.files.push_back({source, destination, *size, item, rule.isVideo()});
+    place({source, fileFor(source, folder), *size, item, rule.isVideo(),
+           startCheckFor(nameOf(source))});
+}
+
+void RunPlanner::place(const FileCopy& copy) {
+    if (alreadyThere(copy.source, copy.destination, copy.item)) return;
+    if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
+        return leave(copy.item, EntryProblem::PathTooLong);
+    plan_.files.push_back(copy);
 }
 
 // A game is copied whole, with its folder name under PSP\GAME, or not at all.
@@ -79,9 +103,23 @@ void RunPlanner::game(const std::string& source, const std::string& item,
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     std::optional<std::string> destination = folderFor(source, drive_ + kGameFolder);
     if (!destination) return leave(item, EntryProblem::BadName);
-    if (alreadyThere(source, *destination, item)) return;
+    whole(source, item, listing, *destination);
+}
+
+// A save keeps its folder's name, which its game looks it up by.
+void RunPlanner::save(const std::string& source, const std::string& item,
+                      const FileSystem::Listing& listing) {
+    std::string name = nameOf(source), destination = drive_ + kSaveFolder + name;
+    if (!isFatName(name)) return leave(item, EntryProblem::BadName);
+    if (!claim(destination, source)) return leave(item, EntryProblem::SameNameInRun);
+    whole(source, item, listing, destination);
+}
+
+void RunPlanner::whole(const std::string& source, const std::string& item,
+                       const FileSystem::Listing& listing, const std::string& destination) {
+    if (alreadyThere(source, destination, item)) return;
     std::vector<FileCopy> files;
-    std::optional<EntryProblem> problem = gameTree(source, listing, *destination, item, files);
+    std::optional<EntryProblem> problem = gameTree(source, listing, destination, item, files);
     if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
     if (problem) return leave(item, *problem);
     plan_.files.insert(plan_.files.end(), files.begin(), files.end());
@@ -99,7 +137,8 @@ std::optional<EntryProblem> RunPlanner::gameTree(const std::string& source,
         if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
         std::string to = fileFor(from, destination + "\\");
         if (!fitsTheShell(from) || !fitsTheShell(to)) return EntryProblem::PathTooLong;
-        files.push_back({from, to, f.size, item});
+        files.push_back(
+            {from, to, f.size, item, false, isEboot(f.name) ? StartCheck::Game : StartCheck::None});
     }
     for (const std::string& sub : listing.folders) {
         std::string from = source + "\\" + sub;
@@ -116,10 +155,97 @@ void RunPlanner::mediaFolder(const std::string& source, const std::string& item)
     FileSystem::Listing listing = fs_.list(source);
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     if (holdsEboot(listing)) return game(source, item, listing);
+    if (savedGame(source, item, listing) || laidLikeTheStick(source, item, listing)) return;
     for (const FileSystem::ListedFile& f : listing.files)
         file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
     for (const std::string& sub : listing.folders)
         if (firstVisit(source + "\\" + sub)) mediaFolder(source + "\\" + sub, item + "\\" + sub);
+}
+
+// A release's SEPLUGINS or ISO folder, or a PSP folder's GAME, SAVEDATA and
+// THEME, onto the stick's own folders, every name kept. True when it is one.
+bool RunPlanner::laidLikeTheStick(const std::string& source, const std::string& item,
+                                  const FileSystem::Listing& listing) {
+    if (const char* mirrored = mirroredFolder(nameOf(source), {"SEPLUGINS", "ISO"}))
+        return layOnto(source, item, listing, drive_ + "\\" + mirrored), true;
+    auto inPsp = [](const std::string& sub) {
+        return mirroredFolder(sub, {"GAME", "SAVEDATA", "THEME"});
+    };
+    if (!utf8::equalsIgnoringAsciiCase(nameOf(source), "PSP") ||
+        std::none_of(listing.folders.begin(), listing.folders.end(), inPsp))
+        return false;
+    for (const FileSystem::ListedFile& f : listing.files)
+        file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
+    for (const std::string& sub : listing.folders) {
+        std::string from = source + "\\" + sub;
+        if (!firstVisit(from)) continue;
+        if (const char* mirrored = inPsp(sub))
+            layOnto(from, item + "\\" + sub, fs_.list(from), drive_ + "\\PSP\\" + mirrored);
+        else
+            mediaFolder(from, item + "\\" + sub);
+    }
+    return true;
+}
+
+void RunPlanner::layOnto(const std::string& source, const std::string& item,
+                         const FileSystem::Listing& listing, const std::string& destination) {
+    if (!listing.ok) return leave(item, EntryProblem::NotFound);
+    for (const FileSystem::ListedFile& f : listing.files) {
+        std::string from = source + "\\" + f.name, to = destination + "\\" + f.name;
+        std::string named = item + "\\" + f.name;
+        if (!isFatName(f.name))
+            leave(named, EntryProblem::BadName);
+        else if (f.size > kLargestPspFile)
+            leave(named, EntryProblem::TooLarge);
+        else if (auto list =
+                     destination == drive_ + kPluginFolder ? stickPluginList(f.name) : std::nullopt)
+            place({from, *list, f.size, named, false, StartCheck::None, true});
+        else if (!claim(to, from))
+            leave(named, EntryProblem::SameNameInRun);
+        else
+            place({from, to, f.size, named, false, startCheckFor(f.name)});
+    }
+    for (const std::string& sub : listing.folders) {
+        std::string from = source + "\\" + sub;
+        if (!isFatName(sub))
+            leave(item + "\\" + sub, EntryProblem::BadName);
+        else if (firstVisit(from))
+            layOnto(from, item + "\\" + sub, fs_.list(from), destination + "\\" + sub);
+    }
+}
+
+// The stick's own plugin list of this name, in whatever letter case it has there.
+std::optional<std::string> RunPlanner::stickPluginList(const std::string& name) {
+    if (!isPluginList(name)) return std::nullopt;
+    for (const FileSystem::ListedFile& f : fs_.list(drive_ + kPluginFolder).files)
+        if (utf8::equalsIgnoringAsciiCase(f.name, name))
+            return drive_ + kPluginFolder + "\\" + f.name;
+    return std::nullopt;
+}
+
+// A folder with a PARAM.SFO or a PS1 memory card and no EBOOT.PBP: a save when
+// it is one, else a disc's extracted files, which no firmware starts. True when
+// the folder is either.
+bool RunPlanner::savedGame(const std::string& source, const std::string& item,
+                           const FileSystem::Listing& listing) {
+    std::optional<std::string> sfo;
+    for (const FileSystem::ListedFile& f : listing.files) {
+        if (isPs1MemoryCard(f.name)) return save(source, item, listing), true;
+        if (utf8::equalsIgnoringAsciiCase(f.name, "PARAM.SFO")) sfo = source + "\\" + f.name;
+    }
+    if (!sfo) return false;
+    std::unique_ptr<ByteSource> bytes = fs_.openForReading(*sfo);
+    std::optional<SfoFields> fields = bytes ? readParamSfo(*bytes) : std::nullopt;
+    if (fields && fields->category == "MS") return save(source, item, listing), true;
+    leave(item, EntryProblem::ExtractedDisc);
+    return true;
+}
+
+// A UMD video's image goes where the firmware lists videos, beside the games.
+std::string RunPlanner::imageFolder(const std::string& source, const char* folder) {
+    std::unique_ptr<ByteSource> bytes = fs_.openForReading(source);
+    if (bytes && readIsoVolume(*bytes).content == DiscContent::Video) return kIsoVideoFolder;
+    return folder;
 }
 
 void RunPlanner::leave(const std::string& item, EntryProblem problem) {

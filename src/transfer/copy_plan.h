@@ -25,6 +25,8 @@ enum class EntryProblem {
     TooLarge,
     NoSpace,
     NotReplaced,
+    ExtractedDisc,
+    SameNameInRun,
     CopyFailed,
     CopyCancelled,
 };
@@ -36,11 +38,16 @@ struct UnfinishedItem {
     EntryProblem problem;
 };
 
+// What is read of a copied file to tell whether the PSP will start it.
+enum class StartCheck { None, Disc, Compressed, Game };
+
 struct FileCopy {
     std::string source, destination;
     std::uint64_t size = 0;
     std::string item;    // named when the file does not land: itself, or its game
     bool video = false;  // checked for what the PSP plays once it is copied
+    StartCheck start = StartCheck::None;
+    bool mergesLines = false;  // a plugin list whose lines join the stick's own
 };
 
 struct CopyPlan {
@@ -65,6 +72,19 @@ private:
               std::optional<std::uint64_t> size, const std::string& sourceFolder);
     void game(const std::string& source, const std::string& item,
               const FileSystem::Listing& listing);
+    void save(const std::string& source, const std::string& item,
+              const FileSystem::Listing& listing);
+    void whole(const std::string& source, const std::string& item,
+               const FileSystem::Listing& listing, const std::string& destination);
+    bool laidLikeTheStick(const std::string& source, const std::string& item,
+                          const FileSystem::Listing& listing);
+    void layOnto(const std::string& source, const std::string& item,
+                 const FileSystem::Listing& listing, const std::string& destination);
+    void place(const FileCopy& copy);
+    std::optional<std::string> stickPluginList(const std::string& name);
+    bool savedGame(const std::string& source, const std::string& item,
+                   const FileSystem::Listing& listing);
+    std::string imageFolder(const std::string& source, const char* folder);
     std::optional<EntryProblem> gameTree(const std::string& source,
                                          const FileSystem::Listing& listing,
                                          const std::string& destination, const std::string& item,

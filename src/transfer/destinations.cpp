@@ -16,6 +16,7 @@ const char* const kMusic = "\\MUSIC\\";
 const char* const kVideo = "\\VIDEO\\";
 const char* const kIso = "\\ISO\\";
 const char* const kTheme = "\\PSP\\THEME\\";
+const char* const kPlugins = "\\SEPLUGINS\\";
 
 constexpr Destination kFile = Destination::File;
 
@@ -32,7 +33,8 @@ const Row kTable[] = {
     {"cso", kFile, kIso},      {"dax", kFile, kIso},
     {"zso", kFile, kIso},      {"jso", kFile, kIso},
     {"ptf", kFile, kTheme},    {"ctf", kFile, kTheme},
-    {"iso", kFile, kIso},      {"pbp", Destination::HomebrewFolder, kGameFolder},
+    {"iso", kFile, kIso},      {"img", kFile, kIso},
+    {"prx", kFile, kPlugins},  {"pbp", Destination::HomebrewFolder, kGameFolder},
 };
 }  // namespace
 
@@ -41,7 +43,10 @@ DestinationRule destinationFor(std::string_view extension) {
         if (utf8::equalsIgnoringAsciiCase(extension, row.extension)) {
             std::string_view folder = row.folder;
             bool keepsItsFolder = folder == kPicture || folder == kMusic || folder == kVideo;
-            return {row.kind, row.folder, keepsItsFolder};
+            bool isDiscImage = utf8::equalsIgnoringAsciiCase(extension, "iso") ||
+                               utf8::equalsIgnoringAsciiCase(extension, "img");
+            bool isCompressedImage = folder == kIso && !isDiscImage;
+            return {row.kind, row.folder, keepsItsFolder, isDiscImage, isCompressedImage};
         }
     return {};
 }
@@ -55,6 +60,11 @@ bool isFourLetterTableExtension(std::string_view extension) {
 std::string extensionOf(const std::string& name) {
     std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+bool isPs1MemoryCard(std::string_view name) {
+    return utf8::equalsIgnoringAsciiCase(name, "SCEVMC0.VMP") ||
+           utf8::equalsIgnoringAsciiCase(name, "SCEVMC1.VMP");
 }
 
 bool isEboot(std::string_view name) { return utf8::equalsIgnoringAsciiCase(name, "EBOOT.PBP"); }

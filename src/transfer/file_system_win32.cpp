@@ -141,4 +141,13 @@ std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& p
     return std::make_unique<FileBytes>(std::move(file));
 }
 
+bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes) {
+    FileHandle file = openExisting(longForm(path), GENERIC_WRITE);
+    DWORD written = 0;
+    return file && SetEndOfFile(file.get()) &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.get());
+}
+
 }  // namespace caldrift

@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "drive/scanner.h"
+#include "formats/psp_formats.h"
 #include "transfer/destinations.h"
+#include "transfer/plugin_list.h"
 
 namespace caldrift {
 
@@ -24,6 +26,9 @@ const char* reasonText(EntryProblem problem) {
     case EntryProblem::AlreadyOnStick: return "(già sulla PSP)";
     case EntryProblem::BadName: return "(nome non valido per la PSP)";
     case EntryProblem::PathTooLong: return "(percorso troppo lungo)";
+    case EntryProblem::ExtractedDisc: return "(cartella estratta da un disco: serve il file .iso)";
+    case EntryProblem::SameNameInRun:
+        return "(stesso nome di un altro elemento di questo trasferimento)";
     case EntryProblem::NotReplaced: return "(già sulla PSP, non sostituito)";
     case EntryProblem::TooLarge: return "(oltre 4 GB: la PSP non legge file così grandi)";
     case EntryProblem::NoSpace: return "(spazio insufficiente sulla PSP)";
@@ -62,12 +67,12 @@ Message closingMessage(const RunReport& report) {
         return entry.name + " " + reasonText(entry.problem);
     });
     if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
+    auto warned = [](const ItemWarning& item) { return item.name + " (" + item.reason + ")"; };
+    if (!report.unstartable.empty())
+        text += "\n\nLa PSP potrebbe non avviare:" + itemLines(report.unstartable, warned);
     if (!report.videos.empty())
-        text += "\n\nLa PSP potrebbe non riprodurre:" +
-                itemLines(report.videos, [](const VideoWarning& video) {
-                    return video.name + " (" + video.reason + ")";
-                });
-    bool quiet = allCopied && report.videos.empty();
+        text += "\n\nLa PSP potrebbe non riprodurre:" + itemLines(report.videos, warned);
+    bool quiet = allCopied && report.videos.empty() && report.unstartable.empty();
     return {text, kTitle, quiet ? kMessageInformation : kMessageWarning};
 }
 
@@ -126,6 +131,42 @@ void TransferRun::checkVideo(const FileCopy& file) {
         report_.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
 }
 
+namespace {
+std::string megabytes(std::uint64_t bytes, bool roundUp) {
+    constexpr std::uint64_t kMegabyte = 1024 * 1024;
+    return std::to_string(bytes / kMegabyte + (roundUp && bytes % kMegabyte != 0)) + " MB";
+}
+
+bool asciiOnly(const std::string& name) {
+    return std::all_of(name.begin(), name.end(), [](char c) { return c > 0 && c < 0x7F; });
+}
+
+// Why the PSP may not start the copied game or disc image (none when the file
+// cannot be read); empty when it will.
+std::string startProblem(ByteSource* file, StartCheck check, const std::string& name) {
+    if (check == StartCheck::Game)
+        return file && ebootReadable(*file) ? "" : "EBOOT.PBP non valido";
+    if (check == StartCheck::Compressed && !(file && compressedImageFits(*file)))
+        return "file compresso non valido";
+    if (check == StartCheck::Disc) {
+        DiscVolume volume = file ? readIsoVolume(*file) : DiscVolume{};
+        if (volume.content != DiscContent::Game && volume.content != DiscContent::Video)
+            return "non è un disco PSP";
+        if (volume.bytes > file->size())
+            return "file incompleto: " + megabytes(file->size(), false) + " di " +
+                   megabytes(volume.bytes, true);
+    }
+    return asciiOnly(name) ? "" : "nome con caratteri non ASCII";
+}
+}  // namespace
+
+// A copied game or disc image is still copied when the PSP may not start it.
+void TransferRun::checkStart(const FileCopy& file) {
+    std::unique_ptr<ByteSource> source = fs_.openForReading(file.source);
+    std::string problem = startProblem(source.get(), file.start, nameOf(file.source));
+    if (!problem.empty()) report_.unstartable.push_back({file.item, problem});
+}
+
 bool TransferRun::stickPresent(const std::string& drive) {
     return !drive.empty() && driveAssigned(drive) && fs_.entryExists(pspFolder(drive));
 }
@@ -134,23 +175,42 @@ bool TransferRun::stickPresent(const std::string& drive) {
 bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
                             const std::string& drive) {
     std::vector<UnfinishedItem> unfinished = plan.leftOut;
-    std::vector<FileCopy> whole;
-    if (!plan.files.empty()) {
-        std::vector<std::optional<FileStamp>> before;
-        for (const FileCopy& f : plan.files) before.push_back(fs_.stamp(f.destination));
-        std::optional<DriveSpace> space = fs_.space(drive);
-        if (space && spaceNeeded(plan.files, before, space->cluster) > space->available) {
-            unfinished.push_back({entry.file, EntryProblem::NoSpace});
-        } else {
-            CopyResult result = shell_.copy(plan.files);
+    std::vector<FileCopy> copies, lists, whole;
+    for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
+    std::vector<std::optional<FileStamp>> before;
+    for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
+    std::optional<DriveSpace> space = fs_.space(drive);
+    if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
+        unfinished.push_back({entry.file, EntryProblem::NoSpace});
+    } else {
+        if (!copies.empty()) {
+            CopyResult result = shell_.copy(copies);
             if (!stickPresent(drive)) return false;
-            whole = landed(plan.files, before, result, unfinished);
+            whole = landed(copies, before, result, unfinished);
         }
+        for (const FileCopy& list : lists)
+            if (!mergeList(list)) unfinished.push_back({list.item, EntryProblem::CopyFailed});
     }
     note(unfinished);
-    for (const FileCopy& f : whole)
+    for (const FileCopy& f : whole) {
         if (f.video) checkVideo(f);
+        if (f.start != StartCheck::None) checkStart(f);
+    }
     return true;
+}
+
+// The stick's plugin list keeps its lines and gains the dropped list's new ones.
+bool TransferRun::mergeList(const FileCopy& list) {
+    auto readAll = [this](const std::string& path) -> std::optional<std::string> {
+        std::unique_ptr<ByteSource> file = fs_.openForReading(path);
+        std::string bytes;
+        if (!file) return std::nullopt;
+        BoundedReader reader(*file, kHeaderReadLimit);
+        return reader.read(0, reader.size(), bytes) ? std::optional(bytes) : std::nullopt;
+    };
+    std::optional<std::string> onStick = readAll(list.destination), dropped = readAll(list.source);
+    return onStick && dropped &&
+           fs_.rewrite(list.destination, mergedPluginList(*onStick, *dropped));
 }
 
 // A file has landed when the stick holds all of its bytes. One whose place

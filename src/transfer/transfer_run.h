@@ -29,14 +29,15 @@ constexpr unsigned kMessagePlain = 0;
 constexpr unsigned kMessageWarning = 48;
 constexpr unsigned kMessageInformation = 64;
 
-// A video that was copied but that the PSP may not play, and why.
-struct VideoWarning {
+// A video the PSP may not play, or a game it may not start, copied all the same, and why.
+struct ItemWarning {
     std::string name, reason;
 };
 
 struct RunReport {
     std::vector<UnfinishedItem> unfinished;
-    std::vector<VideoWarning> videos;
+    std::vector<ItemWarning> unstartable;
+    std::vector<ItemWarning> videos;
     bool stickGone = false;
 };
 
@@ -83,6 +84,8 @@ private:
                                  const std::vector<std::optional<FileStamp>>& before,
                                  CopyResult result, std::vector<UnfinishedItem>& unfinished);
     void checkVideo(const FileCopy& file);
+    void checkStart(const FileCopy& file);
+    bool mergeList(const FileCopy& list);
 
     TransferQueue& queue_;
     FileSystem& fs_;

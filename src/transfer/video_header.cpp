@@ -14,12 +14,6 @@ std::uint32_t be(const std::string& b, std::size_t at, int bytes) {
     return v;
 }
 
-std::uint32_t le(const std::string& b, std::size_t at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
-    return v;
-}
-
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
@@ -40,25 +34,6 @@ std::string fourccText(const std::string& fourcc) {
     return text;
 }
 
-// Every read goes through here: within the file and within the budget.
-class Reader {
-public:
-    explicit Reader(ByteSource& source) : source_(source), size_(source.size()) {}
-    std::uint64_t size() const { return size_; }
-    bool read(std::uint64_t offset, std::uint64_t count, std::string& out) {
-        if (offset > size_ || count > size_ - offset) return false;
-        if (count > kVideoReadLimit - used_) return false;
-        used_ += count;
-        out.clear();
-        return source_.read(offset, static_cast<std::size_t>(count), out) && out.size() == count;
-    }
-
-private:
-    ByteSource& source_;
-    std::uint64_t size_;
-    std::uint64_t used_ = 0;
-};
-
 struct Span {
     std::string type;
     std::uint64_t data = 0;  // first byte after the header
@@ -68,7 +43,7 @@ struct Span {
 // Calls onBox(Span) for each box in [begin, end); false when a header does not fit
 // its parent or onBox says so. Fewer than eight bytes left over end the walk quietly.
 template <class OnBox>
-bool walkBoxes(Reader& r, std::uint64_t begin, std::uint64_t end, OnBox onBox) {
+bool walkBoxes(BoundedReader& r, std::uint64_t begin, std::uint64_t end, OnBox onBox) {
     std::string h;
     for (std::uint64_t pos = begin; end - pos >= 8;) {
         if (!r.read(pos, 8, h)) return false;
@@ -90,11 +65,11 @@ bool walkBoxes(Reader& r, std::uint64_t begin, std::uint64_t end, OnBox onBox) {
 
 // The same for RIFF chunks: little-endian sizes, padded to even lengths.
 template <class OnChunk>
-bool walkChunks(Reader& r, std::uint64_t begin, std::uint64_t end, OnChunk onChunk) {
+bool walkChunks(BoundedReader& r, std::uint64_t begin, std::uint64_t end, OnChunk onChunk) {
     std::string h;
     for (std::uint64_t pos = begin; end - pos >= 8;) {
         if (!r.read(pos, 8, h)) return false;
-        std::uint64_t size = le(h, 4, 4);
+        std::uint64_t size = littleEndian(h, 4, 4);
         if (size > end - pos - 8) return false;
         if (!onChunk(Span{h.substr(0, 4), pos + 8, pos + 8 + size})) return false;
         pos = std::min(end, pos + 8 + size + (size & 1));
@@ -103,7 +78,7 @@ bool walkChunks(Reader& r, std::uint64_t begin, std::uint64_t end, OnChunk onChu
 }
 
 // Reads [from, span.end) but no more than limit bytes.
-bool readSome(Reader& r, std::uint64_t from, std::uint64_t end, std::uint64_t limit,
+bool readSome(BoundedReader& r, std::uint64_t from, std::uint64_t end, std::uint64_t limit,
               std::string& out) {
     return from <= end && r.read(from, std::min(end - from, limit), out);
 }
@@ -153,7 +128,7 @@ bool decoderConfig(const std::string& b, int& objectType, std::string& setup) {
     return true;
 }
 
-bool readEsds(Reader& r, const Span& esds, VideoDetails& d, bool video) {
+bool readEsds(BoundedReader& r, const Span& esds, VideoDetails& d, bool video) {
     std::string b, setup;
     int objectType = -1;
     if (!readSome(r, esds.data, esds.end, 4096, b) || !decoderConfig(b, objectType, setup))
@@ -170,7 +145,7 @@ bool readEsds(Reader& r, const Span& esds, VideoDetails& d, bool video) {
     return true;
 }
 
-bool readVisualEntry(Reader& r, const Span& e, VideoDetails& d) {
+bool readVisualEntry(BoundedReader& r, const Span& e, VideoDetails& d) {
     std::string b;
     if (e.end - e.data < 78 || !r.read(e.data, 78, b)) return false;
     d.codec = e.type;
@@ -194,7 +169,7 @@ bool readVisualEntry(Reader& r, const Span& e, VideoDetails& d) {
     return ok && (found || !needed);
 }
 
-bool readSoundEntry(Reader& r, const Span& e, VideoDetails& d) {
+bool readSoundEntry(BoundedReader& r, const Span& e, VideoDetails& d) {
     std::string b;
     if (e.end - e.data < 28 || !r.read(e.data, 28, b)) return false;
     d.audio = e.type;
@@ -219,7 +194,7 @@ bool readSoundEntry(Reader& r, const Span& e, VideoDetails& d) {
     return false;
 }
 
-bool readTrack(Reader& r, const Span& trak, Track& t) {
+bool readTrack(BoundedReader& r, const Span& trak, Track& t) {
     Span stsd;
     auto stblChild = [&](const Span& c) {
         if (c.type == "stsd") stsd = c;
@@ -256,7 +231,7 @@ bool readTrack(Reader& r, const Span& trak, Track& t) {
 }
 
 // The first video and first sound track of the file, from its moov.
-bool readMp4(Reader& r, VideoDetails& d) {
+bool readMp4(BoundedReader& r, VideoDetails& d) {
     Span moov;
     walkBoxes(r, 0, r.size(), [&](const Span& b) {
         if (b.type == "moov") moov = b;
@@ -286,10 +261,10 @@ int magnitude(std::uint32_t stored) {
     return static_cast<int>(std::min<std::int64_t>(v < 0 ? -v : v, 1 << 30));
 }
 
-bool readAvi(Reader& r, VideoDetails& d) {
+bool readAvi(BoundedReader& r, VideoDetails& d) {
     std::string b;
     if (!r.read(0, 12, b)) return false;
-    std::uint64_t riffEnd = std::uint64_t{le(b, 4, 4)} + 8;
+    std::uint64_t riffEnd = std::uint64_t{littleEndian(b, 4, 4)} + 8;
     if (riffEnd < 12 || riffEnd > r.size()) return false;
     bool video = false, sound = false, hdrl = false, failed = false;
     auto strlChild = [&](const Span& c, std::string& fccType) {
@@ -298,14 +273,14 @@ bool readAvi(Reader& r, VideoDetails& d) {
         } else if (c.type == "strf" && fccType == "vids" && !video) {
             if (c.end - c.data < 20 || !r.read(c.data, 20, b)) return false;
             video = true;
-            d.width = magnitude(le(b, 4, 4));
-            d.height = magnitude(le(b, 8, 4));
+            d.width = magnitude(littleEndian(b, 4, 4));
+            d.height = magnitude(littleEndian(b, 8, 4));
             d.codec = b.substr(16, 4);
         } else if (c.type == "strf" && fccType == "auds" && !sound) {
             if (c.end - c.data < 2 || !r.read(c.data, 2, b)) return false;
             sound = true;
             d.audio = "auds";
-            d.audioFormat = static_cast<int>(le(b, 0, 2));
+            d.audioFormat = static_cast<int>(littleEndian(b, 0, 2));
         }
         return true;
     };
@@ -352,7 +327,7 @@ std::string videoName(const VideoDetails& d, bool& plays) {
         if (u == "DX50" || u.rfind("DIV", 0) == 0) return "DivX";
         if (u == "H264" || u == "X264" || u == "AVC1") return "H.264";
         if (u == "FMP4" || u == "MP4V") return "MPEG-4";
-        if (le(c, 0, 4) == 0) return "RGB";
+        if (littleEndian(c, 0, 4) == 0) return "RGB";
         return fourccText(c);
     }
     if (c == "avc1" || c == "avc3") {
@@ -450,7 +425,7 @@ bool isMp4Extension(std::string_view extension) {
 }  // namespace
 
 VideoVerdict checkVideo(ByteSource& file, std::string_view extension) {
-    Reader r(file);
+    BoundedReader r(file, kVideoReadLimit);
     std::string head;
     VideoDetails d;
     bool ok = false;

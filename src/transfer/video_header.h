@@ -4,16 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace caldrift {
+#include "formats/byte_source.h"
 
-// A file opened for reading; the file system implements it over a real file.
-class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual std::uint64_t size() = 0;
-    // Exactly count bytes from offset into out; false when they cannot be read.
-    virtual bool read(std::uint64_t offset, std::size_t count, std::string& out) = 0;
-};
+namespace caldrift {
 
 // The reason given for a file whose header cannot be read.
 constexpr const char* kVideoNotRecognised = "formato video non riconosciuto";

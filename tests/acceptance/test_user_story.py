@@ -8,7 +8,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from harness import (APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, make_video, settings_text,  # noqa: E402
+from harness import (APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, eboot, make_video, settings_text,  # noqa: E402
                      wait_until)
 
 SHOTS = ROOT / "build" / "acceptance" / "screenshots"
@@ -25,7 +25,7 @@ class UserStory(CaldriftTestCase):
         SHOTS.mkdir(parents=True)
         self.src = self.case_dir / "Immagini e musica"
         files = {"vacanze.JPG": os.urandom(50_000), "canzone.mp3": os.urandom(80_000), "film.mp4": None,
-                 "Il Mio Gioco/EBOOT.PBP": os.urandom(20_000)}
+                 "Il Mio Gioco/EBOOT.PBP": eboot(os.urandom(20_000))}
         self.make_files({name: data for name, data in files.items() if data})
         make_video(self.src / "film.mp4", "480x272", "-c:v", "libx264", "-profile:v", "main", "-level", "3.0",
                    "-pix_fmt", "yuv420p", "-c:a", "aac")

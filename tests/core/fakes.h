@@ -82,6 +82,12 @@ struct FakeFileSystem : FileSystem {
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
     }
+    bool rewrite(const std::string& path, const std::string& bytes) override {
+        if (!files.count(path)) return false;
+        contents[path] = bytes;
+        sizes[path] = bytes.size();
+        return true;
+    }
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
         sizes[path] = size;

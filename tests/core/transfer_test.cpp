@@ -5,8 +5,10 @@
 
 #include "fakes.h"
 #include "media_writer.h"
+#include "psp_writer.h"
 #include "transfer/destinations.h"
 #include "transfer/fat_names.h"
+#include "transfer/plugin_list.h"
 
 using namespace caldrift;
 using namespace caldrift::testing;
@@ -58,7 +60,9 @@ struct PlanCase {
     Names files, dropped;
     Names notCopied;  // the closing message's lines; none for plain success
     std::map<std::string, std::uint64_t> sizes = {};
-    std::map<std::string, std::string> links = {};  // folders that lead back to another
+    std::map<std::string, std::string> links = {};     // folders that lead back to another
+    std::map<std::string, std::string> contents = {};  // of the files, then of the stick's after
+    std::map<std::string, std::string> after = {};
 };
 
 std::string on(const std::string& path, const char* drive = "C:\\") {
@@ -106,6 +110,38 @@ const PlanCase kPlanCases[] = {
      {},
      {},
      {{"G\\D\\up", "G"}, {"G\\loop", "G"}}},
+    {"saves keep their names, plugins and images go where the firmware looks",
+     {"Salvo\\PARAM.SFO > PSP\\SAVEDATA\\Salvo\\PARAM.SFO",
+      "Salvo\\ICON0.PNG > PSP\\SAVEDATA\\Salvo\\ICON0.PNG",
+      "Giù\\SLUS0001\\SCEVMC0.VMP > PSP\\SAVEDATA\\SLUS0001\\SCEVMC0.VMP",
+      "Altri\\Salvo\\param.sfo", "D\\PSP_GAME\\PARAM.SFO", "D\\PSP_GAME\\ICON0.PNG",
+      "cw.prx > SEPLUGINS\\cw.prx", "g.IMG > ISO\\g.IMG", "film.iso > ISO\\VIDEO\\film.iso",
+      "gioco.iso > ISO\\gioco.iso"},
+     {"Salvo", "Giù", "Altri", "D\\PSP_GAME", "cw.prx", "g.IMG", "film.iso", "gioco.iso"},
+     {"Altri\\Salvo (stesso nome di un altro elemento di questo trasferimento)",
+      "PSP_GAME (cartella estratta da un disco: serve il file .iso)"},
+     {},
+     {},
+     {{"Salvo\\PARAM.SFO", sfoOf("MS")},
+      {"Altri\\Salvo\\param.sfo", sfoOf("MS")},
+      {"D\\PSP_GAME\\PARAM.SFO", sfoOf("UG")},
+      {"film.iso", iso({"UMD_VIDEO"})},
+      {"gioco.iso", iso({"UMD_VIDEO", "PSP_GAME"})}}},
+    {"releases laid out like the stick keep every name below those folders",
+     {"R\\leggimi.txt", "R\\PSP\\a.jpg > PICTURE\\PSP\\a.jpg",
+      "R\\PSP\\GAME\\ARK_Loader\\EBOOT.PBP > PSP\\GAME\\ARK_Loader\\EBOOT.PBP",
+      "R\\PSP\\GAME\\UPDATE\\EBOOT.PBP > PSP\\GAME\\UPDATE\\EBOOT.PBP",
+      "R\\PSP\\SAVEDATA\\ARK_01234\\K.BIN > PSP\\SAVEDATA\\ARK_01234\\K.BIN",
+      "R\\seplugins\\cw\\cw.prx > SEPLUGINS\\cw\\cw.prx", "Iso\\x.iso > ISO\\x.iso",
+      "S\\iso\\X.ISO", "R\\seplugins\\game.txt", "E:\\SEPLUGINS\\GAME.TXT"},
+     {"R", "Iso", "S"},
+     {"R\\leggimi.txt (tipo di file non gestito)",
+      "S\\iso\\X.ISO (stesso nome di un altro elemento di questo trasferimento)"},
+     {},
+     {},
+     {{"R\\seplugins\\game.txt", " MS0:/seplugins/A.prx 1\nms0:/seplugins/cw.prx 1\n\n"},
+      {"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1"}},
+     {{"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1\r\nms0:/seplugins/cw.prx 1\r\n"}}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
@@ -127,6 +163,9 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         }
         for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
         for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
+        for (const std::string& path : fs.files)  // games and discs that start
+            fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
+        for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
         shell.copies.clear();
         messages.shown.clear();
         Names dropped;
@@ -134,10 +173,24 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
         drop(dropped);
         EXPECT_EQ(shell.copies, copies);
         for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
+        for (auto& [place, bytes] : c.after) EXPECT_EQ(fs.contents[place], bytes);
         if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);
         if (!c.notCopied.empty()) expectNotAll(c.notCopied);
         EXPECT_TRUE(queue.empty());
     }
+}
+
+// The stick's lines stay first and in its line ending; a line it has, in any
+// letter case or blanks, is not added again.
+TEST(PluginLists, DroppedLinesJoinTheSticksOnceInItsLineEnding) {
+    const char* const merges[][3] = {
+        {"a 1\nb 1\n", "B 1 \r\nc 1\r\nc 1\r\n", "a 1\nb 1\nc 1\n"},
+        {"vsh, a, on\r\n", "\tvsh, b, on", "vsh, a, on\r\nvsh, b, on\r\n"},
+        {"", "a 1\n", "a 1\r\n"},
+    };
+    for (auto& [onStick, dropped, merged] : merges)
+        EXPECT_EQ(mergedPluginList(onStick, dropped), merged) << onStick;
+    EXPECT_TRUE(isPluginList("plugins.txt") && isPluginList("POPS.TXT") && !isPluginList("a.txt"));
 }
 
 TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
@@ -186,6 +239,7 @@ TEST_F(Transfer, AnEntryIsCopiedOnlyWhenTheStickCanGrowByAllOfIt) {
     for (std::uint64_t available : {16384, 16383}) {
         SCOPED_TRACE(available);
         fs.addFile("C:\\disco.iso", 5 * 4096 + 1);
+        fs.contents["C:\\disco.iso"] = iso({"PSP_GAME"});
         fs.addFile("E:\\ISO\\disco.iso", 2 * 4096);
         fs.free = DriveSpace{available, 4096};
         messages.shown.clear();
@@ -316,8 +370,13 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
         report.unfinished.push_back({"f" + std::to_string(i), EntryProblem::CopyFailed});
     report.stickGone = true;
     report.videos.assign(22, {"v.mp4", "HEVC, 1920×1080"});
+    report.unstartable.assign(21, {"g.iso", "non è un disco PSP"});
     std::string text = closingMessage(report).text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 45);  // 20 + 1 + gone + 2 + 20 + 1
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 68);  // 20 + 1 + gone + 2 × (2 + 20 + 1)
+    EXPECT_NE(text.find("coda.\n\nLa PSP potrebbe non avviare:\ng.iso (non è un disco PSP)"),
+              std::string::npos);
+    EXPECT_NE(text.find("(non è un disco PSP)\n... e altri 1 elementi\n\nLa PSP potrebbe non ripr"),
+              std::string::npos);
     EXPECT_NE(text.find("\nf20 (copia non riuscita)\n... e altri 5 elementi\nPSP scollegata"),
               std::string::npos);
     EXPECT_EQ(text.find("f21"), std::string::npos);
@@ -343,4 +402,35 @@ TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) 
     messages.shown.clear();
     drop({"C:\\ok.mp4"});
     expectMessage(kMessageInformation, kSuccess);
+}
+
+// Each reason the firmware may refuse what was copied; all starting is plain success.
+TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReason) {
+    const std::pair<std::string, std::string> files[] = {
+        {"C:\\buono.iso", iso({"PSP_GAME"})},
+        {"C:\\film.iso", iso({"UMD_VIDEO"})},
+        {"C:\\buono.cso", cso()},
+        {"C:\\G\\EBOOT.PBP", pbp()},
+        {"C:\\dati.img", iso({"DATA"})},
+        {"C:\\corto.iso", iso({"PSP_GAME"}, 1025)},
+        {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
+        {"C:\\gioco\xC3\xA8.iso", iso({"PSP_GAME"})},
+        {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
+    };
+    Names dropped;
+    for (auto& [path, bytes] : files) {
+        fs.addTree({path});
+        fs.contents[path] = bytes;
+        dropped.push_back(path.find("EBOOT") != std::string::npos ? path.substr(0, path.rfind('\\'))
+                                                                  : path);
+    }
+    drop(dropped);
+    EXPECT_EQ(shell.copies.size(), 9u);
+    expectMessage(kMessageWarning, kSuccess +
+                                       "\n\nLa PSP potrebbe non avviare:\n"
+                                       "dati.img (non è un disco PSP)\n"
+                                       "corto.iso (file incompleto: 0 MB di 3 MB)\n"
+                                       "rotto.zso (file compresso non valido)\n"
+                                       "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
+                                       "H (EBOOT.PBP non valido)");
 }

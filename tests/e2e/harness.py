@@ -6,6 +6,7 @@ import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -99,6 +100,18 @@ def make_video(path, size, *options):
                     "-i", "sine=duration=0.2", "-shortest", "-y", "-loglevel", "error", *options, str(path)],
                    check=True)
     return path
+
+
+def param_sfo(category):
+    """A PARAM.SFO whose one entry, CATEGORY, is UTF-8 text with its NUL."""
+    index = struct.pack("<IIIIHHIII", 0x101, 36, 48, 1, 0, 0x0204, len(category) + 1, 4, 0)
+    return b"\0PSF" + index + b"CATEGORY\0\0\0\0" + category.encode() + b"\0\0"
+
+
+def eboot(game):
+    """An EBOOT.PBP framing a game's PARAM.SFO, the game's bytes its last part."""
+    sfo = param_sfo("MG")
+    return b"\0PBP" + struct.pack("<9I", 0x10000, 40, *[40 + len(sfo)] * 7) + sfo + game
 
 
 def windows_path(path):

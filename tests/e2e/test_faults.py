@@ -37,7 +37,7 @@ class StickPulledOut(FaultTestCase):
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 10))
         self.drag_and_drop(self.make_files({"later.mp3": b"later"}))
         self.press(self.dialog("Confirm file overwrite"), "Yes")
-        self.assertEqual(self.closing_text(), SUCCESS)
+        self.assertEqual(self.closing_text(), SUCCESS + "\n\nLa PSP potrebbe non avviare:\nbig.iso (non è un disco PSP)")
         self.assert_stick_holds({"ISO/big.iso": "big.iso", "MUSIC/song.mp3": "song.mp3",
                                  "PICTURE/photo.jpg": "photo.jpg", "MUSIC/later.mp3": "later.mp3"})
 

@@ -2,7 +2,7 @@
 games whole, without following links."""
 import os
 
-from harness import SUCCESS, CaldriftTestCase
+from harness import SUCCESS, CaldriftTestCase, eboot
 
 SOURCES = ["Dischi/Queen/Live/01 Apertura.mp3", "Dischi/Queen/Live/02 Finale.mp3",
            "Dischi/Muse/Live/01 Apertura.mp3", "Dischi/Muse/Live/02 Finale.mp3", "Dischi/Muse/Live/.nascosto.mp3",
@@ -22,7 +22,7 @@ PLACES = {"MUSIC/Live/01 Apertura.mp3": "Dischi/Queen/Live/01 Apertura.mp3",
 
 class DropFoldersOfMedia(CaldriftTestCase):
     def test_sources_of_one_name_each_land_in_a_place_of_their_own_without_a_question(self):
-        self.make_files({name: os.urandom(1500) + name.encode() for name in SOURCES})
+        self.make_files({name: os.urandom(1500) + name.encode() for name in SOURCES} | {SOURCES[-2]: eboot(b"Primo")})
         os.symlink("..", self.src / "Giochi" / "Primo" / "DATA" / "up")  # links a game never follows
         os.symlink(".", self.src / "Giochi" / "Primo" / "loop")
         self.start_caldrift(label="E:")

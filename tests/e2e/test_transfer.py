@@ -1,7 +1,7 @@
 """Dropping files from a drag source onto the drop window, and what lands on the stick."""
 import os
 
-from harness import NOT_SENT, SUCCESS, CaldriftTestCase, make_video, wait_until
+from harness import NOT_SENT, SUCCESS, CaldriftTestCase, eboot, make_video, wait_until
 
 JAPANESE = "\u66f2\u306e\u540d\u524d.mp3"
 NAMES = ["a.jpg", "c.mp3", "clip.mp4", "vecchio.avi", "blu.ptf", "notes.txt", JAPANESE]
@@ -13,7 +13,8 @@ PLACES = {"MUSIC/c.mp3": "c.mp3", "VIDEO/clip.mp4": "clip.mp4", "VIDEO/vecchio.a
 class DropOntoTheStick(CaldriftTestCase):
     def test_every_item_lands_where_it_belongs_and_the_message_tells_the_truth(self):
         items = self.make_files({name: os.urandom(2048) + name.encode() for name in NAMES})
-        self.make_files({f"MyGame/{name}": os.urandom(1024) for name in ("EBOOT.PBP", ".hidden", "DATA/level.bin")})
+        self.make_files({"MyGame/EBOOT.PBP": eboot(os.urandom(1024)), "MyGame/.hidden": os.urandom(1024),
+                         "MyGame/DATA/level.bin": os.urandom(1024)})
         make_video(self.src / "vecchio.avi", "640x360", "-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "pcm_s16le")
         old_picture, = self.make_files({"PICTURE/a.jpg": b"the old picture"}, self.stick)
         self.start_caldrift(label="E:")
@@ -42,7 +43,7 @@ class DropOntoTheStick(CaldriftTestCase):
 class DropDuringACopy(CaldriftTestCase):
     def test_a_game_asks_once_and_a_drop_meanwhile_joins_the_running_transfer(self):
         names = ["Gioco/EBOOT.PBP", "Gioco/PARAM.SFO", "Gioco/DATA/livello.bin", "b.mp3"]
-        self.make_files({name: os.urandom(3000) for name in names})
+        self.make_files({name: eboot(os.urandom(3000)) for name in names})
         self.make_files({"PSP/GAME/Gioco/EBOOT.PBP": b"old", "PSP/GAME/Gioco/DATA/livello.bin": b"old"}, self.stick)
         self.start_caldrift(label="E:")
 

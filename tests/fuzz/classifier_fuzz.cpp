@@ -50,6 +50,7 @@ struct ByteFileSystem : FileSystem {
     }
     void removeFile(const std::string&) override {}
     std::unique_ptr<ByteSource> openForReading(const std::string&) override { return nullptr; }
+    bool rewrite(const std::string&, const std::string&) override { return false; }
 };
 
 struct StickOnlyShell : ShellCopy {
