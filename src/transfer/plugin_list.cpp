@@ -1,8 +1,9 @@
 #include "transfer/plugin_list.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
-#include <sstream>
+#include <vector>
 
 #include "common/utf8.h"
 
@@ -12,6 +13,16 @@ namespace {
 std::string trimmed(const std::string& line) {
     std::size_t first = line.find_first_not_of(" \t\r"), last = line.find_last_not_of(" \t\r");
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
+}
+
+// Split at each LF; a CR before it is trimmed with the blanks.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = std::min(text.find('\n', at), text.size());
+        lines.push_back(text.substr(at, end - at));
+    }
+    return lines;
 }
 
 std::string comparable(const std::string& line) {
@@ -32,10 +43,9 @@ std::string mergedPluginList(const std::string& onStick, const std::string& drop
         onStick.find('\n') != std::string::npos && onStick.find("\r\n") == std::string::npos;
     const char* ending = plainNewline ? "\n" : "\r\n";
     std::set<std::string> known;
-    std::istringstream stick(onStick), extra(dropped);
-    for (std::string line; std::getline(stick, line);) known.insert(comparable(line));
+    for (const std::string& line : linesOf(onStick)) known.insert(comparable(line));
     std::string merged = onStick;
-    for (std::string line; std::getline(extra, line);) {
+    for (const std::string& line : linesOf(dropped)) {
         if (comparable(line).empty() || !known.insert(comparable(line)).second) continue;
         if (!merged.empty() && merged.back() != '\n') merged += ending;
         merged += trimmed(line) + ending;
