@@ -74,7 +74,7 @@ public:
     // for drives that come unannounced (Windows announces new volumes; under
     // Wine the question alone costs some thirty round trips to its server).
     void tick(DriveProbe& probe);
-    static constexpr int kTicksPerDriveList = 30;
+    static constexpr int kTicksPerDriveList = 60;
     void scanTick(DriveProbe& probe) { scan(probe, kAllLetters); }
     void watchTick(DriveProbe& probe);
 
