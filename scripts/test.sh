@@ -22,7 +22,7 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize
 
-echo "== a short fuzz run of the Setting.INI reader, the drop classifier and the video header reader"
+echo "== a short fuzz run of the Setting.INI reader, the drop classifier and the file-header readers"
 scripts/fuzz.sh 60
 
 echo "== Caldrift.exe (32-bit) and the same sources built 64-bit"
