@@ -55,8 +55,7 @@ DropWindow::DropWindow(Services services)
               PostMessageW(hwnd_, kDropArrived, 0, 0);  // for drops that waited
           }),
       desk_({services_.files, services_.shell, services_.messages,
-             [this] { return scanner_.caption(); },
-             [this] { return driveAssigned(scanner_.caption()); }, [this] { pending_.show(); }},
+             [this] { return scanner_.caption(); }, [this] { pending_.show(); }},
             queue_),
       dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {
     desk_.run().onActivity([this](bool active) { holdShutdown(active); });

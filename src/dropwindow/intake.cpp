@@ -1,5 +1,6 @@
 #include "dropwindow/intake.h"
 
+#include "drive/scanner.h"
 #include "transfer/copy_plan.h"
 #include "transfer/destinations.h"
 
@@ -31,7 +32,8 @@ void DropDesk::takeWaiting() {
     while (!waiting_.empty() && boxesOpen_ == 0 && !run_.abandoned()) {
         std::vector<std::string> paths = std::move(waiting_.front());
         waiting_.pop_front();
-        TakenDrop taken = takeDrop(paths, world_.driveAssigned(), world_.files, queue_);
+        TakenDrop taken =
+            takeDrop(paths, driveAssigned(world_.currentDrive()), world_.files, queue_);
         run_.note(taken.refused);
         if (taken.outcome == DropOutcome::AskForDrive) {
             show("Selezionare il drive della PSP", "Errore", kMessagePlain);

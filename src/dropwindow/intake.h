@@ -28,7 +28,6 @@ public:
         ShellCopy& shell;
         MessageBoxes& messages;
         std::function<std::string()> currentDrive;
-        std::function<bool()> driveAssigned;
         std::function<void()> beforeRun;  // shows the pending-transfers window
     };
 

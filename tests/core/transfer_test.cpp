@@ -29,9 +29,7 @@ struct Transfer : ::testing::Test {
     FakeShell shell{fs};
     FakeMessages messages;
     std::string drive = "E:";
-    DropDesk desk{{fs, shell, messages, [this] { return drive; },
-                   [this] { return driveAssigned(drive); }, nullptr},
-                  queue};
+    DropDesk desk{{fs, shell, messages, [this] { return drive; }, nullptr}, queue};
     TransferRun& run = desk.run();
 
     Transfer() { fs.entries.insert("E:\\PSP"); }
