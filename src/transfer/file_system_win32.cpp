@@ -144,10 +144,12 @@ std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& p
 bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes) {
     FileHandle file = openExisting(longForm(path), GENERIC_WRITE);
     DWORD written = 0;
-    return file && SetEndOfFile(file.get()) &&
+    // Written over the old bytes first and cut to length after, so a write the
+    // stick cannot finish leaves the old text whole beneath the new.
+    return file &&
            WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file.get());
+           written == bytes.size() && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
 }
 
 }  // namespace caldrift
