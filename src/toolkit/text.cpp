@@ -35,6 +35,30 @@ std::string narrow(const std::wstring& utf16, unsigned codePage) {
     return out;
 }
 
+namespace {
+LANGID resourceLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+}
+
+void useResourceLanguage(LANGID language) { resourceLanguage = language; }
+
+HRSRC findResource(const wchar_t* name, const wchar_t* type) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceExW(module, type, name, resourceLanguage);
+    return found ? found : FindResourceW(module, name, type);
+}
+
+// A string table block holds sixteen texts, each its length and its UTF-16 units.
+std::wstring loadString(UINT id) {
+    HRSRC block = findResource(MAKEINTRESOURCEW(id / 16 + 1), RT_STRING);
+    HGLOBAL loaded = block ? LoadResource(GetModuleHandleW(nullptr), block) : nullptr;
+    auto* unit = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
+    if (!unit) return {};
+    const WCHAR* end = unit + SizeofResource(GetModuleHandleW(nullptr), block) / sizeof(WCHAR);
+    for (UINT i = 0; i < id % 16 && unit < end; ++i) unit += 1 + *unit;
+    if (unit >= end || unit + 1 + *unit > end) return {};
+    return std::wstring(unit + 1, *unit);
+}
+
 std::string programPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -1,0 +1,75 @@
+#pragma once
+// The numbers of the texts in the string tables (strings.rc), one per text the user reads.
+
+// The drop window, its menu and the tray icon.
+#define IDS_MENU_SETTINGS 1000
+#define IDS_MENU_EXIT 1001
+#define IDS_TRAY_TIP 1002
+#define IDS_DRIVE_TIP 1003
+#define IDS_COPYING_TO_PSP 1004
+#define IDS_DROP_WINDOW_TITLE 1005
+#define IDS_PENDING_TITLE 1006
+#define IDS_PENDING_LABEL 1007
+#define IDS_SELECT_DRIVE 1008
+#define IDS_ERROR 1009
+
+// The settings dialog.
+#define IDS_OPTIONS 1024
+#define IDS_TAB_PSP 1025
+#define IDS_TAB_PROGRAM 1026
+#define IDS_TAB_ABOUT 1027
+#define IDS_DRIVE_LETTER 1028
+#define IDS_FIND_BY_ITSELF 1029
+#define IDS_PSP_VERSION 1030
+#define IDS_CUSTOM_FIRMWARE_NOTE 1031
+#define IDS_START_WITH_WINDOWS 1032
+#define IDS_TRANSPARENCY 1033
+#define IDS_PRODUCT_TITLE 1034
+#define IDS_AUTHOR 1035
+#define IDS_OK 1036
+#define IDS_CANCEL 1037
+#define IDS_APPLY 1038
+#define IDS_MAIL_TIP 1039
+#define IDS_SITE_TIP 1040
+#define IDS_MAIL_SUBJECT 1041
+#define IDS_SETTINGS_NOT_SAVED 1042
+
+// The splash.
+#define IDS_PRESENTS 1056
+#define IDS_PRODUCT_NAME 1057
+#define IDS_VERSION 1058
+#define IDS_DISCLAIMER 1059
+
+// The closing message of a transfer.
+#define IDS_TRANSFER_TITLE 1072
+#define IDS_ALL_COPIED 1073
+#define IDS_NOT_ALL_COPIED 1074
+#define IDS_MORE_ITEMS 1075
+#define IDS_STICK_GONE 1076
+#define IDS_MAY_NOT_START 1077
+#define IDS_MAY_NOT_PLAY 1078
+
+// Why an item did not land.
+#define IDS_DRIVE_ROOT 1088
+#define IDS_NOT_FOUND 1089
+#define IDS_UNKNOWN_TYPE 1090
+#define IDS_LONE_EBOOT 1091
+#define IDS_NOTHING_TO_COPY 1092
+#define IDS_ALREADY_ON_STICK 1093
+#define IDS_BAD_NAME 1094
+#define IDS_PATH_TOO_LONG 1095
+#define IDS_EXTRACTED_DISC 1096
+#define IDS_SAME_NAME_IN_RUN 1097
+#define IDS_NOT_REPLACED 1098
+#define IDS_TOO_LARGE 1099
+#define IDS_NO_SPACE 1100
+#define IDS_COPY_FAILED 1101
+#define IDS_COPY_CANCELLED 1102
+
+// Why the PSP may not start or play what landed.
+#define IDS_EBOOT_NOT_VALID 1104
+#define IDS_COMPRESSED_NOT_VALID 1105
+#define IDS_NOT_PSP_DISC 1106
+#define IDS_INCOMPLETE_FILE 1107
+#define IDS_NON_ASCII_NAME 1108
+#define IDS_VIDEO_NOT_RECOGNISED 1109
