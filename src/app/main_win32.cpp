@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "common/language.h"
 #include "drive/drive_probe_win32.h"
 #include "dropwindow/drop_window_win32.h"
 #include "settings/settings_win32.h"
@@ -14,6 +15,14 @@
 namespace {
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Italian for an Italian Windows, English for any other: texts and pictures alike.
+void speakTheUsersLanguage() {
+    bool italian = caldrift::languageFor(GetUserDefaultUILanguage()) == caldrift::Language::Italian;
+    toolkit::useResourceLanguage(italian ? MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)
+                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    caldrift::usePhrasebook([](int id) { return toolkit::narrow(toolkit::loadString(id)); });
+}
 
 int runMessageLoop(caldrift::DropWindow& dropWindow) {
     MSG msg;
@@ -30,6 +39,7 @@ int runMessageLoop(caldrift::DropWindow& dropWindow) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace caldrift;
     toolkit::loadLibrariesFromSystemOnly();
+    speakTheUsersLanguage();
     // An empty card-reader slot must not bring up the system's "no disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 #include <string>
 
 namespace caldrift {
@@ -15,5 +16,7 @@ using Phrasebook = std::string (*)(int textId);
 void usePhrasebook(Phrasebook lookup);
 // The words of a text, in UTF-8; nothing before a phrasebook is given.
 std::string say(int textId);
+// The words of a text with its %1, %2 ... given, in order.
+std::string say(int textId, std::initializer_list<std::string> values);
 
 }  // namespace caldrift

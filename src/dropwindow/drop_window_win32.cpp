@@ -6,7 +6,9 @@
 #include "common/colours.h"
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
+#include "dropwindow/tray_notification.h"
 #include "resource_ids.h"
+#include "text_ids.h"
 #include "settings/settings_win32.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
@@ -28,7 +30,11 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // that stays once the title bar is gone.
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_STATICEDGE;
 
-bool leftButton() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
+// GetAsyncKeyState reads the physical buttons, whatever the user swapped.
+bool primaryButton() {
+    int key = primaryButtonKey(GetSystemMetrics(SM_SWAPBUTTON) != 0);
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
 
 // The mouse buttons of a mouse message, as 1 = left, 2 = right, 4 = middle.
 int buttonState(WPARAM keys) {
@@ -39,9 +45,9 @@ int buttonState(WPARAM keys) {
 
 MenuHandle createPopupMenu() {
     MenuHandle menu(CreatePopupMenu());
-    AppendMenuW(menu.get(), MF_STRING, kMenuSetting, L"Impostazioni");
+    AppendMenuW(menu.get(), MF_STRING, kMenuSetting, loadString(IDS_MENU_SETTINGS).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kMenuExit, L"Exit");
+    AppendMenuW(menu.get(), MF_STRING, kMenuExit, loadString(IDS_MENU_EXIT).c_str());
     return menu;
 }
 
@@ -92,13 +98,14 @@ void DropWindow::createControls() {
     setFont(label1_, label1Font_);
     setFont(label2_, label2Font_);
 
-    addTooltip(createTooltip(hwnd_), label1_, L"Drive assegnato alla PSP");
+    addTooltip(createTooltip(hwnd_), label1_, loadString(IDS_DRIVE_TIP));
 
     popup_ = createPopupMenu();
 }
 
 void DropWindow::addTrayIcon() {
-    tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)));
+    tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)),
+              loadString(IDS_TRAY_TIP));
 }
 
 void DropWindow::startUp() {
@@ -167,7 +174,7 @@ void DropWindow::followDriveScanner() {
 void DropWindow::onTimer(UINT_PTR id) {
     switch (id) {
     case Timer1:
-        sampleLeftButton();
+        samplePrimaryButton();
         scanner_.tick(services_.driveProbe);  // PSP folders come and go unannounced
         followDriveScanner();
         if (!tray_.shown()) addTrayIcon();  // the shell may not have been ready for it
@@ -201,8 +208,8 @@ void DropWindow::onDeviceChange(WPARAM event, LPARAM data) {
     followDriveScanner();
 }
 
-void DropWindow::sampleLeftButton() {
-    DragVisibilityStep step = sampleDragVisibility(leftButton, IsWindowVisible(hwnd_) != FALSE);
+void DropWindow::samplePrimaryButton() {
+    DragVisibilityStep step = sampleDragVisibility(primaryButton, IsWindowVisible(hwnd_) != FALSE);
     if (step.armShowTimer) setCoalescableTimer(hwnd_, Timer2, 500);
     if (step.hide) ShowWindow(hwnd_, SW_HIDE);
 }
@@ -214,16 +221,18 @@ int DropWindow::heightPx() const {
 }
 
 void DropWindow::onMouse(WPARAM buttons) {
-    if (buttonState(buttons) == 2) openPopupMenu();
-}
-
-void DropWindow::onTrayNotification(LPARAM mouseMessage) {
-    if (mouseMessage == WM_RBUTTONUP) openPopupMenu();
-}
-
-void DropWindow::openPopupMenu() {
+    if (buttonState(buttons) != 2) return;
     POINT at;
     GetCursorPos(&at);
+    openPopupMenu(at);
+}
+
+void DropWindow::onTrayNotification(WPARAM wParam, LPARAM lParam) {
+    TrayNotification notification = decodeTrayNotification(wParam, lParam, TrayIcon::kId);
+    if (notification.openMenu) openPopupMenu({notification.x, notification.y});
+}
+
+void DropWindow::openPopupMenu(POINT at) {
     SetForegroundWindow(hwnd_);  // so the menu closes when the user clicks elsewhere
     TrackPopupMenu(popup_.get(), 0, at.x, at.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
@@ -278,7 +287,7 @@ void DropWindow::holdShutdown(bool hold) {
     if (hold) {
         auto create = reinterpret_cast<ReasonCreate>(
             systemFunction(L"user32.dll", "ShutdownBlockReasonCreate"));
-        if (create) create(hwnd_, L"Copia sulla PSP in corso");
+        if (create) create(hwnd_, loadString(IDS_COPYING_TO_PSP).c_str());
     } else {
         auto destroy = reinterpret_cast<ReasonDestroy>(
             systemFunction(L"user32.dll", "ShutdownBlockReasonDestroy"));
@@ -308,12 +317,8 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: paint(); return 0;
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case TrayIcon::kCallbackMessage: onTrayNotification(wParam, lParam); return 0;
     case WM_MOUSEMOVE:
-        if (TrayIcon::isNotification(wParam, lParam))
-            onTrayNotification(LOWORD(lParam));
-        else
-            onMouse(wParam);
-        return 0;
     case WM_RBUTTONDOWN:
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: onMouse(wParam); return 0;

@@ -31,7 +31,7 @@ enum MenuId : UINT { kMenuSetting = 100, kMenuExit };
 toolkit::MenuHandle createPopupMenu();
 
 // Form1: the picture of the console that files are dropped on. It lives
-// hidden, shows up while the left button is held, and owns the tray icon.
+// hidden, shows up while the primary button is held, and owns the tray icon.
 // Destroying it ends the program.
 class DropWindow : public toolkit::Window<DropWindow>, private DropWindowSettings {
 public:
@@ -68,13 +68,13 @@ private:
     LRESULT colorStatic(HDC dc, HWND control);
 
     void onTimer(UINT_PTR id);
-    void sampleLeftButton();
+    void samplePrimaryButton();
     void followDriveScanner();
     void onDeviceChange(WPARAM event, LPARAM data);
 
     void onMouse(WPARAM buttons);
-    void onTrayNotification(LPARAM mouseMessage);
-    void openPopupMenu();
+    void onTrayNotification(WPARAM wParam, LPARAM lParam);
+    void openPopupMenu(POINT at);
     void onCommand(UINT id);
     void exit();
     void tearDown();

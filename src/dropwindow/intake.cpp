@@ -1,8 +1,10 @@
 #include "dropwindow/intake.h"
 
+#include "common/language.h"
 #include "drive/scanner.h"
 #include "transfer/copy_plan.h"
 #include "transfer/destinations.h"
+#include "text_ids.h"
 
 namespace caldrift {
 
@@ -36,7 +38,7 @@ void DropDesk::takeWaiting() {
             takeDrop(paths, driveAssigned(world_.currentDrive()), world_.files, queue_);
         run_.note(taken.refused);
         if (taken.outcome == DropOutcome::AskForDrive) {
-            show("Selezionare il drive della PSP", "Errore", kMessagePlain);
+            show(say(IDS_SELECT_DRIVE), say(IDS_ERROR), kMessagePlain);
             continue;
         }
         if (world_.beforeRun) world_.beforeRun();

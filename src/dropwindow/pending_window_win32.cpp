@@ -3,6 +3,7 @@
 #include "common/colours.h"
 #include "dropwindow/placement.h"
 #include "toolkit/controls.h"
+#include "text_ids.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -12,10 +13,10 @@ using namespace toolkit;
 namespace {
 constexpr int kWidthTwips = 2790;
 constexpr int kHeightTwips = 3870;
-constexpr const wchar_t* kLabel1Text = L"Trasferimenti in Attesa...";
 constexpr ControlSpec kList1{
     L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, {0, 0, 2775, 3570}, 1};
-constexpr ControlSpec kLabel1{L"STATIC", kLabel1Text, SS_CENTER, {360, 3600, 2115, 195}, 2};
+constexpr ControlSpec kLabel1{L"STATIC",        L"", SS_CENTER, {360, 3600, 2115, 195}, 2,
+                              IDS_PENDING_LABEL};
 }  // namespace
 
 void PendingWindow::ensureCreated(int dropWindowHeightPx) {
@@ -25,14 +26,15 @@ void PendingWindow::ensureCreated(int dropWindowHeightPx) {
     int dpi = screenDpi();
     Point at = pendingWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                      dropWindowHeightPx, kWidthTwips, kHeightTwips, dpi);
-    if (!createWindow(
-            {kClassName, L"File Trasfer", WS_POPUP, WS_EX_TOOLWINDOW, kWidthTwips, kHeightTwips},
-            dpi))
+    if (!createWindow({kClassName, loadString(IDS_PENDING_TITLE).c_str(), WS_POPUP,
+                       WS_EX_TOOLWINDOW, kWidthTwips, kHeightTwips},
+                      dpi))
         return;
     moveWindow(hwnd_, at);
     list1_ = createControl(hwnd_, kList1, dpi);
     label1_ = createControl(hwnd_, kLabel1, dpi);
-    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi, kLabel1Text);
+    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi,
+                                   windowText(label1_).c_str());
     setFont(label1_, labelFont_);
 }
 

@@ -2,12 +2,14 @@
 
 namespace caldrift {
 
-DragVisibilityStep sampleDragVisibility(const std::function<bool()>& leftButtonDown,
+DragVisibilityStep sampleDragVisibility(const std::function<bool()>& primaryButtonDown,
                                         bool windowVisible) {
     DragVisibilityStep step;
-    if (leftButtonDown() && !windowVisible) step.armShowTimer = true;
-    if (!leftButtonDown() && windowVisible) step.hide = true;
+    if (primaryButtonDown() && !windowVisible) step.armShowTimer = true;
+    if (!primaryButtonDown() && windowVisible) step.hide = true;
     return step;
 }
+
+int primaryButtonKey(bool buttonsSwapped) { return buttonsSwapped ? 0x02 : 0x01; }
 
 }  // namespace caldrift

@@ -2,10 +2,13 @@
 
 #include <cctype>
 
+#include "common/language.h"
+#include "text_ids.h"
+
 namespace caldrift {
 
 std::string mailLink(const std::string& address) {
-    return "mailto:" + address + "?subject=Informazioni su Caldrift Final 1.0";
+    return "mailto:" + address + "?subject=" + say(IDS_MAIL_SUBJECT);
 }
 
 std::string siteTooltip(const std::string& url) {
@@ -17,7 +20,7 @@ std::string siteTooltip(const std::string& url) {
     std::size_t credentials = host.rfind('@');
     if (credentials != std::string::npos) host.erase(0, credentials + 1);
     for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return "Link Al Sito " + host;
+    return say(IDS_SITE_TIP, {host});
 }
 
 }  // namespace caldrift

@@ -3,9 +3,9 @@
 
 namespace caldrift {
 
-// The e-mail to the author, its subject as it stands.
+// The e-mail to the author, with its subject.
 std::string mailLink(const std::string& address);
-// "Link Al Sito " and the site's host name in capitals.
+// The site's tip: its host name in capitals.
 std::string siteTooltip(const std::string& url);
 
 }  // namespace caldrift

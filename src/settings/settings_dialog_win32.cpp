@@ -9,6 +9,7 @@
 #include "resource_ids.h"
 #include "settings/about_links.h"
 #include "settings/settings_win32.h"
+#include "text_ids.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
 
@@ -47,13 +48,6 @@ const wchar_t* const kFirmwareVersions[] = {
     L"2.81", L"2.82", L"3.00", L"3.01", L"3.02", L"3.03", L"3.10", L"3.11", L"3.40", L"3.50",
     L"3.51", L"3.52", L"3.70", L"3.71", L"3.72", L"3.73", L"3.80", L"3.90"};
 
-// The blanks put the example on a line of its own in the wrapped label.
-constexpr const wchar_t* kCustomFirmwareNote =
-    L"N.B. Se \u00e8 un custom firmware selezionare quello a cui si riferisce."
-    L"                    ES    3.40 OE    ==>   3.40";
-constexpr const wchar_t* kTitle = L"Caldrift Final 1.0";
-constexpr const wchar_t* kAuthor = L"Crated by Norvask";
-
 constexpr int kAllTabs = -1;
 struct DialogControl {
     ControlSpec control;
@@ -65,24 +59,20 @@ constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP;
 constexpr DialogControl kControls[] = {
     {{WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, {0, 0, 6135, 2415}, kTab},
      kAllTabs},
-    {{L"STATIC", L"Lettera Drive PSP :", 0, {240, 840, 1365, 195}, kDriveLabel}, 0},
+    {{L"STATIC", L"", 0, {240, 840, 1365, 195}, kDriveLabel, IDS_DRIVE_LETTER}, 0},
     {{WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDrive1}, 0},
-    {{L"BUTTON", L"Auto Localizza", kCheckBox, {3360, 840, 1335, 255}, kCheck4}, 0},
-    {{L"STATIC", L"Versione PSP :", 0, {240, 1560, 1065, 195}, kVersionLabel}, 0},
+    {{L"BUTTON", L"", kCheckBox, {3360, 840, 1335, 255}, kCheck4, IDS_FIND_BY_ITSELF}, 0},
+    {{L"STATIC", L"", 0, {240, 1560, 1065, 195}, kVersionLabel, IDS_PSP_VERSION}, 0},
     {{WC_COMBOBOXW,
       L"",
       CBS_DROPDOWN | CBS_AUTOHSCROLL | kList,
       {1680, 1500, 1335, 315 * 8},
       kCombo1},
      0},
-    {{L"STATIC", kCustomFirmwareNote, 0, {240, 1920, 5655, 375}, kNoteLabel}, 0},
-    {{L"BUTTON",
-      L"Carica Caldrift all'avvio di Windows",
-      kCheckBox,
-      {240, 840, 3615, 255},
-      kCheck1},
-     1},
-    {{L"STATIC", L"Trasparenza Form", 0, {240, 1680, 1275, 195}, kTransparencyLabel}, 1},
+    // The Italian note's blanks put the example on a line of its own in the wrapped label.
+    {{L"STATIC", L"", 0, {240, 1920, 5655, 375}, kNoteLabel, IDS_CUSTOM_FIRMWARE_NOTE}, 0},
+    {{L"BUTTON", L"", kCheckBox, {240, 840, 3615, 255}, kCheck1, IDS_START_WITH_WINDOWS}, 1},
+    {{L"STATIC", L"", 0, {240, 1680, 1275, 195}, kTransparencyLabel, IDS_TRANSPARENCY}, 1},
     {{TRACKBAR_CLASSW,
       L"",
       TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP,
@@ -92,11 +82,11 @@ constexpr DialogControl kControls[] = {
     {{L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kImage1}, 2},
     {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kImage2}, 2},
     {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kImage3}, 2},
-    {{L"STATIC", kTitle, 0, {1200, 360, 3375, 465}, kTitleLabel}, 2},
-    {{L"STATIC", kAuthor, 0, {1200, 840, 2625, 465}, kAuthorLabel}, 2},
-    {{L"BUTTON", L"OK", kButton, {2280, 2520, 1095, 375}, IDOK}, kAllTabs},
-    {{L"BUTTON", L"Annulla", kButton, {3600, 2520, 1095, 375}, IDCANCEL}, kAllTabs},
-    {{L"BUTTON", L"Applica", kButton, {4920, 2520, 1095, 375}, kApply}, kAllTabs},
+    {{L"STATIC", L"", 0, {1200, 360, 3375, 465}, kTitleLabel, IDS_PRODUCT_TITLE}, 2},
+    {{L"STATIC", L"", 0, {1200, 840, 2625, 465}, kAuthorLabel, IDS_AUTHOR}, 2},
+    {{L"BUTTON", L"", kButton, {2280, 2520, 1095, 375}, IDOK, IDS_OK}, kAllTabs},
+    {{L"BUTTON", L"", kButton, {3600, 2520, 1095, 375}, IDCANCEL, IDS_CANCEL}, kAllTabs},
+    {{L"BUTTON", L"", kButton, {4920, 2520, 1095, 375}, kApply, IDS_APPLY}, kAllTabs},
 };
 constexpr int kLabelsSizedToText[] = {kDriveLabel, kVersionLabel, kTransparencyLabel};
 
@@ -152,8 +142,8 @@ bool SettingsDialog::create(HWND owner) {
     dpi_ = screenDpi();
     registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE),
                   LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
-    if (!createWindow({kClassName, L"Opzioni", kStyle, kExStyle, kClientWidthTwips,
-                       kClientHeightTwips, owner},
+    if (!createWindow({kClassName, loadString(IDS_OPTIONS).c_str(), kStyle, kExStyle,
+                       kClientWidthTwips, kClientHeightTwips, owner},
                       dpi_))
         return false;
     createControls();
@@ -174,11 +164,12 @@ void SettingsDialog::createControls() {
 
 void SettingsDialog::setUpTabs() {
     HWND tab = control(kTab);
-    const wchar_t* captions[] = {L"Settaggi PSP", L"Settaggi Applicazione", L"Informazioni su..."};
+    const UINT captions[] = {IDS_TAB_PSP, IDS_TAB_PROGRAM, IDS_TAB_ABOUT};
     for (int i = 0; i < 3; ++i) {
+        std::wstring caption = loadString(captions[i]);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(captions[i]);
+        item.pszText = caption.data();
         SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     // Classic look: the pages are button face, and the three tabs share the row.
@@ -204,12 +195,14 @@ void SettingsDialog::setUpAboutTab() {
     logo_ = loadBitmap(IDB_LOGO);
     mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
     web_ = loadEncodedPicture(IDR_WEB_PICTURE);
-    addTooltip(tooltip_, control(kImage2), L"Mandami Una Mail");
+    addTooltip(tooltip_, control(kImage2), loadString(IDS_MAIL_TIP));
     addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
 
     const wchar_t* face = fontInstalled(L"Juice ITC") ? L"Juice ITC" : L"Arial";
-    titleFont_ = createFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_, kTitle);
-    authorFont_ = createFittingFont(control(kAuthorLabel), {face, 20.25, true}, dpi_, kAuthor);
+    titleFont_ = createFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_,
+                                   windowText(control(kTitleLabel)).c_str());
+    authorFont_ = createFittingFont(control(kAuthorLabel), {face, 20.25, true}, dpi_,
+                                    windowText(control(kAuthorLabel)).c_str());
     setFont(control(kTitleLabel), titleFont_);
     setFont(control(kAuthorLabel), authorFont_);
     sizeToText(control(kTitleLabel));
@@ -310,7 +303,7 @@ SettingsForm SettingsDialog::form() const {
 bool SettingsDialog::saveconf() {
     if (saveSettings(folder_, form())) return true;
     messageBoxOpen_(true);
-    MessageBoxW(hwnd_, L"Impossibile salvare le impostazioni in Setting.INI", L"Errore",
+    MessageBoxW(hwnd_, loadString(IDS_SETTINGS_NOT_SAVED).c_str(), loadString(IDS_ERROR).c_str(),
                 MB_ICONERROR);
     messageBoxOpen_(false);
     return false;

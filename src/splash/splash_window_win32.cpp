@@ -6,8 +6,8 @@
 
 #include "common/colours.h"
 #include "resource_ids.h"
-#include "splash/disclaimer.h"
 #include "toolkit/controls.h"
+#include "text_ids.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -24,10 +24,6 @@ constexpr TwipRect kLblCompanyProduct{2640, 480, 2415, 405};
 constexpr TwipRect kLblProductName{2760, 1080, 4200, 825};
 constexpr TwipRect kLblVersion{5280, 2160, 1455, 285};
 constexpr TwipRect kLblWarning{120, 2880, 6855, 1035};
-
-constexpr const wchar_t* kCompanyProduct = L"Norvask Presenta :";
-constexpr const wchar_t* kProductName = L"CALDRIFT";
-constexpr const wchar_t* kVersion = L"Ver. Final 1.0";
 
 // A dialog frame and no title bar; a tool window keeps it off the taskbar.
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
@@ -81,37 +77,38 @@ bool SplashWindow::create() {
     return true;
 }
 
-HWND SplashWindow::createLabel(const wchar_t* text, DWORD style, const TwipRect& place, int dpi,
-                               int id) {
+HWND SplashWindow::createLabel(UINT textId, DWORD style, const TwipRect& place, int dpi, int id) {
     // SS_NOTIFY makes a label take its clicks instead of passing them to the frame.
-    return createControl(frame1_, {L"STATIC", text, style | SS_NOTIFY, place, id}, dpi);
+    return createControl(frame1_, {L"STATIC", L"", style | SS_NOTIFY, place, id, textId}, dpi);
 }
 
 void SplashWindow::createControls(int dpi) {
     frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi);
 
     logo_ = loadBitmap(IDB_LOGO);
-    HWND imgLogo = createLabel(nullptr, SS_BITMAP, kImgLogo, dpi, ImgLogo);
+    HWND imgLogo = createLabel(0, SS_BITMAP, kImgLogo, dpi, ImgLogo);
     SendMessageW(imgLogo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
 
     HWND company =
-        createLabel(kCompanyProduct, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi, LblCompanyProduct);
-    companyFont_ = createFittingFont(company, {L"Juice ITC", 18, true, true}, dpi, kCompanyProduct);
+        createLabel(IDS_PRESENTS, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi, LblCompanyProduct);
+    companyFont_ = createFittingFont(company, {L"Juice ITC", 18, true, true}, dpi,
+                                     windowText(company).c_str());
     setFont(company, companyFont_);
     sizeToText(company);
 
     lblProductName_ =
-        createLabel(kProductName, SS_LEFTNOWORDWRAP, kLblProductName, dpi, LblProductName);
-    productFont_ = createFittingFont(lblProductName_, {L"Juice ITC", 36, true}, dpi, kProductName);
+        createLabel(IDS_PRODUCT_NAME, SS_LEFTNOWORDWRAP, kLblProductName, dpi, LblProductName);
+    productFont_ = createFittingFont(lblProductName_, {L"Juice ITC", 36, true}, dpi,
+                                     windowText(lblProductName_).c_str());
     setFont(lblProductName_, productFont_);
     sizeToText(lblProductName_);
 
-    HWND version = createLabel(kVersion, SS_RIGHT, kLblVersion, dpi, LblVersion);
-    versionFont_ = createFittingFont(version, {L"Arial", 12, true}, dpi, kVersion);
+    HWND version = createLabel(IDS_VERSION, SS_RIGHT, kLblVersion, dpi, LblVersion);
+    versionFont_ =
+        createFittingFont(version, {L"Arial", 12, true}, dpi, windowText(version).c_str());
     setFont(version, versionFont_);
 
-    lblWarning_ =
-        createLabel(widen(splashDisclaimer()).c_str(), SS_LEFT, kLblWarning, dpi, LblWarning);
+    lblWarning_ = createLabel(IDS_DISCLAIMER, SS_LEFT, kLblWarning, dpi, LblWarning);
     warningFont_ = createFont({L"Arial", 8.25}, dpi);
     setFont(lblWarning_, warningFont_);
 }

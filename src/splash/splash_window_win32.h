@@ -35,7 +35,7 @@ private:
     };
 
     void createControls(int dpi);
-    HWND createLabel(const wchar_t* text, DWORD style, const TwipRect& place, int dpi, int id);
+    HWND createLabel(UINT textId, DWORD style, const TwipRect& place, int dpi, int id);
     void onTimer(UINT_PTR id);
     void flickerTitle();
     void end();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "toolkit/text.h"
 #include "toolkit/window.h"
 
 namespace toolkit {
@@ -33,7 +34,8 @@ int screenDpi() {
 
 HWND createControl(HWND parent, const ControlSpec& control, int dpi) {
     PixelRect r = toPixels(control.place, dpi);
-    return CreateWindowExW(0, control.className, control.text,
+    std::wstring text = control.textId ? loadString(control.textId) : std::wstring();
+    return CreateWindowExW(0, control.className, control.textId ? text.c_str() : control.text,
                            WS_CHILD | WS_VISIBLE | control.style, r.left, r.top, r.width, r.height,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                            GetModuleHandleW(nullptr), nullptr);

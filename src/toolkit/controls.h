@@ -10,13 +10,15 @@ namespace toolkit {
 
 int screenDpi();
 
-// A child control, placed in twips.
+// A child control, placed in twips. Its text is the string table's `textId`
+// where it has one.
 struct ControlSpec {
     const wchar_t* className = nullptr;
     const wchar_t* text = L"";
     DWORD style = 0;
     caldrift::TwipRect place{};
     int id = 0;
+    UINT textId = 0;
 };
 HWND createControl(HWND parent, const ControlSpec& control, int dpi);
 

@@ -4,38 +4,38 @@
 #include <set>
 #include <utility>
 
+#include "common/language.h"
 #include "drive/scanner.h"
 #include "formats/psp_formats.h"
 #include "transfer/destinations.h"
 #include "transfer/plugin_list.h"
+#include "text_ids.h"
 
 namespace caldrift {
 
 namespace {
-const char* const kTitle = "Trasferimento...";
 // Beyond this many item lines the message would not fit the screen.
 constexpr std::size_t kMostItemLines = 20;
 
-const char* reasonText(EntryProblem problem) {
+int reasonText(EntryProblem problem) {
     switch (problem) {
-    case EntryProblem::DriveRoot: return "(trascinare file o cartelle, non un'unità intera)";
-    case EntryProblem::NotFound: return "(non trovato)";
-    case EntryProblem::UnknownType: return "(tipo di file non gestito)";
-    case EntryProblem::LoneEboot: return "(trascinare la cartella del gioco, non il file)";
-    case EntryProblem::NothingToCopy: return "(nessun file da trasferire)";
-    case EntryProblem::AlreadyOnStick: return "(già sulla PSP)";
-    case EntryProblem::BadName: return "(nome non valido per la PSP)";
-    case EntryProblem::PathTooLong: return "(percorso troppo lungo)";
-    case EntryProblem::ExtractedDisc: return "(cartella estratta da un disco: serve il file .iso)";
-    case EntryProblem::SameNameInRun:
-        return "(stesso nome di un altro elemento di questo trasferimento)";
-    case EntryProblem::NotReplaced: return "(già sulla PSP, non sostituito)";
-    case EntryProblem::TooLarge: return "(oltre 4 GB: la PSP non legge file così grandi)";
-    case EntryProblem::NoSpace: return "(spazio insufficiente sulla PSP)";
-    case EntryProblem::CopyFailed: return "(copia non riuscita)";
-    case EntryProblem::CopyCancelled: return "(copia annullata)";
+    case EntryProblem::DriveRoot: return IDS_DRIVE_ROOT;
+    case EntryProblem::NotFound: return IDS_NOT_FOUND;
+    case EntryProblem::UnknownType: return IDS_UNKNOWN_TYPE;
+    case EntryProblem::LoneEboot: return IDS_LONE_EBOOT;
+    case EntryProblem::NothingToCopy: return IDS_NOTHING_TO_COPY;
+    case EntryProblem::AlreadyOnStick: return IDS_ALREADY_ON_STICK;
+    case EntryProblem::BadName: return IDS_BAD_NAME;
+    case EntryProblem::PathTooLong: return IDS_PATH_TOO_LONG;
+    case EntryProblem::ExtractedDisc: return IDS_EXTRACTED_DISC;
+    case EntryProblem::SameNameInRun: return IDS_SAME_NAME_IN_RUN;
+    case EntryProblem::NotReplaced: return IDS_NOT_REPLACED;
+    case EntryProblem::TooLarge: return IDS_TOO_LARGE;
+    case EntryProblem::NoSpace: return IDS_NO_SPACE;
+    case EntryProblem::CopyFailed: return IDS_COPY_FAILED;
+    case EntryProblem::CopyCancelled: return IDS_COPY_CANCELLED;
     }
-    return "";
+    return IDS_COPY_FAILED;
 }
 
 // FAT keeps a file's time to two seconds.
@@ -54,26 +54,25 @@ std::string itemLines(const std::vector<Item>& items, Line line) {
     std::size_t shown = std::min(items.size(), kMostItemLines);
     for (std::size_t i = 0; i < shown; ++i) text += "\n" + line(items[i]);
     if (shown < items.size())
-        text += "\n... e altri " + std::to_string(items.size() - shown) + " elementi";
+        text += "\n" + say(IDS_MORE_ITEMS, {std::to_string(items.size() - shown)});
     return text;
 }
 }  // namespace
 
 Message closingMessage(const RunReport& report) {
     bool allCopied = report.unfinished.empty() && !report.stickGone;
-    std::string text = allCopied ? "File/s Trasferito/i Con Successo !!!"
-                                 : "Alcuni elementi non sono stati trasferiti:";
+    std::string text = say(allCopied ? IDS_ALL_COPIED : IDS_NOT_ALL_COPIED);
     text += itemLines(report.unfinished, [](const UnfinishedItem& entry) {
-        return entry.name + " " + reasonText(entry.problem);
+        return entry.name + " " + say(reasonText(entry.problem));
     });
-    if (report.stickGone) text += "\nPSP scollegata: gli elementi rimasti sono ancora in coda.";
+    if (report.stickGone) text += "\n" + say(IDS_STICK_GONE);
     auto warned = [](const ItemWarning& item) { return item.name + " (" + item.reason + ")"; };
     if (!report.unstartable.empty())
-        text += "\n\nLa PSP potrebbe non avviare:" + itemLines(report.unstartable, warned);
+        text += "\n\n" + say(IDS_MAY_NOT_START) + itemLines(report.unstartable, warned);
     if (!report.videos.empty())
-        text += "\n\nLa PSP potrebbe non riprodurre:" + itemLines(report.videos, warned);
+        text += "\n\n" + say(IDS_MAY_NOT_PLAY) + itemLines(report.videos, warned);
     bool quiet = allCopied && report.videos.empty() && report.unstartable.empty();
-    return {text, kTitle, quiet ? kMessageInformation : kMessageWarning};
+    return {text, say(IDS_TRANSFER_TITLE), quiet ? kMessageInformation : kMessageWarning};
 }
 
 void TransferRun::note(const std::vector<UnfinishedItem>& items) {
@@ -128,7 +127,8 @@ void TransferRun::checkVideo(const FileCopy& file) {
     VideoVerdict verdict;
     if (source) verdict = caldrift::checkVideo(*source, extensionOf(file.source));
     if (!source || !verdict.plays)
-        report_.videos.push_back({file.item, source ? verdict.reason : kVideoNotRecognised});
+        report_.videos.push_back(
+            {file.item, source ? verdict.reason : say(IDS_VIDEO_NOT_RECOGNISED)});
 }
 
 namespace {
@@ -141,22 +141,21 @@ bool asciiOnly(const std::string& name) {
     return std::all_of(name.begin(), name.end(), [](char c) { return c > 0 && c < 0x7F; });
 }
 
-// Why the PSP may not start the copied game or disc image (none when the file
-// cannot be read); empty when it will.
+// Why the PSP may not start the copied game or disc image; empty when it will.
 std::string startProblem(ByteSource* file, StartCheck check, const std::string& name) {
     if (check == StartCheck::Game)
-        return file && ebootReadable(*file) ? "" : "EBOOT.PBP non valido";
+        return file && ebootReadable(*file) ? "" : say(IDS_EBOOT_NOT_VALID);
     if (check == StartCheck::Compressed && !(file && compressedImageFits(*file)))
-        return "file compresso non valido";
+        return say(IDS_COMPRESSED_NOT_VALID);
     if (check == StartCheck::Disc) {
         DiscVolume volume = file ? readIsoVolume(*file) : DiscVolume{};
         if (volume.content != DiscContent::Game && volume.content != DiscContent::Video)
-            return "non è un disco PSP";
+            return say(IDS_NOT_PSP_DISC);
         if (volume.bytes > file->size())
-            return "file incompleto: " + megabytes(file->size(), false) + " di " +
-                   megabytes(volume.bytes, true);
+            return say(IDS_INCOMPLETE_FILE,
+                       {megabytes(file->size(), false), megabytes(volume.bytes, true)});
     }
-    return asciiOnly(name) ? "" : "nome con caratteri non ASCII";
+    return asciiOnly(name) ? "" : say(IDS_NON_ASCII_NAME);
 }
 }  // namespace
 

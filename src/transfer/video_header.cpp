@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/language.h"
+#include "text_ids.h"
+
 namespace caldrift {
 namespace {
 
@@ -396,7 +399,7 @@ VideoVerdict judge(const VideoDetails& d) {
     std::string name = videoName(d, codecPlays);
     std::string sound = audioName(d, soundPlays);
     if (name.empty()) {
-        v.reason = kVideoNotRecognised;
+        v.reason = say(IDS_VIDEO_NOT_RECOGNISED);
         return v;
     }
     v.recognised = true;
@@ -438,7 +441,7 @@ VideoVerdict checkVideo(ByteSource& file, std::string_view extension) {
     }
     if (ok) return judge(d);
     VideoVerdict v;
-    v.reason = kVideoNotRecognised;
+    v.reason = say(IDS_VIDEO_NOT_RECOGNISED);
     return v;
 }
 

@@ -8,9 +8,6 @@
 
 namespace caldrift {
 
-// The reason given for a file whose header cannot be read.
-constexpr const char* kVideoNotRecognised = "formato video non riconosciuto";
-
 // No more than this is ever asked of one file.
 constexpr std::uint64_t kVideoReadLimit = 1024 * 1024;
 
@@ -32,7 +29,7 @@ struct VideoVerdict {
     bool plays = false;
     // Empty when it plays. Otherwise "<codec>[ <level>], <width>×<height>[, audio <sound>]",
     // the level only when the profile plays but the level does not, the sound only when it
-    // does not play; "formato video non riconosciuto" when the header could not be read.
+    // does not play; the text that the format was not recognised when the header could not be read.
     std::string reason;
     VideoDetails details;
 };

@@ -27,6 +27,7 @@ SCREEN = (1280, 1024)
 TRAY_ICON = (11, 32)
 # The Run keys: machine-wide (a program under Program Files), and the user's (any other).
 RUN_KEYS = {root: root + r"\Software\Microsoft\Windows\CurrentVersion\Run" for root in ("HKLM", "HKCU")}
+TRANSFER = "Trasferimento..."
 SUCCESS = "File/s Trasferito/i Con Successo !!!"
 NOT_SENT = "Alcuni elementi non sono stati trasferiti:"
 STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
@@ -34,6 +35,8 @@ STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
 # flag), where Windows gives the error; either is the truth as far as Caldrift knows.
 NOT_COPIED = r" \(copia (non riuscita|annullata)\)"
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
+# The buttons of a message box and of the shell's question, by id: their words follow Wine's language.
+YES, NO, YES_TO_ALL = 6, 7, 0x3207
 # The settings dialog's controls.
 OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = (
     1, 2, 10, 12, 13, 15, 17, 19, 23, 24, 25)
@@ -62,9 +65,13 @@ def display():
     return os.environ["CALDRIFT_DISPLAY"]
 
 
+# Wine speaks Italian, the product's main language, unless a test asks for English (C.UTF-8).
+LANGUAGE = {"LANG": "it_IT.UTF-8"}
+
+
 def wine_env():
     return dict(os.environ, WINEPREFIX=str(PREFIX), WINEARCH=ARCH, WINEDEBUG="-all", DISPLAY=display(),
-                WINEDLLOVERRIDES="mscoree,mshtml=")
+                WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL=LANGUAGE["LANG"], **LANGUAGE)
 
 
 def wine_reg(*args, check=True):
@@ -275,6 +282,11 @@ class CaldriftTestCase(unittest.TestCase):
         return wait_until(lambda: next((w for w in self.windows("#32770")
                                         if w["visible"] and w["text"] == title), None), timeout, 0.3)
 
+    def shell_question(self, timeout=30):
+        """The shell's question before it replaces a file: a dialog with a Yes button."""
+        return wait_until(lambda: next((w for w in self.windows("#32770") if w["visible"] and any(
+            c["id"] == YES for c in w["children"])), None), timeout, 0.3)
+
     def dialog_text(self, dialog):
         texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]
         return max(texts, key=len) if texts else ""
@@ -286,9 +298,8 @@ class CaldriftTestCase(unittest.TestCase):
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "click", button)
 
-    def press(self, dialog, button_text):
-        button = next(c for c in dialog["children"]
-                      if c["class"].lower() == "button" and c["text"].replace("&", "") == button_text)
+    def press(self, dialog, button_id):
+        button = self.child(dialog, button_id)
         self.click(*centre(button["rect"]))
         wait_until(lambda: not any(w["hwnd"] == dialog["hwnd"] and w["visible"]
                                    for w in self.windows("#32770")), 10, 0.3)
@@ -371,10 +382,10 @@ class CaldriftTestCase(unittest.TestCase):
     # --- what the user is told, and what landed --------------------------
     def closing_text(self, timeout=120):
         """The text of the closing message, which is then dismissed with OK."""
-        closing = self.dialog("Trasferimento...", timeout)
+        closing = self.dialog(TRANSFER, timeout)
         self.assertIsNotNone(closing, "no closing message")
         text = self.dialog_text(closing)
-        self.press(closing, "OK")
+        self.press(closing, OK)
         return text
 
     def assert_fields(self, record, expected, name="window"):

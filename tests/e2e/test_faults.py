@@ -3,16 +3,17 @@ the user told the truth about what happened."""
 import os
 import subprocess
 
-from harness import BUILD, PREFIX, SUCCESS, CaldriftTestCase, wait_until, windows_path
+from harness import BUILD, OK, TRANSFER, PREFIX, SUCCESS, YES, CaldriftTestCase, wait_until, windows_path
 
 
 class FaultTestCase(CaldriftTestCase):
     def dismiss_shell_errors(self):
         for _ in range(3):  # the shell may say so first, in its own words
-            box = self.dialog("Errore", 3) or self.dialog("Error", 1)
+            box = wait_until(lambda: next((w for w in self.windows("#32770") if w["visible"] and w["text"] != TRANSFER),
+                                          None), 3, 0.3)
             if box is None:
                 return
-            self.press(box, "OK")
+            self.press(box, OK)
 
 
 class StickPulledOut(FaultTestCase):
@@ -22,11 +23,11 @@ class StickPulledOut(FaultTestCase):
         old, = self.make_files({"ISO/big.iso": b"the old disc"}, self.stick)
         self.start_caldrift(label="E:")
         self.drag_and_drop([big, song, photo])
-        question = self.dialog("Confirm file overwrite")  # the shell is in the middle of it
+        question = self.shell_question()  # the shell is in the middle of it
         self.assertIsNotNone(question)
         link = PREFIX / "dosdevices" / "e:"
         link.unlink()
-        self.press(question, "Yes")
+        self.press(question, YES)
         self.dismiss_shell_errors()
         # The shell finds no E: once the question is answered.
         self.assert_reported(self.closing_text(), stick_gone=True)
@@ -36,7 +37,7 @@ class StickPulledOut(FaultTestCase):
         link.symlink_to(self.stick)  # plugged in again: the next drop takes the rest with it
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 10))
         self.drag_and_drop(self.make_files({"later.mp3": b"later"}))
-        self.press(self.dialog("Confirm file overwrite"), "Yes")
+        self.press(self.shell_question(), YES)
         self.assertEqual(self.closing_text(), SUCCESS + "\n\nLa PSP potrebbe non avviare:\nbig.iso (non è un disco PSP)")
         self.assert_stick_holds({"ISO/big.iso": "big.iso", "MUSIC/song.mp3": "song.mp3",
                                  "PICTURE/photo.jpg": "photo.jpg", "MUSIC/later.mp3": "later.mp3"})

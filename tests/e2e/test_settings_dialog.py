@@ -123,7 +123,7 @@ class SettingsDialog(CaldriftTestCase):
         self.assertIsNotNone(box, "no error message")
         self.screenshot("settings-save-failed")
         self.assertIn("Impossibile salvare le impostazioni in Setting.INI", [c["text"] for c in box["children"]])
-        self.press(box, "OK")
+        self.press(box, OK)
         self.assertTrue(wait_until(lambda: not any(w["visible"] for w in self.windows("#32770")), 3))
         self.assertTrue(self.settings_dialog()["visible"])
         self.assertEqual(self.control(SLIDER1)["pos"], 0)

@@ -1,7 +1,7 @@
 """Dropping files from a drag source onto the drop window, and what lands on the stick."""
 import os
 
-from harness import NOT_SENT, SUCCESS, CaldriftTestCase, eboot, make_video, wait_until
+from harness import NO, NOT_SENT, OK, SUCCESS, YES, YES_TO_ALL, CaldriftTestCase, eboot, make_video, wait_until
 
 JAPANESE = "\u66f2\u306e\u540d\u524d.mp3"
 NAMES = ["a.jpg", "c.mp3", "clip.mp4", "vecchio.avi", "blu.ptf", "notes.txt", JAPANESE]
@@ -21,12 +21,12 @@ class DropOntoTheStick(CaldriftTestCase):
 
         dropped = items + [self.src / "MyGame", self.src / "sparito.mp3", self.src.anchor]
         self.assertIn("effect=1", self.drag_and_drop(dropped))
-        question = self.dialog("Confirm file overwrite")
+        question = self.shell_question()
         self.assertIsNotNone(question, "the shell did not ask before replacing a.jpg")
         self.assertTrue(self.window("CaldriftPendingWindow")["visible"])
         self.assertEqual(self.pending_names(), NAMES + ["MyGame"])
         self.screenshot("transfer-replace-question")
-        self.press(question, "No")
+        self.press(question, NO)
 
         self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
         self.screenshot("transfer-closing-message")
@@ -48,13 +48,13 @@ class DropDuringACopy(CaldriftTestCase):
         self.start_caldrift(label="E:")
 
         self.drag_and_drop([self.src / "Gioco"])
-        question = self.dialog("Confirm file overwrite")
+        question = self.shell_question()
         self.assertIsNotNone(question, "the copy did not stop to ask")
         self.assertIn("effect=1", self.drag_and_drop([self.src / "b.mp3"]))
         self.assertTrue(wait_until(lambda: self.pending_names() == ["Gioco", "b.mp3"], 5), "b.mp3 was not queued")
         self.assertTrue(self.window("CaldriftPendingWindow")["visible"])
         self.screenshot("transfer-game-replace-question")
-        self.press(question, "Yes to all")  # one answer for the whole game
+        self.press(question, YES_TO_ALL)  # one answer for the whole game
 
         self.assertEqual(self.closing_text(30), SUCCESS)
         self.assertIsNone(self.dialog("Trasferimento...", 2), "a second run reported separately")
@@ -79,7 +79,7 @@ class DropBeforeTheStick(CaldriftTestCase):
         self.drag_and_drop([second])
         self.assertIsNone(self.dialog("Trasferimento...", 3), "a run started inside the message")
         self.assert_stick_holds({})
-        self.press(refusal, "OK")
+        self.press(refusal, OK)
         self.assertEqual(self.closing_text(30), SUCCESS)
         self.assert_stick_holds({"PICTURE/a.jpg": "a.jpg", "MUSIC/b.mp3": "b.mp3"})
         self.assertLess(*((self.stick / p).stat().st_ctime_ns for p in ("PICTURE/a.jpg", "MUSIC/b.mp3")))
@@ -91,14 +91,14 @@ class ExitDuringACopy(CaldriftTestCase):
         self.make_files({"PICTURE/a.jpg": b"the old picture"}, self.stick)
         process = self.start_caldrift(label="E:")
         self.drag_and_drop([picture, song])
-        question = self.dialog("Confirm file overwrite")
+        question = self.shell_question()
         self.assertIsNotNone(question, "the copy did not stop to ask")
 
         menu = self.open_tray_menu()
         self.click((menu["rect"][0] + menu["rect"][2]) // 2, menu["rect"][3] - 8)  # Exit
         self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "the tray icon stayed")
         self.assertIsNone(process.poll(), "ended before the shell returned")
-        self.press(question, "Yes")
+        self.press(question, YES)
 
         self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Caldrift did not end")
         self.assertEqual(process.returncode, 0)

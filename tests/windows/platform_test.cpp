@@ -20,6 +20,10 @@ using namespace toolkit;
 namespace {
 namespace fs = std::filesystem;
 
+constexpr LANGID kItalian = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+const bool speaksItalian = (useResourceLanguage(kItalian), true);
+
 // A scratch folder under the temp directory, removed with its content.
 struct Scratch : ::testing::Test {
     std::string root = narrow((fs::temp_directory_path() / "caldrift-test-").wstring()) +
@@ -164,18 +168,21 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
     DestroyWindow(window);
 }
 
-// Each item's text and what choosing it does, as the drop window builds them.
+// Each item's text and what choosing it does, as the drop window builds them, in either language.
 TEST(PopupMenu, OffersTheSettingsThenExitLast) {
-    MenuHandle menu = createPopupMenu();
-    std::vector<std::pair<UINT, std::wstring>> items;
-    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
-        wchar_t text[64] = L"";
-        GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
-        items.emplace_back(GetMenuItemID(menu.get(), i), text);
+    for (auto [language, settings] : {std::pair{kItalian, L"Impostazioni"}, {kEnglish, L"Settings"}}) {
+        useResourceLanguage(language);
+        MenuHandle menu = createPopupMenu();
+        std::vector<std::pair<UINT, std::wstring>> items;
+        for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
+            wchar_t text[64] = L"";
+            GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
+            items.emplace_back(GetMenuItemID(menu.get(), i), text);
+        }
+        EXPECT_EQ(items, (decltype(items){{kMenuSetting, settings}, {0, L""}, {kMenuExit, L"Exit"}}));
+        EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
     }
-    EXPECT_EQ(items,
-              (decltype(items){{kMenuSetting, L"Impostazioni"}, {0, L""}, {kMenuExit, L"Exit"}}));
-    EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
+    useResourceLanguage(kItalian);
 }
 
 // Texts that live where no other program can read them: the tabs' captions and the tooltips.
