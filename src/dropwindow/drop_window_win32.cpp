@@ -69,8 +69,7 @@ DropWindow::DropWindow(Services services)
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
-    picture_ = loadBitmap(IDB_CONSOLE, twipsToPixels(kPictureSizePx * 15, dpi_));
-    pictureBrush_.reset(CreatePatternBrush(picture_.get()));
+    loadPictures();
     registerClass(kClassName, pictureBrush_.get(),
                   LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
     if (!createWindow(
@@ -85,22 +84,43 @@ bool DropWindow::create() {
     return true;
 }
 
+// The picture is the window's background, and shows through its labels.
+void DropWindow::loadPictures() {
+    picture_ = loadBitmap(IDB_CONSOLE, twipsToPixels(kPictureSizePx * 15, dpi_));
+    pictureBrush_.reset(CreatePatternBrush(picture_.get()));
+}
+
 void DropWindow::createControls() {
     label1_ = createControl(hwnd_, kLabel1, dpi_);
     label2_ = createControl(hwnd_, kLabel2, dpi_);
-    bool chiller = fontInstalled(L"Chiller");
-    if (!chiller)
+    if (!fontInstalled(L"Chiller"))
         SetWindowLongPtrW(label1_, GWL_STYLE,
                           GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
+    setFonts();
+    addTooltip(createTooltip(hwnd_), label1_, loadString(IDS_DRIVE_TIP));
+
+    popup_ = createPopupMenu();
+}
+
+void DropWindow::setFonts() {
+    bool chiller = fontInstalled(L"Chiller");
     label1Font_ =
         createFittingFont(label1_, {chiller ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, L"NO");
     label2Font_ = createFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, L"PSP Version");
     setFont(label1_, label1Font_);
     setFont(label2_, label2Font_);
+}
 
-    addTooltip(createTooltip(hwnd_), label1_, loadString(IDS_DRIVE_TIP));
-
-    popup_ = createPopupMenu();
+// Moved to a monitor of another scaling: the same window, drawn afresh at its DPI.
+void DropWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
+    dpi_ = takeDpiChange(hwnd_, wParam, lParam);
+    loadPictures();
+    SetClassLongPtrW(hwnd_, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(pictureBrush_.get()));
+    placeControl(label1_, kLabel1.place, dpi_);
+    placeControl(label2_, kLabel2.place, dpi_);
+    setFonts();
+    placeBottomRight();
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void DropWindow::addTrayIcon() {
@@ -113,7 +133,6 @@ void DropWindow::startUp() {
     addTrayIcon();
     hideTitleBar();
     placeBottomRight();
-    pending_.ensureCreated(heightPx());
 }
 
 void DropWindow::show() {
@@ -133,12 +152,14 @@ void DropWindow::hideTitleBar() {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// In the work area's corner, placed again whenever the taskbar, the display
+// or the scaling changes; the pending-transfers window goes with it.
 void DropWindow::placeBottomRight() {
-    RECT r;
+    RECT r, free = primaryWorkArea();
     GetWindowRect(hwnd_, &r);
-    moveWindow(hwnd_,
-               dropWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  r.right - r.left, r.bottom - r.top, dpi_));
+    WorkArea area{free.left, free.top, free.right, free.bottom};
+    moveWindow(hwnd_, dropWindowPosition(area, r.right - r.left, r.bottom - r.top, dpi_));
+    pending_.place(area, r.bottom - r.top);
 }
 
 void DropWindow::startAutomaticDetection() {
@@ -214,12 +235,6 @@ void DropWindow::samplePrimaryButton() {
     if (step.hide) ShowWindow(hwnd_, SW_HIDE);
 }
 
-int DropWindow::heightPx() const {
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    return r.bottom - r.top;
-}
-
 void DropWindow::onMouse(WPARAM buttons) {
     if (buttonState(buttons) != 2) return;
     POINT at;
@@ -276,7 +291,7 @@ void DropWindow::queueDrop(std::vector<std::string> paths) {
 
 void DropWindow::takeQueuedDrop() {
     if (exiting_) return;
-    pending_.ensureCreated(heightPx());
+    if (!pending_.hwnd()) placeBottomRight();  // makes it, should it have failed at start
     desk_.takeWaiting();
     if (exiting_ && !desk_.run().active()) DestroyWindow(hwnd_);
 }
@@ -324,6 +339,11 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN: onMouse(wParam); return 0;
     case WM_COMMAND: onCommand(LOWORD(wParam)); return 0;
     case WM_DEVICECHANGE: onDeviceChange(wParam, lParam); return TRUE;
+    case WM_DPICHANGED: onDpiChanged(wParam, lParam); return 0;
+    case WM_DISPLAYCHANGE: placeBottomRight(); return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA) placeBottomRight();
+        return 0;
     case kDropArrived: takeQueuedDrop(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
     case WM_QUERYENDSESSION: return desk_.run().active() ? FALSE : TRUE;

@@ -59,11 +59,13 @@ private:
     void useFixedDrive(const std::optional<std::string>& drive) override;
     void showFirmwareLine(const std::string& line) override;
     void setOpacity(int opacity) override;
+    void loadPictures();
     void createControls();
+    void setFonts();
+    void onDpiChanged(WPARAM wParam, LPARAM lParam);
     void addTrayIcon();
     void hideTitleBar();
     void placeBottomRight();
-    int heightPx() const;
     void paint();
     LRESULT colorStatic(HDC dc, HWND control);
 

@@ -19,23 +19,38 @@ constexpr ControlSpec kLabel1{L"STATIC",        L"", SS_CENTER, {360, 3600, 2115
                               IDS_PENDING_LABEL};
 }  // namespace
 
-void PendingWindow::ensureCreated(int dropWindowHeightPx) {
-    if (hwnd_) return;
+void PendingWindow::place(const WorkArea& area, int dropWindowHeightPx) {
+    if (!hwnd_ && !create()) return;
+    moveWindow(hwnd_,
+               pendingWindowPosition(area, dropWindowHeightPx, kWidthTwips, kHeightTwips, dpi_));
+}
+
+bool PendingWindow::create() {
     background_.reset(CreateSolidBrush(kLightYellow));
     registerClass(kClassName, background_.get());
-    int dpi = screenDpi();
-    Point at = pendingWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                     dropWindowHeightPx, kWidthTwips, kHeightTwips, dpi);
+    dpi_ = screenDpi();
     if (!createWindow({kClassName, loadString(IDS_PENDING_TITLE).c_str(), WS_POPUP,
                        WS_EX_TOOLWINDOW, kWidthTwips, kHeightTwips},
-                      dpi))
-        return;
-    moveWindow(hwnd_, at);
-    list1_ = createControl(hwnd_, kList1, dpi);
-    label1_ = createControl(hwnd_, kLabel1, dpi);
-    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi,
+                      dpi_))
+        return false;
+    list1_ = createControl(hwnd_, kList1, dpi_);
+    label1_ = createControl(hwnd_, kLabel1, dpi_);
+    setFont();
+    return true;
+}
+
+void PendingWindow::setFont() {
+    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi_,
                                    windowText(label1_).c_str());
-    setFont(label1_, labelFont_);
+    toolkit::setFont(label1_, labelFont_);
+}
+
+// Its place follows the drop window's, which is laid out again too.
+void PendingWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
+    dpi_ = takeDpiChange(hwnd_, wParam, lParam);
+    placeControl(list1_, kList1.place, dpi_);
+    placeControl(label1_, kLabel1.place, dpi_);
+    setFont();
 }
 
 void PendingWindow::show() {
@@ -61,6 +76,10 @@ void PendingWindow::removeFirst() {
 }
 
 LRESULT PendingWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DPICHANGED) {
+        onDpiChanged(wParam, lParam);
+        return 0;
+    }
     if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == label1_) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, kRed);

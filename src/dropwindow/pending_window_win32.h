@@ -1,4 +1,5 @@
 #pragma once
+#include "dropwindow/placement.h"
 #include "toolkit/handles.h"
 #include "toolkit/window.h"
 #include "transfer/queue.h"
@@ -10,9 +11,9 @@ class PendingWindow : public toolkit::Window<PendingWindow>, public PendingList 
 public:
     static constexpr const wchar_t* kClassName = L"CaldriftPendingWindow";
 
-    // Created hidden on first use, before any name is listed; placed once,
-    // from the drop window's height then.
-    void ensureCreated(int dropWindowHeightPx);
+    // Made hidden, before any name is listed, the first time it is placed on
+    // top of the drop window; placed again with it.
+    void place(const WorkArea& area, int dropWindowHeightPx);
     // Shown while it lists a name; it hides itself when its last name goes.
     void show();
     void hide();
@@ -23,7 +24,12 @@ public:
     LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
+    bool create();
+    void setFont();
+    void onDpiChanged(WPARAM wParam, LPARAM lParam);
     int lineCount() const;
+
+    int dpi_ = 96;
 
     HWND list1_ = nullptr;
     HWND label1_ = nullptr;

@@ -151,13 +151,13 @@ bool SettingsDialog::create(HWND owner) {
 }
 
 void SettingsDialog::createControls() {
-    font_ = createFont({L"MS Shell Dlg", 8.25}, dpi_);
     tooltip_ = createTooltip(hwnd_);
-    for (const DialogControl& c : kControls) setFont(createControl(hwnd_, c.control, dpi_), font_);
-    for (int id : kLabelsSizedToText) sizeToText(control(id));
+    for (const DialogControl& c : kControls) createControl(hwnd_, c.control, dpi_);
     setUpTabs();
     fillLists();
-    setUpAboutTab();
+    addTooltip(tooltip_, control(kImage2), loadString(IDS_MAIL_TIP));
+    addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
+    setFontsAndPictures();
     SetWindowPos(control(kTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     showTab(0);
 }
@@ -175,10 +175,7 @@ void SettingsDialog::setUpTabs() {
     // Classic look: the pages are button face, and the three tabs share the row.
     useClassicLook(tab);
     SetWindowSubclass(tab, paintPageAsButtonFace, 0, 0);
-    PixelRect place = toPixels(kControls[0].control.place, dpi_);
     SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(2, 2));
-    SendMessageW(tab, TCM_SETITEMSIZE, 0,
-                 MAKELPARAM((place.width - 8) / 3, twipsToPixels(kTabHeightTwips, dpi_)));
 }
 
 void SettingsDialog::fillLists() {
@@ -191,12 +188,14 @@ void SettingsDialog::fillLists() {
     SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
 }
 
-void SettingsDialog::setUpAboutTab() {
-    logo_ = loadBitmap(IDB_LOGO);
-    mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
-    web_ = loadEncodedPicture(IDR_WEB_PICTURE);
-    addTooltip(tooltip_, control(kImage2), loadString(IDS_MAIL_TIP));
-    addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
+// Everything whose size follows the DPI, beyond the controls' places.
+void SettingsDialog::setFontsAndPictures() {
+    font_ = createFont({L"MS Shell Dlg", 8.25}, dpi_);
+    for (const DialogControl& c : kControls) setFont(control(c.control.id), font_);
+    for (int id : kLabelsSizedToText) sizeToText(control(id));
+    PixelRect tabs = toPixels(kControls[0].control.place, dpi_);
+    SendMessageW(control(kTab), TCM_SETITEMSIZE, 0,
+                 MAKELPARAM((tabs.width - 8) / 3, twipsToPixels(kTabHeightTwips, dpi_)));
 
     const wchar_t* face = fontInstalled(L"Juice ITC") ? L"Juice ITC" : L"Arial";
     titleFont_ = createFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_,
@@ -207,6 +206,21 @@ void SettingsDialog::setUpAboutTab() {
     setFont(control(kAuthorLabel), authorFont_);
     sizeToText(control(kTitleLabel));
     sizeToText(control(kAuthorLabel));
+    loadPictures();
+}
+
+void SettingsDialog::loadPictures() {
+    logo_ = loadBitmap(IDB_LOGO);
+    mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
+    web_ = loadEncodedPicture(IDR_WEB_PICTURE);
+}
+
+void SettingsDialog::onDpiChanged(WPARAM wParam, LPARAM lParam) {
+    dpi_ = takeDpiChange(hwnd_, wParam, lParam);
+    for (const DialogControl& c : kControls)
+        placeControl(control(c.control.id), c.control.place, dpi_);
+    setFontsAndPictures();
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 namespace {
@@ -393,6 +407,7 @@ LRESULT SettingsDialog::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE: destroy(); return 0;
+    case WM_DPICHANGED: onDpiChanged(wParam, lParam); return 0;
     default: return defaultHandling(msg, wParam, lParam);
     }
 }

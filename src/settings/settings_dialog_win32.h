@@ -29,7 +29,9 @@ private:
     void createControls();
     void setUpTabs();
     void fillLists();
-    void setUpAboutTab();
+    void setFontsAndPictures();
+    void loadPictures();
+    void onDpiChanged(WPARAM wParam, LPARAM lParam);
     void fillDrives();
     void showTab(int tab);
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }

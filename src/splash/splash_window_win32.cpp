@@ -18,12 +18,22 @@ namespace {
 constexpr int kClientWidthTwips = 7380;
 constexpr int kClientHeightTwips = 4245;
 constexpr TwipRect kFrame1{150, 60, 7080, 4050};
+enum ControlId : int {
+    Frame1 = 1,
+    ImgLogo,
+    LblCompanyProduct,
+    LblProductName,
+    LblVersion,
+    LblWarning
+};
 // Inside Frame1:
-constexpr TwipRect kImgLogo{120, 360, 2400, 2190};
-constexpr TwipRect kLblCompanyProduct{2640, 480, 2415, 405};
-constexpr TwipRect kLblProductName{2760, 1080, 4200, 825};
-constexpr TwipRect kLblVersion{5280, 2160, 1455, 285};
-constexpr TwipRect kLblWarning{120, 2880, 6855, 1035};
+constexpr ControlSpec kLabels[] = {
+    {L"STATIC", L"", SS_BITMAP, {120, 360, 2400, 2190}, ImgLogo},
+    {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2640, 480, 2415, 405}, LblCompanyProduct, IDS_PRESENTS},
+    {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2760, 1080, 4200, 825}, LblProductName, IDS_PRODUCT_NAME},
+    {L"STATIC", L"", SS_RIGHT, {5280, 2160, 1455, 285}, LblVersion, IDS_VERSION},
+    {L"STATIC", L"", SS_LEFT, {120, 2880, 6855, 1035}, LblWarning, IDS_DISCLAIMER},
+};
 
 // A dialog frame and no title bar; a tool window keeps it off the taskbar.
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
@@ -63,54 +73,65 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT msg, WPARAM wParam, LPARAM lPar
 SplashWindow::SplashWindow(std::function<void()> handOver) : handOver_(std::move(handOver)) {}
 
 bool SplashWindow::create() {
-    int dpi = screenDpi();
+    dpi_ = screenDpi();
     registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE));
     registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)});
 
     if (!createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
-                      dpi))
+                      dpi_))
         return false;
     centreOnScreen(hwnd_);
-    createControls(dpi);
+    createControls();
     SetTimer(hwnd_, Timer1, 100, nullptr);
     SetTimer(hwnd_, Timer2, 3000, nullptr);
     return true;
 }
 
-HWND SplashWindow::createLabel(UINT textId, DWORD style, const TwipRect& place, int dpi, int id) {
+void SplashWindow::createControls() {
+    frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi_);
     // SS_NOTIFY makes a label take its clicks instead of passing them to the frame.
-    return createControl(frame1_, {L"STATIC", L"", style | SS_NOTIFY, place, id, textId}, dpi);
+    for (const ControlSpec& label : kLabels) {
+        ControlSpec notifying = label;
+        notifying.style |= SS_NOTIFY;
+        createControl(frame1_, notifying, dpi_);
+    }
+    lblProductName_ = GetDlgItem(frame1_, LblProductName);
+    lblWarning_ = GetDlgItem(frame1_, LblWarning);
+    setFontsAndPictures();
 }
 
-void SplashWindow::createControls(int dpi) {
-    frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi);
-
-    logo_ = loadBitmap(IDB_LOGO);
-    HWND imgLogo = createLabel(0, SS_BITMAP, kImgLogo, dpi, ImgLogo);
-    SendMessageW(imgLogo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
-
-    HWND company =
-        createLabel(IDS_PRESENTS, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi, LblCompanyProduct);
-    companyFont_ = createFittingFont(company, {L"Juice ITC", 18, true, true}, dpi,
-                                     windowText(company).c_str());
-    setFont(company, companyFont_);
-    sizeToText(company);
-
-    lblProductName_ =
-        createLabel(IDS_PRODUCT_NAME, SS_LEFTNOWORDWRAP, kLblProductName, dpi, LblProductName);
-    productFont_ = createFittingFont(lblProductName_, {L"Juice ITC", 36, true}, dpi,
-                                     windowText(lblProductName_).c_str());
-    setFont(lblProductName_, productFont_);
+// Fonts fit their labels at the window's DPI; the two titles take the size of their text.
+void SplashWindow::setFontsAndPictures() {
+    auto fitted = [this](int id, const FontSpec& design) {
+        HWND label = GetDlgItem(frame1_, id);
+        return createFittingFont(label, design, dpi_, windowText(label).c_str());
+    };
+    companyFont_ = fitted(LblCompanyProduct, {L"Juice ITC", 18, true, true});
+    productFont_ = fitted(LblProductName, {L"Juice ITC", 36, true});
+    versionFont_ = fitted(LblVersion, {L"Arial", 12, true});
+    warningFont_ = createFont({L"Arial", 8.25}, dpi_);
+    const std::pair<int, const GdiObject<HFONT>*> fonts[] = {{LblCompanyProduct, &companyFont_},
+                                                             {LblProductName, &productFont_},
+                                                             {LblVersion, &versionFont_},
+                                                             {LblWarning, &warningFont_}};
+    for (auto [id, font] : fonts) setFont(GetDlgItem(frame1_, id), *font);
+    sizeToText(GetDlgItem(frame1_, LblCompanyProduct));
     sizeToText(lblProductName_);
+    loadPictures();
+}
 
-    HWND version = createLabel(IDS_VERSION, SS_RIGHT, kLblVersion, dpi, LblVersion);
-    versionFont_ =
-        createFittingFont(version, {L"Arial", 12, true}, dpi, windowText(version).c_str());
-    setFont(version, versionFont_);
+void SplashWindow::loadPictures() {
+    logo_ = loadBitmap(IDB_LOGO);
+    SendDlgItemMessageW(frame1_, ImgLogo, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(logo_.get()));
+}
 
-    lblWarning_ = createLabel(IDS_DISCLAIMER, SS_LEFT, kLblWarning, dpi, LblWarning);
-    warningFont_ = createFont({L"Arial", 8.25}, dpi);
-    setFont(lblWarning_, warningFont_);
+void SplashWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
+    dpi_ = takeDpiChange(hwnd_, wParam, lParam);
+    placeControl(frame1_, kFrame1, dpi_);
+    for (const ControlSpec& label : kLabels)
+        placeControl(GetDlgItem(frame1_, label.id), label.place, dpi_);
+    setFontsAndPictures();
 }
 
 void SplashWindow::show() {
@@ -159,6 +180,7 @@ LRESULT SplashWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CLOSE: end(); return 0;
+    case WM_DPICHANGED: onDpiChanged(wParam, lParam); return 0;
     default: return defaultHandling(msg, wParam, lParam);
     }
 }

@@ -25,23 +25,18 @@ public:
 
 private:
     enum TimerId : UINT_PTR { Timer1 = 1, Timer2 };
-    enum ControlId : int {
-        Frame1 = 1,
-        ImgLogo,
-        LblCompanyProduct,
-        LblProductName,
-        LblVersion,
-        LblWarning
-    };
 
-    void createControls(int dpi);
-    HWND createLabel(UINT textId, DWORD style, const TwipRect& place, int dpi, int id);
+    void createControls();
+    void setFontsAndPictures();
+    void loadPictures();
+    void onDpiChanged(WPARAM wParam, LPARAM lParam);
     void onTimer(UINT_PTR id);
     void flickerTitle();
     void end();
     LRESULT colorStatic(HDC dc, HWND control);
 
     std::function<void()> handOver_;
+    int dpi_ = 96;
     bool ending_ = false;
     TitleFlicker flicker_;
     bool titleFlickering_ = false;

@@ -32,6 +32,24 @@ int screenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
+int takeDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT* proposed = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
+                 proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return HIWORD(wParam);
+}
+
+RECT primaryWorkArea() {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+void placeControl(HWND control, const caldrift::TwipRect& place, int dpi) {
+    PixelRect r = toPixels(place, dpi);
+    SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND createControl(HWND parent, const ControlSpec& control, int dpi) {
     PixelRect r = toPixels(control.place, dpi);
     std::wstring text = control.textId ? loadString(control.textId) : std::wstring();

@@ -9,6 +9,11 @@
 namespace toolkit {
 
 int screenDpi();
+// Answers WM_DPICHANGED: the window takes the rectangle Windows proposes, and
+// the new DPI is returned for its content to be laid out again.
+int takeDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
+// The primary monitor's work area: the screen less the taskbar, wherever it is.
+RECT primaryWorkArea();
 
 // A child control, placed in twips. Its text is the string table's `textId`
 // where it has one.
@@ -21,6 +26,8 @@ struct ControlSpec {
     UINT textId = 0;
 };
 HWND createControl(HWND parent, const ControlSpec& control, int dpi);
+// Puts a control back at its place in twips, at another DPI.
+void placeControl(HWND control, const caldrift::TwipRect& place, int dpi);
 
 void centreOnScreen(HWND window);
 void moveWindow(HWND window, caldrift::Point to);

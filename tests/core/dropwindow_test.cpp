@@ -4,6 +4,7 @@
 
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
+#include "dropwindow/tray_notification.h"
 #include "fakes.h"
 
 using namespace caldrift;
@@ -42,13 +43,31 @@ TEST(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     EXPECT_EQ(refused, (Names{"gone.mp3", "gone", "E:\\"}));
 }
 
-TEST(Placement, DropWindowSitsBottomRightAboveTheMarginWithThePendingWindowOnTop) {
-    auto xy = [](Point p) { return std::make_pair(p.x, p.y); };
-    EXPECT_EQ(xy(dropWindowPosition(1280, 1024, 301, 282, 96)),
-              std::make_pair(1280 - 301, 1024 - 282 - 30));
-    // 1280 x 1024 screen, drop window 3000 twips high: 16410 and 8035 twips.
-    EXPECT_EQ(xy(pendingWindowPosition(1280, 1024, 200, 2790, 3870, 96)),
-              std::make_pair(twipsToPixels(16410, 96), twipsToPixels(8035, 96)));
+// A 1280 x 1024 screen with a 48-pixel taskbar (Windows 11's at 100 %) at each edge, or none.
+TEST(Placement, DropWindowSitsInTheWorkAreasCornerWithThePendingWindowOnTop) {
+    const WorkArea areas[] = {{0, 0, 1280, 1024},
+                              {0, 0, 1280, 976},
+                              {0, 48, 1280, 1024},
+                              {48, 0, 1280, 1024},
+                              {0, 0, 1232, 1024}};
+    for (int dpi : {96, 144, 192})
+        for (WorkArea area : areas) {
+            int scale = dpi / 48;  // half-steps: 2, 3 or 4
+            WorkArea scaled{area.left * scale / 2, area.top * scale / 2, area.right * scale / 2,
+                            area.bottom * scale / 2};
+            int width = twipsToPixels(4425, dpi) + 2, height = twipsToPixels(4140, dpi) + 2;
+            Point drop = dropWindowPosition(scaled, width, height, dpi);
+            std::string where = std::to_string(dpi) + " dpi, right " + std::to_string(area.right);
+            EXPECT_NEAR(drop.x + width, scaled.right, 1) << where;
+            EXPECT_NEAR(drop.y + height, scaled.bottom - twipsToPixels(455, dpi), 1) << where;
+            EXPECT_GE(drop.y, scaled.top) << where;
+            Point pending = pendingWindowPosition(scaled, height, 2790, 3870, dpi);
+            EXPECT_NEAR(pending.x + twipsToPixels(2790, dpi), scaled.right, 1) << where;
+            EXPECT_NEAR(pending.y + twipsToPixels(3870, dpi), drop.y, 1) << where;
+        }
+    // At 100 % on the whole screen, exactly where it always was.
+    Point drop = dropWindowPosition({0, 0, 1280, 1024}, 301, 282, 96);
+    EXPECT_EQ(std::make_pair(drop.x, drop.y), std::make_pair(1280 - 301, 1024 - 282 - 30));
 }
 
 TEST(ShowWhileDragging, ShowTimerArmsOnAHeldButtonAndTheWindowGoesOnRelease) {
@@ -63,4 +82,28 @@ TEST(ShowWhileDragging, ShowTimerArmsOnAHeldButtonAndTheWindowGoesOnRelease) {
         visible = (visible || step.armShowTimer) && !step.hide;  // the timer shows it in time
     }
     EXPECT_EQ(steps, "-- a- -- -h -- ");
+    EXPECT_EQ(primaryButtonKey(false), 0x01);  // VK_LBUTTON
+    EXPECT_EQ(primaryButtonKey(true), 0x02);   // VK_RBUTTON: a left-handed user drags with it
+}
+
+// Every event the shell sends an icon of version 4, as (event, icon id, anchor x, y).
+TEST(TrayNotification, TheMenuOpensWhereTheUserAskedForIt) {
+    struct Case {
+        unsigned event;
+        bool menu;
+    };
+    const Case cases[] = {{0x200, false}, {0x201, false}, {0x202, false}, {0x203, false},
+                          {0x204, false}, {0x205, false}, {0x206, false}, {0x207, false},
+                          {0x208, false}, {0x209, false}, {0x07B, true},  {0x400, true},
+                          {0x401, true},  {0x402, false}, {0x403, false}, {0x404, false},
+                          {0x405, false}, {0x406, false}, {0x407, false}};
+    auto anchor = [](int x, int y) {
+        return std::uintptr_t(std::uint16_t(x) | std::uint16_t(y) << 16);
+    };
+    for (const Case& c : cases) {
+        TrayNotification n = decodeTrayNotification(anchor(-1200, 1010), c.event | 1u << 16, 1);
+        EXPECT_EQ(n.openMenu, c.menu) << c.event;
+        if (c.menu) EXPECT_EQ(std::make_pair(n.x, n.y), std::make_pair(-1200, 1010));
+        EXPECT_FALSE(decodeTrayNotification(0, c.event | 2u << 16, 1).openMenu) << "another icon";
+    }
 }
