@@ -6,7 +6,7 @@
 #include "common/colours.h"
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
-#include "resource_ids.h"
+#include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
@@ -63,10 +63,8 @@ DropWindow::DropWindow(Services services)
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
-    picture_ = loadBitmap(IDB_CONSOLE, twipsToPixels(kPictureSizePx * 15, dpi_));
-    pictureBrush_.reset(CreatePatternBrush(picture_.get()));
-    registerClass(kClassName, pictureBrush_.get(),
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    loadPictures();
+    registerClass(kClassName, pictureBrush_.get(), programIcon(false), programIcon(true));
     if (!createWindow(
             {kClassName, L"Caldrift", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
             dpi_))
@@ -77,6 +75,13 @@ bool DropWindow::create() {
     setCoalescableTimer(hwnd_, Timer1, 1000);
     startUp();
     return true;
+}
+
+// The picture is the window's background, and shows through its labels.
+void DropWindow::loadPictures() {
+    int side = twipsToPixels(kPictureSizePx * 15, dpi_);
+    picture_ = programPicture(Picture::Console, {side, side});
+    pictureBrush_.reset(CreatePatternBrush(picture_.get()));
 }
 
 void DropWindow::createControls() {

@@ -59,6 +59,7 @@ private:
     void useFixedDrive(const std::optional<std::string>& drive) override;
     void showFirmwareLine(const std::string& line) override;
     void setOpacity(int opacity) override;
+    void loadPictures();
     void createControls();
     void addTrayIcon();
     void hideTitleBar();

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "common/colours.h"
-#include "resource_ids.h"
 #include "settings/about_links.h"
+#include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
@@ -150,8 +150,8 @@ bool SettingsDialog::translate(MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd
 
 bool SettingsDialog::create(HWND owner) {
     dpi_ = screenDpi();
-    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE),
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE), programIcon(false),
+                  programIcon(true));
     if (!createWindow({kClassName, L"Opzioni", kStyle, kExStyle, kClientWidthTwips,
                        kClientHeightTwips, owner},
                       dpi_))
@@ -201,9 +201,7 @@ void SettingsDialog::fillLists() {
 }
 
 void SettingsDialog::setUpAboutTab() {
-    logo_ = loadBitmap(IDB_LOGO);
-    mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
-    web_ = loadEncodedPicture(IDR_WEB_PICTURE);
+    loadPictures();
     addTooltip(tooltip_, control(kImage2), L"Mandami Una Mail");
     addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
 
@@ -214,6 +212,13 @@ void SettingsDialog::setUpAboutTab() {
     setFont(control(kAuthorLabel), authorFont_);
     sizeToText(control(kTitleLabel));
     sizeToText(control(kAuthorLabel));
+}
+
+// Each picture at the size of the control it is drawn in.
+void SettingsDialog::loadPictures() {
+    logo_ = programPicture(Picture::Logo, clientSize(control(kImage1)));
+    mail_ = programPicture(Picture::Mail, clientSize(control(kImage2)));
+    web_ = programPicture(Picture::Web, clientSize(control(kImage3)));
 }
 
 namespace {

@@ -30,6 +30,7 @@ private:
     void setUpTabs();
     void fillLists();
     void setUpAboutTab();
+    void loadPictures();
     void fillDrives();
     void showTab(int tab);
     HWND control(int id) const { return GetDlgItem(hwnd_, id); }

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "common/colours.h"
-#include "resource_ids.h"
+#include "settings/pictures_win32.h"
 #include "splash/disclaimer.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
@@ -67,7 +67,7 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT msg, WPARAM wParam, LPARAM lPar
 SplashWindow::SplashWindow(std::function<void()> handOver) : handOver_(std::move(handOver)) {}
 
 bool SplashWindow::create() {
-    int dpi = screenDpi();
+    int dpi = dpi_ = screenDpi();
     registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE));
     registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)});
 
@@ -90,9 +90,8 @@ HWND SplashWindow::createLabel(const wchar_t* text, DWORD style, const TwipRect&
 void SplashWindow::createControls(int dpi) {
     frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi);
 
-    logo_ = loadBitmap(IDB_LOGO);
-    HWND imgLogo = createLabel(nullptr, SS_BITMAP, kImgLogo, dpi, ImgLogo);
-    SendMessageW(imgLogo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
+    createLabel(nullptr, SS_BITMAP, kImgLogo, dpi, ImgLogo);
+    loadPictures();
 
     HWND company =
         createLabel(kCompanyProduct, SS_LEFTNOWORDWRAP, kLblCompanyProduct, dpi, LblCompanyProduct);
@@ -114,6 +113,12 @@ void SplashWindow::createControls(int dpi) {
         createLabel(widen(splashDisclaimer()).c_str(), SS_LEFT, kLblWarning, dpi, LblWarning);
     warningFont_ = createFont({L"Arial", 8.25}, dpi);
     setFont(lblWarning_, warningFont_);
+}
+
+void SplashWindow::loadPictures() {
+    logo_ = programPicture(Picture::Logo, kImgLogo, dpi_);
+    SendDlgItemMessageW(frame1_, ImgLogo, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(logo_.get()));
 }
 
 void SplashWindow::show() {

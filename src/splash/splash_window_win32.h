@@ -35,6 +35,7 @@ private:
     };
 
     void createControls(int dpi);
+    void loadPictures();
     HWND createLabel(const wchar_t* text, DWORD style, const TwipRect& place, int dpi, int id);
     void onTimer(UINT_PTR id);
     void flickerTitle();
@@ -42,6 +43,7 @@ private:
     LRESULT colorStatic(HDC dc, HWND control);
 
     std::function<void()> handOver_;
+    int dpi_ = 96;
     bool ending_ = false;
     TitleFlicker flicker_;
     bool titleFlickering_ = false;

@@ -1,7 +1,6 @@
 #include "toolkit/controls.h"
 
 #include <commctrl.h>
-#include <olectl.h>
 #include <wincodec.h>
 
 #include <cmath>
@@ -230,47 +229,6 @@ SIZE clientSize(HWND window) {
     RECT r{};
     GetClientRect(window, &r);
     return {r.right - r.left, r.bottom - r.top};
-}
-
-GdiObject<HBITMAP> loadEncodedPicture(int resourceId) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    DWORD size = found ? SizeofResource(module, found) : 0;
-    if (!loaded || size == 0) return {};
-    GlobalMemory copy(GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!copy) return {};
-    {
-        LockedGlobal<void*> bytes(copy.get());
-        if (!bytes.get()) return {};
-        CopyMemory(bytes.get(), LockResource(loaded), size);
-    }
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return {};
-    copy.release();  // the stream frees it now
-    ComPtr<IPicture> picture;
-    OLE_HANDLE handle = 0;
-    short type = PICTYPE_NONE;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              picture.putVoid())) ||
-        FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture->get_Handle(&handle)))
-        return {};
-    return GdiObject<HBITMAP>(
-        static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
-                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-}
-
-GdiObject<HBITMAP> loadBitmap(int resourceId, int side) {
-    GdiObject<HBITMAP> original(
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!original || side == 0) return original;
-    BITMAP bm{};
-    GetObjectW(original.get(), sizeof(bm), &bm);
-    if (bm.bmWidth == side && bm.bmHeight == side) return original;
-    return GdiObject<HBITMAP>(
-        static_cast<HBITMAP>(CopyImage(original.get(), IMAGE_BITMAP, side, side, 0)));
 }
 
 void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into) {

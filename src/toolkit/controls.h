@@ -53,10 +53,6 @@ GdiObject<HBITMAP> loadPicture(int resourceId, SIZE size);
 IconHandle loadProgramIcon(int resourceId, bool small);
 // The size of a window's client area in pixels.
 SIZE clientSize(HWND window);
-// A JPEG or GIF stored as RCDATA, as a bitmap; none when it cannot be read.
-GdiObject<HBITMAP> loadEncodedPicture(int resourceId);
-// A bitmap of this module, stretched to a square side in pixels (0 keeps its size).
-GdiObject<HBITMAP> loadBitmap(int resourceId, int side = 0);
 // Draws the whole bitmap into the rectangle, stretched to fill it, or at
 // its own size in the top-left corner.
 void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into);
