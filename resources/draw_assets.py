@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Draws Caldrift's picture assets with Pillow and writes them next to this script.
 
-Outputs: console.bmp, caldrift.ico, logo.bmp, mail.jpg, web.gif.
+Every picture is drawn afresh at 100 %, 150 % and 200 % of its size at 96 dpi, and those that
+carry words once in Italian and once in English:
+console_<it|en>_<scale>.png, logo_<scale>.png, mail_<it|en>_<scale>.png, web_<it|en>_<scale>.png,
+and caldrift.ico with frames from 16 to 256 pixels.
 Deterministic: no randomness, no timestamps; same bytes on every run.
 """
+import io
 import math
 import os
 import struct
@@ -13,11 +17,20 @@ from PIL import Image, ImageChops, ImageDraw, ImageFont
 HERE = os.path.dirname(os.path.abspath(__file__))
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 
-# Flat regions of console.bmp that the program draws over at run time.
+SCALES = (100, 150, 200)               # percent of the size at 96 dpi
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+
+# Flat regions of the console picture that the program draws over at run time,
+# at 100 %; they grow with the picture (see scaled_box).
 INDICATOR_BOX = (128, 208, 181, 269)   # inclusive; green drive letter goes here
 INDICATOR_RGB = (20, 20, 28)
 STRIP_BOX = (0, 283, 90, 299)          # inclusive; "PSP Version" goes here
 STRIP_RGB = (235, 235, 225)
+
+# The words of the pictures, by language.
+CONSOLE_WORDS = {"it": ("Trascina", "QUI"), "en": ("Drag", "HERE")}
+MAIL_WORDS = {"it": "Mandami Una Mail", "en": "Send Me An E-mail"}
+WEB_WORDS = {"it": "Sito Web", "en": "Web Site"}
 
 NAVY = (34, 48, 96)
 BODY = (96, 102, 118)
@@ -26,16 +39,33 @@ SCREEN = (24, 32, 56)
 ORANGE = (240, 138, 36)
 
 
-def font(size, bold=True):
-    name = "DejaVuSans-Bold.ttf" if bold else "DejaVuSans.ttf"
-    return ImageFont.truetype(os.path.join(FONT_DIR, name), size)
+def font(size, bold=True, condensed=False):
+    name = "DejaVuSans" + ("Condensed" if condensed else "") + ("-Bold" if bold else "") + ".ttf"
+    return ImageFont.truetype(os.path.join(FONT_DIR, name), round(size))
 
 
-def fit_font(text, max_width, size):
-    """Largest bold font not above `size` whose rendering of `text` fits max_width."""
-    while size > 6 and font(size).getbbox(text)[2] > max_width:
+def fit_font(text, max_width, size, max_height=None, condensed=False):
+    """Largest bold font not above `size` whose rendering of `text` fits max_width
+    (and whose ink fits max_height, when given)."""
+    size = round(size)
+    while size > 6:
+        x0, y0, x1, y1 = font(size, condensed=condensed).getbbox(text)
+        if x1 - x0 <= max_width and (max_height is None or y1 - y0 <= max_height):
+            break
         size -= 1
-    return font(size)
+    return font(size, condensed=condensed)
+
+
+def scaled_box(box, scale):
+    """An inclusive pixel box of the 100 % picture, covering the same area at `scale` percent."""
+    f = scale / 100
+    x0, y0, x1, y1 = box
+    return (math.floor(x0 * f), math.floor(y0 * f), math.ceil((x1 + 1) * f) - 1,
+            math.ceil((y1 + 1) * f) - 1)
+
+
+def save_png(img, name):
+    img.save(os.path.join(HERE, name), optimize=True)
 
 
 def text_centered(draw, cx, top, text, fnt, fill):
@@ -45,39 +75,67 @@ def text_centered(draw, cx, top, text, fnt, fill):
 
 
 class Canvas:
-    """Supersampled RGB(A) drawing surface addressed in final-pixel units."""
+    """Supersampled RGB(A) drawing surface addressed in design units.
 
-    def __init__(self, w, h, bg, scale=4, mode="RGB"):
-        self.w, self.h, self.s = w, h, scale
-        self.img = Image.new(mode, (w * scale, h * scale), bg)
+    The design is w x h units; one unit is `unit` final pixels across and down (a number, or
+    an (x, y) pair for a design squeezed into a box of other proportions). The finished
+    picture is drawn at its final size, never scaled from another one."""
+
+    def __init__(self, w, h, bg, scale=4, mode="RGB", unit=1):
+        self.ux, self.uy = unit if isinstance(unit, tuple) else (unit, unit)
+        self.w, self.h, self.s = round(w * self.ux), round(h * self.uy), scale
+        self.img = Image.new(mode, (self.w * scale, self.h * scale), bg)
         self.d = ImageDraw.Draw(self.img)
 
+    def _x(self, v):
+        return v * self.ux * self.s
+
+    def _y(self, v):
+        return v * self.uy * self.s
+
+    def _len(self, v):
+        return v * min(self.ux, self.uy) * self.s
+
     def _b(self, box):
-        return [round(v * self.s) for v in box]
+        x0, y0, x1, y1 = box
+        return [round(self._x(x0)), round(self._y(y0)), round(self._x(x1)), round(self._y(y1))]
+
+    def _pts(self, pts):
+        return [(self._x(x), self._y(y)) for x, y in pts]
 
     def rrect(self, box, r, fill, outline=None, width=0):
-        self.d.rounded_rectangle(self._b(box), radius=r * self.s, fill=fill,
-                                 outline=outline, width=round(width * self.s))
+        self.d.rounded_rectangle(self._b(box), radius=self._len(r), fill=fill,
+                                 outline=outline, width=round(self._len(width)))
 
     def rect(self, box, fill):
         self.d.rectangle(self._b(box), fill=fill)
 
-    def circle(self, cx, cy, r, fill, outline=None, width=0):
-        self.d.ellipse(self._b((cx - r, cy - r, cx + r, cy + r)), fill=fill,
-                       outline=outline, width=round(width * self.s))
+    def circle(self, cx, cy, r, fill=None, outline=None, width=0, ry=None):
+        ry = r if ry is None else ry
+        self.d.ellipse(self._b((cx - r, cy - ry, cx + r, cy + ry)), fill=fill,
+                       outline=outline, width=round(self._len(width)))
 
     def poly(self, pts, fill):
-        self.d.polygon([(x * self.s, y * self.s) for x, y in pts], fill=fill)
+        self.d.polygon(self._pts(pts), fill=fill)
 
     def line(self, pts, fill, width):
-        self.d.line([(x * self.s, y * self.s) for x, y in pts], fill=fill,
-                    width=round(width * self.s))
+        self.d.line(self._pts(pts), fill=fill, width=round(self._len(width)))
+
+    def clipped_polys(self, polys, disc, fill):
+        """Polygons filled only inside the ellipse box `disc`."""
+        inside = Image.new("L", self.img.size, 0)
+        shapes = Image.new("L", self.img.size, 0)
+        sd = ImageDraw.Draw(shapes)
+        for pts in polys:
+            sd.polygon(self._pts(pts), fill=255)
+        ImageDraw.Draw(inside).ellipse(self._b(disc), fill=255)
+        self.img.paste(fill, mask=ImageChops.multiply(shapes, inside))
 
     def text(self, cx, top, text, size, fill):
-        text_centered(self.d, cx * self.s, top * self.s, text, font(size * self.s), fill)
+        text_centered(self.d, self._x(cx), self._y(top), text, font(self._y(size)), fill)
 
     def text_at(self, x, bottom, text, size, fill, anchor="ls"):
-        self.d.text((x * self.s, bottom * self.s), text, font=font(size * self.s),
+        self.d.text((self._x(x), self._y(bottom)), text, font=font(self._y(size)),
                     fill=fill, anchor=anchor)
 
     def arrow(self, tail_x, tip_x, y, fill):
@@ -124,14 +182,16 @@ def draw_handheld(c, x0, y0, x1, y1, body, edge, screen, detail=True):
     return scr
 
 
-def make_console():
-    c = Canvas(300, 300, STRIP_RGB)
+def make_console(language, scale):
+    f = scale / 100
+    c = Canvas(300, 300, STRIP_RGB, unit=f)
     c.text(151, 8, "CALDRIFT", 36, (180, 186, 204))          # title shadow
     c.text(150, 7, "CALDRIFT", 36, NAVY)
     scr = draw_handheld(c, 6, 46, 294, 279, BODY, BODY_EDGE, SCREEN)
     scx = (scr[0] + scr[2]) / 2
-    c.text(scx, 104, "Trascina", 22, (226, 238, 255))
-    c.text(scx, 136, "QUI", 28, (150, 220, 255))
+    upper, lower = CONSOLE_WORDS[language]
+    c.text(scx, 104, upper, 22, (226, 238, 255))
+    c.text(scx, 136, lower, 28, (150, 220, 255))
     ix0, iy0, ix1, iy1 = INDICATOR_BOX
     c.rrect((ix0 - 6, iy0 - 6, ix1 + 6, iy1 + 6), 6, (62, 66, 80))   # slot bezel
     iy = (iy0 + iy1) / 2
@@ -141,9 +201,9 @@ def make_console():
     c.text_at(276, iy - 10, "PSP", 14, (248, 248, 248), "rs")
     img = c.result()
     d = ImageDraw.Draw(img)
-    d.rectangle(INDICATOR_BOX, fill=INDICATOR_RGB)           # exact flat areas last
-    d.rectangle(STRIP_BOX, fill=STRIP_RGB)
-    img.save(os.path.join(HERE, "console.bmp"))
+    d.rectangle(scaled_box(INDICATOR_BOX, scale), fill=INDICATOR_RGB)   # exact flat areas last
+    d.rectangle(scaled_box(STRIP_BOX, scale), fill=STRIP_RGB)
+    save_png(img, f"console_{language}_{scale}.png")
 
 
 def icon_image(size):
@@ -181,30 +241,58 @@ def ico_entry(img):
     return header + xor + bytes(mask)
 
 
+def png_entry(img):
+    """PNG-format icon image, as Windows Vista and later read for the 256-pixel frame."""
+    out = io.BytesIO()
+    img.save(out, format="PNG", optimize=True)
+    return out.getvalue()
+
+
 def make_icon():
-    images = [ico_entry(icon_image(s)) for s in (16, 32)]
+    images = [png_entry(icon_image(s)) if s >= 256 else ico_entry(icon_image(s))
+              for s in ICON_SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((16, 32), images):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+    for size, data in zip(ICON_SIZES, images):
+        side = size % 256                       # 0 stands for 256
+        out += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(os.path.join(HERE, "caldrift.ico"), "wb") as f:
         f.write(out + b"".join(images))
 
 
-def make_logo():
-    c = Canvas(160, 146, (255, 255, 255))
+def make_logo(scale):
+    f = scale / 100
+    c = Canvas(160, 146, (255, 255, 255), unit=f)
     scr = draw_handheld(c, 10, 10, 150, 96, (52, 58, 80), (26, 30, 44), (120, 176, 236))
     c.poly([(74, scr[1] + 8), (86, scr[1] + 8), (86, scr[1] + 20), (93, scr[1] + 20),
             (80, scr[3] - 6), (67, scr[1] + 20), (74, scr[1] + 20)], ORANGE)
     img = c.result()
     d = ImageDraw.Draw(img)
-    text_centered(d, 80, 108, "CALDRIFT", fit_font("CALDRIFT", 148, 26), NAVY)
-    img.save(os.path.join(HERE, "logo.bmp"))
+    text_centered(d, 80 * f, 108 * f, "CALDRIFT", fit_font("CALDRIFT", 148 * f, 26 * f), NAVY)
+    save_png(img, f"logo_{scale}.png")
 
 
-def make_mail():
-    c = Canvas(464, 350, (208, 226, 242), scale=2)
+# The link pictures are shown 80 x 46 pixels at 96 dpi; their designs are laid out in
+# larger boxes of other proportions and squeezed into that box, as the dialog always showed them.
+LINK_SIZE = (80, 46)
+
+
+def caption(img, words, band_top, colour):
+    """The picture's words, hinted at its final size, as large as fit the band below band_top."""
+    w, h = img.size
+    band = h - band_top
+    fnt = fit_font(words, w * 0.95, band, band * 0.8, condensed=True)
+    x0, y0, x1, y1 = fnt.getbbox(words)
+    top = band_top + (band - (y1 - y0)) / 2 - y0
+    ImageDraw.Draw(img).text((round((w - (x0 + x1)) / 2), round(top)), words, font=fnt,
+                             fill=colour)
+
+
+def make_mail(language, scale):
+    f = scale / 100
+    dw, dh = 464, 350                                         # design box
+    c = Canvas(dw, dh, (208, 226, 242), unit=(LINK_SIZE[0] * f / dw, LINK_SIZE[1] * f / dh))
     x0, y0, x1, y1 = 72, 34, 392, 246
     mx = (x0 + x1) / 2
     c.rrect((x0 + 6, y0 + 8, x1 + 6, y1 + 8), 10, (170, 190, 212))      # shadow
@@ -217,66 +305,53 @@ def make_mail():
     c.rect((x1 - 62, y0 + 14, x1 - 16, y0 + 68), (222, 72, 72))         # stamp
     c.rect((x1 - 56, y0 + 20, x1 - 22, y0 + 62), (250, 210, 200))
     img = c.result()
-    d = ImageDraw.Draw(img)
-    text_centered(d, 232, 276, "Mandami Una Mail", fit_font("Mandami Una Mail", 440, 44),
-                  (34, 52, 112))
-    img.save(os.path.join(HERE, "mail.jpg"), quality=90, progressive=False,
-             optimize=False, subsampling=0)
+    caption(img, MAIL_WORDS[language], math.floor(262 * c.uy), (34, 52, 112))
+    save_png(img, f"mail_{language}_{scale}.png")
 
 
-# Fixed 16-colour palette for web.gif.
-WEB_PALETTE = [
-    (255, 255, 255), (236, 242, 250), (210, 224, 242), (30, 44, 96),
-    (118, 132, 172), (180, 188, 212), (26, 90, 178), (60, 128, 214),
-    (150, 196, 240), (52, 150, 82), (112, 190, 120), (20, 56, 120),
-    (92, 100, 118), (240, 138, 36), (200, 208, 220), (0, 0, 0),
-]
+WEB_COLOURS = {
+    "paper": (255, 255, 255), "shadow": (200, 208, 220), "sea": (26, 90, 178),
+    "shine": (60, 128, 214), "land": (112, 190, 120), "grid": (150, 196, 240),
+    "rim": (20, 56, 120), "words": (30, 44, 96),
+}
 
 
-def make_web():
-    w, h = 1417, 1181
-    img = Image.new("RGB", (w, h), WEB_PALETTE[0])
-    d = ImageDraw.Draw(img)
-    cx, cy, r = w // 2, 480, 400
-    d.ellipse((cx - r + 24, cy - r + 30, cx + r + 24, cy + r + 30), fill=WEB_PALETTE[14])
-    d.ellipse((cx - r, cy - r, cx + r, cy + r), fill=WEB_PALETTE[6])
-    d.ellipse((cx - r * 0.8, cy - r * 0.85, cx + r * 0.2, cy + r * 0.1), fill=WEB_PALETTE[7])
-    # land masses, clipped to the globe
-    land = Image.new("L", (w, h), 0)
-    ld = ImageDraw.Draw(land)
+def make_web(language, scale):
+    f = scale / 100
+    dw, dh = 1417, 1181                                       # design box
+    col = WEB_COLOURS
+    c = Canvas(dw, dh, col["paper"], unit=(LINK_SIZE[0] * f / dw, LINK_SIZE[1] * f / dh))
+    cx, cy, r = dw // 2, 480, 400
+    c.circle(cx + 24, cy + 30, r, col["shadow"])
+    c.circle(cx, cy, r, col["sea"])
+    c.d.ellipse(c._b((cx - r * 0.8, cy - r * 0.85, cx + r * 0.2, cy + r * 0.1)), fill=col["shine"])
     blobs = [
         [(-0.7, -0.55), (-0.25, -0.75), (0.0, -0.5), (-0.15, -0.2), (-0.35, 0.05),
          (-0.3, 0.45), (-0.5, 0.6), (-0.6, 0.2), (-0.85, -0.1)],
         [(0.15, -0.85), (0.6, -0.7), (0.85, -0.3), (0.6, -0.05), (0.3, -0.2), (0.1, -0.5)],
         [(0.2, 0.15), (0.55, 0.1), (0.7, 0.4), (0.45, 0.8), (0.25, 0.55)],
     ]
-    for blob in blobs:
-        ld.polygon([(cx + x * r, cy + y * r) for x, y in blob], fill=255)
-    disc = Image.new("L", (w, h), 0)
-    ImageDraw.Draw(disc).ellipse((cx - r, cy - r, cx + r, cy + r), fill=255)
-    img.paste(WEB_PALETTE[10], mask=ImageChops.multiply(land, disc))
+    c.clipped_polys([[(cx + x * r, cy + y * r) for x, y in blob] for blob in blobs],
+                    (cx - r, cy - r, cx + r, cy + r), col["land"])
     # meridians and parallels
-    grid = WEB_PALETTE[8]
     for k in (1, 2):
-        rx = r * math.sin(math.radians(30 * k))
-        d.ellipse((cx - rx, cy - r, cx + rx, cy + r), outline=grid, width=8)
-    d.line((cx, cy - r, cx, cy + r), fill=grid, width=8)
+        c.circle(cx, cy, r * math.sin(math.radians(30 * k)), None, col["grid"], 12, ry=r)
+    c.line([(cx, cy - r), (cx, cy + r)], col["grid"], 12)
     for k in (-2, -1, 0, 1, 2):
         y = cy + r * math.sin(math.radians(30 * k))
         half = r * math.cos(math.radians(30 * k))
-        d.line((cx - half, y, cx + half, y), fill=grid, width=8)
-    d.ellipse((cx - r, cy - r, cx + r, cy + r), outline=WEB_PALETTE[11], width=14)
-    text_centered(d, cx, 940, "Sito Web", fit_font("Sito Web", 1200, 190), WEB_PALETTE[3])
-    pal = Image.new("P", (1, 1))
-    pal.putpalette([v for rgb in WEB_PALETTE for v in rgb])
-    out = img.quantize(palette=pal, dither=0)
-    out.putpalette([v for rgb in WEB_PALETTE for v in rgb])   # exactly 16 entries
-    out.save(os.path.join(HERE, "web.gif"), optimize=False)
+        c.line([(cx - half, y), (cx + half, y)], col["grid"], 12)
+    c.circle(cx, cy, r, None, col["rim"], 20)
+    img = c.result()
+    caption(img, WEB_WORDS[language], math.floor(900 * c.uy), col["words"])
+    save_png(img, f"web_{language}_{scale}.png")
 
 
 if __name__ == "__main__":
-    make_console()
+    for percent in SCALES:
+        for lang in ("it", "en"):
+            make_console(lang, percent)
+            make_mail(lang, percent)
+            make_web(lang, percent)
+        make_logo(percent)
     make_icon()
-    make_logo()
-    make_mail()
-    make_web()

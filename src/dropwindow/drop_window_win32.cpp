@@ -7,7 +7,7 @@
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "dropwindow/tray_notification.h"
-#include "resource_ids.h"
+#include "settings/pictures_win32.h"
 #include "text_ids.h"
 #include "settings/settings_win32.h"
 #include "toolkit/controls.h"
@@ -70,8 +70,7 @@ DropWindow::DropWindow(Services services)
 bool DropWindow::create() {
     dpi_ = screenDpi();
     loadPictures();
-    registerClass(kClassName, pictureBrush_.get(),
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    registerClass(kClassName, pictureBrush_.get(), programIcon(false), programIcon(true));
     if (!createWindow(
             {kClassName, L"Caldrift", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
             dpi_))
@@ -86,7 +85,8 @@ bool DropWindow::create() {
 
 // The picture is the window's background, and shows through its labels.
 void DropWindow::loadPictures() {
-    picture_ = loadBitmap(IDB_CONSOLE, twipsToPixels(kPictureSizePx * 15, dpi_));
+    int side = twipsToPixels(kPictureSizePx * 15, dpi_);
+    picture_ = programPicture(Picture::Console, {side, side});
     pictureBrush_.reset(CreatePatternBrush(picture_.get()));
 }
 
@@ -123,10 +123,7 @@ void DropWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void DropWindow::addTrayIcon() {
-    tray_.add(hwnd_, reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICON)),
-              loadString(IDS_TRAY_TIP));
-}
+void DropWindow::addTrayIcon() { tray_.add(hwnd_, programIcon(true), loadString(IDS_TRAY_TIP)); }
 
 void DropWindow::startUp() {
     loadconf();

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "common/colours.h"
-#include "resource_ids.h"
 #include "settings/about_links.h"
+#include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
 #include "text_ids.h"
 #include "toolkit/controls.h"
@@ -140,8 +140,8 @@ bool SettingsDialog::translate(MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd
 
 bool SettingsDialog::create(HWND owner) {
     dpi_ = screenDpi();
-    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE),
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CALDRIFT)));
+    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE), programIcon(false),
+                  programIcon(true));
     if (!createWindow({kClassName, loadString(IDS_OPTIONS).c_str(), kStyle, kExStyle,
                        kClientWidthTwips, kClientHeightTwips, owner},
                       dpi_))
@@ -209,18 +209,19 @@ void SettingsDialog::setFontsAndPictures() {
     loadPictures();
 }
 
-void SettingsDialog::loadPictures() {
-    logo_ = loadBitmap(IDB_LOGO);
-    mail_ = loadEncodedPicture(IDR_MAIL_PICTURE);
-    web_ = loadEncodedPicture(IDR_WEB_PICTURE);
-}
-
 void SettingsDialog::onDpiChanged(WPARAM wParam, LPARAM lParam) {
     dpi_ = takeDpiChange(hwnd_, wParam, lParam);
     for (const DialogControl& c : kControls)
         placeControl(control(c.control.id), c.control.place, dpi_);
     setFontsAndPictures();
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Each picture at the size of the control it is drawn in.
+void SettingsDialog::loadPictures() {
+    logo_ = programPicture(Picture::Logo, clientSize(control(kImage1)));
+    mail_ = programPicture(Picture::Mail, clientSize(control(kImage2)));
+    web_ = programPicture(Picture::Web, clientSize(control(kImage3)));
 }
 
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "common/colours.h"
-#include "resource_ids.h"
+#include "settings/pictures_win32.h"
 #include "toolkit/controls.h"
 #include "text_ids.h"
 #include "toolkit/text.h"
@@ -121,7 +121,7 @@ void SplashWindow::setFontsAndPictures() {
 }
 
 void SplashWindow::loadPictures() {
-    logo_ = loadBitmap(IDB_LOGO);
+    logo_ = programPicture(Picture::Logo, kLabels[0].place, dpi_);
     SendDlgItemMessageW(frame1_, ImgLogo, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(logo_.get()));
 }

@@ -1,7 +1,7 @@
 #include "toolkit/controls.h"
 
 #include <commctrl.h>
-#include <olectl.h>
+#include <wincodec.h>
 
 #include <cmath>
 #include <map>
@@ -22,6 +22,7 @@ bool registerWindowClass(const WindowClass& windowClass) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = windowClass.background;
     wc.hIcon = windowClass.icon;
+    wc.hIconSm = windowClass.smallIcon;
     wc.lpszClassName = windowClass.name;
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -157,45 +158,96 @@ void addTooltip(HWND tooltip, HWND control, const std::wstring& text) {
     SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-GdiObject<HBITMAP> loadEncodedPicture(int resourceId) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    DWORD size = found ? SizeofResource(module, found) : 0;
-    if (!loaded || size == 0) return {};
-    GlobalMemory copy(GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!copy) return {};
-    {
-        LockedGlobal<void*> bytes(copy.get());
-        if (!bytes.get()) return {};
-        CopyMemory(bytes.get(), LockResource(loaded), size);
-    }
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, stream.put()))) return {};
-    copy.release();  // the stream frees it now
-    ComPtr<IPicture> picture;
-    OLE_HANDLE handle = 0;
-    short type = PICTYPE_NONE;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              picture.putVoid())) ||
-        FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture->get_Handle(&handle)))
-        return {};
-    return GdiObject<HBITMAP>(
-        static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
-                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+namespace {
+// A top-down 32-bit bitmap whose pixels the program can write.
+GdiObject<HBITMAP> createDibSection(SIZE size, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return GdiObject<HBITMAP>(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
-GdiObject<HBITMAP> loadBitmap(int resourceId, int side) {
-    GdiObject<HBITMAP> original(
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!original || side == 0) return original;
-    BITMAP bm{};
-    GetObjectW(original.get(), sizeof(bm), &bm);
-    if (bm.bmWidth == side && bm.bmHeight == side) return original;
-    return GdiObject<HBITMAP>(
-        static_cast<HBITMAP>(CopyImage(original.get(), IMAGE_BITMAP, side, side, 0)));
+// The first frame of an encoded picture, read by the system's imaging codecs.
+GdiObject<HBITMAP> decodePicture(const void* bytes, DWORD size, SIZE* decodedSize) {
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> pixels;
+    UINT width = 0, height = 0;
+    // The stream only reads the bytes it is given.
+    BYTE* encoded = static_cast<BYTE*>(const_cast<void*>(bytes));
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, factory.putVoid())) ||
+        FAILED(factory->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(encoded, size)) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, decoder.put())) ||
+        FAILED(decoder->GetFrame(0, frame.put())) ||
+        FAILED(factory->CreateFormatConverter(pixels.put())) ||
+        FAILED(pixels->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                  nullptr, 0.0, WICBitmapPaletteTypeCustom)) ||
+        FAILED(pixels->GetSize(&width, &height)) || width == 0 || height == 0)
+        return {};
+    *decodedSize = {static_cast<LONG>(width), static_cast<LONG>(height)};
+    void* bits = nullptr;
+    GdiObject<HBITMAP> bitmap = createDibSection(*decodedSize, &bits);
+    if (!bitmap || FAILED(pixels->CopyPixels(nullptr, width * 4, width * 4 * height,
+                                             static_cast<BYTE*>(bits))))
+        return {};
+    return bitmap;
+}
+
+// HALFTONE gives each new pixel the average colour of the pixels it covers.
+GdiObject<HBITMAP> resizedSmoothly(HBITMAP source, SIZE from, SIZE to) {
+    void* bits = nullptr;
+    GdiObject<HBITMAP> target = createDibSection(to, &bits);
+    MemoryDc sourceDc(CreateCompatibleDC(nullptr)), targetDc(CreateCompatibleDC(nullptr));
+    if (!target || !sourceDc || !targetDc) return {};
+    SelectedObject sourceSelected(sourceDc.get(), source);
+    SelectedObject targetSelected(targetDc.get(), target.get());
+    SetStretchBltMode(targetDc.get(), HALFTONE);
+    SetBrushOrgEx(targetDc.get(), 0, 0, nullptr);  // HALFTONE wants it set after the mode
+    StretchBlt(targetDc.get(), 0, 0, to.cx, to.cy, sourceDc.get(), 0, 0, from.cx, from.cy, SRCCOPY);
+    return target;
+}
+}  // namespace
+
+GdiObject<HBITMAP> loadPicture(int resourceId, SIZE size) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = findResource(MAKEINTRESOURCEW(resourceId), RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes) return {};
+    SIZE stored{};
+    GdiObject<HBITMAP> picture = decodePicture(bytes, SizeofResource(module, found), &stored);
+    if (!picture || (stored.cx == size.cx && stored.cy == size.cy)) return picture;
+    return resizedSmoothly(picture.get(), stored, size);
+}
+
+IconHandle loadProgramIcon(int resourceId, bool small) {
+    using LoadIconMetric = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    auto loadIconMetric =
+        reinterpret_cast<LoadIconMetric>(systemFunction(L"comctl32.dll", "LoadIconMetric"));
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    HICON icon = nullptr;
+    const int kSmall = 0, kLarge = 1;  // LIM_SMALL, LIM_LARGE
+    if (loadIconMetric && SUCCEEDED(loadIconMetric(module, MAKEINTRESOURCEW(resourceId),
+                                                   small ? kSmall : kLarge, &icon)))
+        return IconHandle(icon);
+    int side = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    return IconHandle(static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, side, side, 0)));
+}
+
+SIZE clientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into) {

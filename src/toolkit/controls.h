@@ -52,10 +52,16 @@ void sizeToText(HWND label);
 HWND createTooltip(HWND owner);
 void addTooltip(HWND tooltip, HWND control, const std::wstring& text);
 
-// A JPEG or GIF stored as RCDATA, as a bitmap; none when it cannot be read.
-GdiObject<HBITMAP> loadEncodedPicture(int resourceId);
-// A bitmap of this module, stretched to a square side in pixels (0 keeps its size).
-GdiObject<HBITMAP> loadBitmap(int resourceId, int side = 0);
+// A picture of this module stored as RCDATA in the resource language (PNG,
+// or whatever else the system's imaging codecs read), as a bitmap of exactly
+// `size` pixels: made smoothly smaller or larger from its stored size, never
+// by dropping or repeating pixels; none when it cannot be read.
+GdiObject<HBITMAP> loadPicture(int resourceId, SIZE size);
+// An icon of this module at the system's small or large icon size, picked
+// from the sizes it has (LoadIconMetric where the system has it).
+IconHandle loadProgramIcon(int resourceId, bool small);
+// The size of a window's client area in pixels.
+SIZE clientSize(HWND window);
 // Draws the whole bitmap into the rectangle, stretched to fill it, or at
 // its own size in the top-left corner.
 void drawBitmap(HDC dc, HBITMAP bitmap, const RECT& into);

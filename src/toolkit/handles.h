@@ -58,6 +58,7 @@ using FindHandle = Owned<InvalidIsNone<FindClose>>;
 using FileHandle = Owned<InvalidIsNone<CloseHandle>>;
 using KernelHandle = Owned<NullIsNone<HANDLE, CloseHandle>>;
 using MenuHandle = Owned<NullIsNone<HMENU, DestroyMenu>>;
+using IconHandle = Owned<NullIsNone<HICON, DestroyIcon>>;
 using MemoryDc = Owned<NullIsNone<HDC, DeleteDC>>;
 using RegistryKey = Owned<NullIsNone<HKEY, RegCloseKey>>;
 using GlobalMemory = Owned<NullIsNone<HGLOBAL, GlobalFree>>;

@@ -8,6 +8,7 @@ struct WindowClass {
     WNDPROC procedure = nullptr;
     HBRUSH background = nullptr;
     HICON icon = nullptr;
+    HICON smallIcon = nullptr;  // none: Windows shrinks `icon`
 };
 
 // Registers a class of this module; registering it again is no failure.
@@ -47,8 +48,9 @@ public:
     }
 
 protected:
-    static bool registerClass(const wchar_t* name, HBRUSH background, HICON icon = nullptr) {
-        return registerWindowClass({name, &Window::procedure, background, icon});
+    static bool registerClass(const wchar_t* name, HBRUSH background, HICON icon = nullptr,
+                              HICON smallIcon = nullptr) {
+        return registerWindowClass({name, &Window::procedure, background, icon, smallIcon});
     }
 
     bool createWindow(const WindowSpec& window, int dpi) {

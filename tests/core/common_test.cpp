@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "common/pictures.h"
 #include "common/rounding.h"
 #include "common/twips.h"
 #include "common/utf8.h"
@@ -23,6 +24,16 @@ TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
         {4425, 96, 295}, {4140, 96, 276}, {455, 96, 30}, {8, 96, 1}, {1920, 144, 192}};
     for (auto [twips, dpi, pixels] : cases) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips;
     EXPECT_EQ(pixelsToTwips(1280, 96), 19200);
+}
+
+TEST(Pictures, ShrinkFromTheSmallestDrawingAtLeastAsLarge) {
+    // The console is 300 square at 100 %, the mail picture 80 x 46.
+    const std::tuple<PixelSize, PixelSize, int> cases[] = {
+        {{300, 300}, {300, 300}, 100}, {{300, 300}, {200, 200}, 100}, {{300, 300}, {301, 301}, 150},
+        {{300, 300}, {450, 450}, 150}, {{300, 300}, {500, 500}, 200}, {{300, 300}, {900, 900}, 200},
+        {{80, 46}, {100, 46}, 150},    {{80, 46}, {80, 70}, 200},     {{160, 146}, {64, 65}, 100}};
+    for (auto [at100, need, scale] : cases)
+        EXPECT_EQ(kDrawnScales[drawingFor(at100, need)], scale) << need.width << "x" << need.height;
 }
 
 TEST(Utf8, CountsCharactersNotBytes) {

@@ -170,7 +170,8 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
 
 // Each item's text and what choosing it does, as the drop window builds them, in either language.
 TEST(PopupMenu, OffersTheSettingsThenExitLast) {
-    for (auto [language, settings] : {std::pair{kItalian, L"Impostazioni"}, {kEnglish, L"Settings"}}) {
+    for (auto [language, settings] :
+         {std::pair{kItalian, L"Impostazioni"}, {kEnglish, L"Settings"}}) {
         useResourceLanguage(language);
         MenuHandle menu = createPopupMenu();
         std::vector<std::pair<UINT, std::wstring>> items;
@@ -179,7 +180,8 @@ TEST(PopupMenu, OffersTheSettingsThenExitLast) {
             GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
             items.emplace_back(GetMenuItemID(menu.get(), i), text);
         }
-        EXPECT_EQ(items, (decltype(items){{kMenuSetting, settings}, {0, L""}, {kMenuExit, L"Exit"}}));
+        EXPECT_EQ(items,
+                  (decltype(items){{kMenuSetting, settings}, {0, L""}, {kMenuExit, L"Exit"}}));
         EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
     }
     useResourceLanguage(kItalian);
