@@ -11,6 +11,8 @@
 #include "settings/settings_dialog_win32.h"
 #include "transfer/file_system_win32.h"
 #include "settings/settings_win32.h"
+#include "splash/splash_window_win32.h"
+#include "toolkit/controls.h"
 #include "transfer/shell_copy_win32.h"
 #include "toolkit/text.h"
 
@@ -218,4 +220,72 @@ TEST_F(Scratch, SettingsDialogNamesItsTabsAndItsLinks) {
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Settaggi PSP", L"Settaggi Applicazione",
                                                 L"Informazioni su...", L"Mandami Una Mail",
                                                 widen(siteTooltip(CALDRIFT_WEB_SITE))}));
+}
+
+namespace {
+BOOL CALLBACK notePlace(HWND child, LPARAM places) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    reinterpret_cast<std::vector<RECT>*>(places)->push_back(r);
+    return TRUE;
+}
+
+// Every control of a window, nested ones too, in its parent's client coordinates.
+std::vector<RECT> controlPlaces(HWND window) {
+    std::vector<RECT> places;
+    EnumChildWindows(window, notePlace, reinterpret_cast<LPARAM>(&places));
+    return places;
+}
+}  // namespace
+
+// Moved to a monitor at 150 %, each window takes the rectangle Windows proposes
+// and lays its controls out again from their twips: each moves and grows by half.
+TEST_F(Scratch, EveryWindowLaysItselfOutAgainAtANewDpi) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    Win32FileSystem files;
+    Win32ShellCopy shell;
+    Win32MessageBoxes messages;
+    Win32SettingsFolder folder(root);
+    Win32Registry registry;
+    Win32DriveProbe probe;
+    DropWindow drop(
+        {files, shell, messages, folder, registry, probe, {root + "\\Caldrift.exe", {}}});
+    ASSERT_TRUE(drop.create());
+    SplashWindow splash([] {});
+    ASSERT_TRUE(splash.create());
+    SettingsDialog dialog(
+        folder, [] {}, [](bool) {});
+    dialog.open(nullptr);
+    for (const wchar_t* name : {DropWindow::kClassName, PendingWindow::kClassName,
+                                SplashWindow::kClassName, SettingsDialog::kClassName}) {
+        HWND window = FindWindowW(name, nullptr);
+        ASSERT_TRUE(window);
+        std::vector<RECT> before = controlPlaces(window);
+        RECT r;
+        GetWindowRect(window, &r);
+        RECT proposed{r.left, r.top, r.left + (r.right - r.left) * 3 / 2,
+                      r.top + (r.bottom - r.top) * 3 / 2};
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                     reinterpret_cast<LPARAM>(&proposed));
+        GetWindowRect(window, &r);
+        EXPECT_EQ(r.right - r.left, proposed.right - proposed.left);
+        EXPECT_EQ(r.bottom - r.top, proposed.bottom - proposed.top);
+        std::vector<RECT> after = controlPlaces(window);
+        ASSERT_EQ(after.size(), before.size());
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            EXPECT_NEAR(after[i].left, before[i].left * 1.5, 1.5) << i << narrow(name);
+            EXPECT_NEAR(after[i].top, before[i].top * 1.5, 1.5) << i << narrow(name);
+            EXPECT_NEAR(after[i].right - after[i].left, (before[i].right - before[i].left) * 1.5,
+                        2 + (before[i].right - before[i].left) * 0.2)
+                << i << narrow(name);
+        }
+    }
+    // The drop window stays in the work area's corner.
+    RECT r;
+    GetWindowRect(drop.hwnd(), &r);
+    RECT area = primaryWorkArea();
+    EXPECT_EQ(r.right, area.right);
+    EXPECT_LE(r.bottom, area.bottom);
 }
