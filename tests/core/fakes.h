@@ -20,16 +20,19 @@
 
 namespace caldrift::testing {
 
-// A file's bytes, counting what is read of them.
+// A file's bytes, counting what is read of them; hole zero bytes that are never
+// stored may stand at holeAt.
 struct StringBytes : ByteSource {
     std::string bytes;
-    std::uint64_t requested = 0;
+    std::uint64_t requested = 0, holeAt = 0, hole = 0;
     explicit StringBytes(std::string data) : bytes(std::move(data)) {}
-    std::uint64_t size() override { return bytes.size(); }
+    std::uint64_t size() override { return bytes.size() + hole; }
     bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
         requested += count;
-        if (offset > bytes.size() || count > bytes.size() - offset) return false;
-        out = bytes.substr(offset, count);
+        if (offset > size() || count > size() - offset) return false;
+        out.clear();
+        for (std::uint64_t at = offset; at < offset + count; ++at)
+            out += at < holeAt ? bytes[at] : at < holeAt + hole ? '\0' : bytes[at - hole];
         return true;
     }
 };
@@ -74,10 +77,7 @@ struct FakeFileSystem : FileSystem {
         return true;
     }
     std::optional<DriveSpace> space(const std::string&) override { return free; }
-    void removeFile(const std::string& path) override {
-        files.erase(path);
-        entries.erase(path);
-    }
+    void removeFile(const std::string& path) override { files.erase(path); }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
