@@ -20,16 +20,19 @@
 
 namespace caldrift::testing {
 
-// A file's bytes, counting what is read of them.
+// A file's bytes, counting what is read of them; hole zero bytes that are never
+// stored may stand at holeAt.
 struct StringBytes : ByteSource {
     std::string bytes;
-    std::uint64_t requested = 0;
+    std::uint64_t requested = 0, holeAt = 0, hole = 0;
     explicit StringBytes(std::string data) : bytes(std::move(data)) {}
-    std::uint64_t size() override { return bytes.size(); }
+    std::uint64_t size() override { return bytes.size() + hole; }
     bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
         requested += count;
-        if (offset > bytes.size() || count > bytes.size() - offset) return false;
-        out = bytes.substr(offset, count);
+        if (offset > size() || count > size() - offset) return false;
+        out.clear();
+        for (std::uint64_t at = offset; at < offset + count; ++at)
+            out += at < holeAt ? bytes[at] : at < holeAt + hole ? '\0' : bytes[at - hole];
         return true;
     }
 };
@@ -74,10 +77,7 @@ struct FakeFileSystem : FileSystem {
         return true;
     }
     std::optional<DriveSpace> space(const std::string&) override { return free; }
-    void removeFile(const std::string& path) override {
-        files.erase(path);
-        entries.erase(path);
-    }
+    void removeFile(const std::string& path) override { files.erase(path); }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
@@ -159,11 +159,15 @@ struct FakeProbe : DriveProbe {
         std::istringstream words(sticks);
         for (std::string w; words >> w;) {
             auto has = [&w](char flag) { return w.find(flag, 1) != std::string::npos; };
-            types[w[0]] = has('f') ? 3 : kDriveRemovable;
-            entries.insert(w.substr(0, 1) + ":\\PSP");
-            if (!has('s')) entries.insert(w.substr(0, 1) + ":\\PSP\\SAVEDATA");
+            put(w[0], has('f') ? 3 : kDriveRemovable, !has('s'));
             if (has('x')) failing.insert(w[0]);
         }
+    }
+    // A drive holding PSP and, unless told otherwise, PSP\SAVEDATA.
+    void put(char letter, unsigned type = kDriveRemovable, bool saves = true) {
+        types[letter] = type;
+        entries.insert(std::string{letter} + ":\\PSP");
+        if (saves) entries.insert(std::string{letter} + ":\\PSP\\SAVEDATA");
     }
     std::uint32_t existingDrives() override {
         ++driveListQueries;
@@ -206,31 +210,29 @@ struct FakeFolder : SettingsFolder {
     void remove(const std::string& name) override { files.erase(name); }
 };
 
-// Only the Run key, one key at a time. Opens and closes are counted: a close
-// with no key open is a fault.
+// Only the Run key, one key at a time.
 struct FakeRegistry : Registry {
     struct Value {
         unsigned long type;
         std::vector<std::uint8_t> bytes;
     };
     std::map<RegistryRoot, std::map<std::string, Value>> values;
-    bool machineRefused = false;
+    // fault: another key, a second one, or a close with none open.
+    bool machineRefused = false, fault = false;
     long queryFailure = 0;
-    int openKeys = 0;
-    bool fault = false;  // another key, a second one, or a close with none open
+    std::optional<RegistryRoot> openKey;
 
     bool open(RegistryRoot root, const std::string& keyPath) override {
-        fault |= keyPath != kRunKey || openKeys > 0;
+        fault |= keyPath != kRunKey || openKey;
         if (root == RegistryRoot::LocalMachine && machineRefused) return false;
-        ++openKeys;
-        current_ = root;
+        openKey = root;
         return true;
     }
     long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
                std::size_t& size) override {
         if (queryFailure) return queryFailure;
-        auto it = values[current_].find(name);
-        if (it == values[current_].end()) return kRegistryValueMissing;
+        auto it = values[*openKey].find(name);
+        if (it == values[*openKey].end()) return kRegistryValueMissing;
         type = it->second.type;
         std::copy(it->second.bytes.begin(), it->second.bytes.end(), data.begin());
         size = it->second.bytes.size();
@@ -241,22 +243,21 @@ struct FakeRegistry : Registry {
     }
     long setBytes(const std::string& name, unsigned long type,
                   const std::vector<std::uint8_t>& bytes) override {
-        values[current_][name] = {type, bytes};
+        values[*openKey][name] = {type, bytes};
         return kRegistryOk;
     }
     long remove(const std::string& name) override {
-        return values[current_].erase(name) ? kRegistryOk : kRegistryValueMissing;
+        return values[*openKey].erase(name) ? kRegistryOk : kRegistryValueMissing;
     }
     void close() override {
-        fault |= openKeys == 0;
-        if (openKeys > 0) --openKeys;
+        fault |= !openKey;
+        openKey.reset();
     }
-    bool balanced() const { return openKeys == 0 && !fault; }
+    bool balanced() const { return !openKey && !fault; }
     Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
     std::string text(RegistryRoot root) {
         return {value(root).bytes.begin(), value(root).bytes.end()};
     }
-    RegistryRoot current_ = RegistryRoot::LocalMachine;
 };
 
 struct FakeDropWindow : DropWindowSettings {

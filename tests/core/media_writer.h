@@ -10,6 +10,7 @@ inline std::string bytes(std::uint64_t v, int n, bool bigEndian = true) {
     for (int i = 0; i < n; ++i) s[bigEndian ? n - 1 - i : i] = static_cast<char>(v >> (8 * i));
     return s;
 }
+inline std::string le(std::uint64_t v, int n) { return bytes(v, n, false); }
 inline std::string zeros(int n) { return std::string(n, '\0'); }
 
 // MP4 boxes.
@@ -70,23 +71,20 @@ inline std::string mp4(const std::string& video, const std::string& audio = {}) 
 
 // AVI chunks.
 inline std::string chunk(const std::string& id, const std::string& data) {
-    return id + bytes(data.size(), 4, false) + data + zeros(data.size() % 2);
+    return id + le(data.size(), 4) + data + zeros(data.size() % 2);
 }
 inline std::string list(const std::string& type, const std::string& chunks) {
     return chunk("LIST", type + chunks);
 }
 inline std::string avi(const std::string& compression, int w, int h, int formatTag = -1) {
-    std::string strf = bytes(40, 4, false) + bytes(static_cast<std::uint32_t>(w), 4, false) +
-                       bytes(static_cast<std::uint32_t>(h), 4, false) + bytes(1, 2, false) +
-                       bytes(24, 2, false) + compression + zeros(20);
-    std::string hdrl =
-        chunk("avih", zeros(56)) + list("strl", chunk("strh", "vids" + compression + zeros(48)) +
-                                                    chunk("strf", strf) + chunk("strn", "video"));
+    std::string strf = le(40, 4) + le(w, 4) + le(h, 4) + le(1, 2) + le(24, 2) + compression;
+    std::string hdrl = chunk("avih", zeros(56)) +
+                       list("strl", chunk("strh", "vids" + compression + zeros(48)) +
+                                        chunk("strf", strf + zeros(20)) + chunk("strn", "video"));
     if (formatTag >= 0)
         hdrl += list("strl", chunk("strh", "auds" + zeros(52)) +
-                                 chunk("strf", bytes(formatTag, 2, false) + zeros(16)));
-    std::string body = "AVI " + list("hdrl", hdrl) + list("movi", chunk("00dc", "abc"));
-    return "RIFF" + bytes(body.size(), 4, false) + body;
+                                 chunk("strf", le(formatTag, 2) + zeros(16)));
+    return chunk("RIFF", "AVI " + list("hdrl", hdrl) + list("movi", chunk("00dc", "abc")));
 }
 
 }  // namespace caldrift::testing

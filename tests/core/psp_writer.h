@@ -8,7 +8,6 @@
 
 namespace caldrift::testing {
 
-inline std::string le(std::uint64_t v, int n) { return bytes(v, n, false); }
 inline std::string both(std::uint64_t v, int n) { return le(v, n) + bytes(v, n); }
 
 // A PARAM.SFO of text entries; its last value ends the file.
@@ -44,8 +43,12 @@ inline std::string cso(const std::string& magic = "CISO") {
 }
 
 constexpr std::size_t kIsoSector = 2048, kIsoRootSector = 18;
-inline std::string isoRecord(std::size_t sector, const std::string& name) {
-    std::string body = both(sector, 4) + both(kIsoSector, 4) + zeros(7) + "\x02" + zeros(2) +
+inline std::string sector(const std::string& bytes) {
+    return bytes + zeros(kIsoSector - bytes.size());
+}
+// A directory record; "\0" names the folder itself, "\1" its parent.
+inline std::string isoRecord(std::size_t at, const std::string& name) {
+    std::string body = both(at, 4) + both(kIsoSector, 4) + zeros(7) + "\x02" + zeros(2) +
                        both(1, 2) + static_cast<char>(name.size()) + name;
     if (body.size() % 2 == 1) body += '\0';
     return static_cast<char>(body.size() + 2) + std::string(1, '\0') + body;
@@ -53,21 +56,13 @@ inline std::string isoRecord(std::size_t sector, const std::string& name) {
 // An ISO 9660 image whose root holds the folders named, its volume claiming
 // sectors; the image ends with the root directory's sector.
 inline std::string iso(const std::vector<std::string>& folders, std::size_t sectors = 19) {
-    std::string pvd =
-        "\x01"
-        "CD001\x01" +
-        zeros(73) + both(sectors, 4) + zeros(32) + both(1, 2) + both(1, 2) + both(kIsoSector, 2) +
-        zeros(24) + isoRecord(kIsoRootSector, std::string(1, '\0'));
-    std::string root =
-        isoRecord(kIsoRootSector, std::string(1, '\0')) + isoRecord(kIsoRootSector, "\x01");
+    const std::string self(1, '\0'), cd001 = "CD001\x01";
+    std::string root = isoRecord(kIsoRootSector, self) + isoRecord(kIsoRootSector, "\x01");
     for (const std::string& folder : folders) root += isoRecord(kIsoRootSector + 1, folder);
-    pvd.resize(kIsoSector, '\0');
-    root.resize(kIsoSector, '\0');
-    std::string terminator =
-        "\xFF"
-        "CD001\x01";
-    terminator.resize(kIsoSector, '\0');
-    return zeros(16 * kIsoSector) + pvd + terminator + root;
+    return zeros(16 * kIsoSector) +
+           sector("\x01" + cd001 + zeros(73) + both(sectors, 4) + zeros(32) + both(1, 2) +
+                  both(1, 2) + both(kIsoSector, 2) + zeros(24) + isoRecord(kIsoRootSector, self)) +
+           sector("\xFF" + cd001) + sector(root);
 }
 
 }  // namespace caldrift::testing

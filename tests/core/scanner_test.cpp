@@ -20,12 +20,6 @@ void tick(DriveScanner& s, DriveProbe& probe, int times = 1) {
     for (int i = 0; i < times; ++i) s.tick(probe);
 }
 
-void putStick(FakeProbe& probe, char letter, unsigned type = kDriveRemovable) {
-    probe.types[letter] = type;
-    probe.entries.insert(
-        {std::string{letter} + ":\\PSP", std::string{letter} + ":\\PSP\\SAVEDATA"});
-}
-
 auto state(const DriveScanner& s) {
     return std::make_tuple(s.caption(), s.pspFound(), s.scanEnabled(), s.watchEnabled());
 }
@@ -52,9 +46,8 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
     // Fixed, network, CD and RAM drives, each holding PSP\SAVEDATA, and folders
     // on letters that do not exist.
     FakeProbe probe("Df");
-    for (auto [letter, type] : {std::pair{'F', 5u}, {'H', 4u}, {'I', 6u}})
-        putStick(probe, letter, type);
-    for (char letter : {'J', 'K'}) putStick(probe, letter), probe.types.erase(letter);
+    for (auto [letter, type] : {std::pair{'F', 5u}, {'H', 4u}, {'I', 6u}}) probe.put(letter, type);
+    for (char letter : {'J', 'K'}) probe.put(letter), probe.types.erase(letter);
     DriveScanner s = scanning(probe);
     int types = probe.typeQueries, lists = probe.driveListQueries;
     tick(s, probe, 1000);
@@ -63,7 +56,7 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
     EXPECT_EQ(probe.driveListQueries, lists + 1000 / DriveScanner::kTicksPerDriveList);
 
     // A stick that comes unannounced is found when the drive list is next asked for.
-    putStick(probe, 'E');
+    probe.put('E');
     int ticks = 0;
     for (; s.caption() != "E:" && ticks < 100; ++ticks) tick(s, probe);
     EXPECT_LE(ticks, DriveScanner::kTicksPerDriveList);
@@ -79,12 +72,12 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
 TEST(DriveEvents, AnArrivalFindsTheStickAtOnceAndItsRemovalNamesItGone) {
     FakeProbe probe;
     DriveScanner s = scanning(probe);
-    putStick(probe, 'F', 3);
-    putStick(probe, 'H', 4);
+    probe.put('F', 3);
+    probe.put('H', 4);
     EXPECT_FALSE(s.volumesArrived(probe, letterBit('F') | letterBit('H')));  // nothing to retry
     EXPECT_EQ(std::make_pair(probe.lookups, s.caption()), std::make_pair(0, std::string("NO")));
 
-    putStick(probe, 'E');
+    probe.put('E');
     EXPECT_FALSE(s.volumesArrived(probe, letterBit('E')));
     EXPECT_EQ(state(s), std::make_tuple("E:", true, false, true));
     probe.types.erase('E');
@@ -100,7 +93,7 @@ TEST(DriveEvents, AVolumeStillMountingIsFoundByTheRetriesThatOtherwiseRunOut) {
     probe.types['G'] = 1;  // announced before its file system is there
     EXPECT_TRUE(s.volumesArrived(probe, letterBit('G')));
     EXPECT_TRUE(s.retryMounting(probe));
-    putStick(probe, 'G');
+    probe.put('G');
     EXPECT_FALSE(s.retryMounting(probe));  // found: no more retries
     EXPECT_EQ(s.caption(), "G:");
 

@@ -49,6 +49,16 @@ struct Transfer : ::testing::Test {
         for (const std::string& line : lines) text += line + (&line == &lines.back() ? "" : "\n");
         expectMessage(kMessageWarning, text + after);
     }
+    // Files with their bytes, dropped in this order, a game by its folder.
+    void dropWith(const std::vector<std::pair<std::string, std::string>>& files) {
+        Names dropped;
+        for (auto& [path, bytes] : files) {
+            fs.addTree({path});
+            fs.contents[path] = bytes;
+            dropped.push_back(isEboot(nameOf(path)) ? path.substr(0, path.rfind('\\')) : path);
+        }
+        drop(dropped);
+    }
 };
 
 // Paths are on C: and places on the stick unless they name their drive. A file
@@ -208,22 +218,12 @@ TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
 }
 
 TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
-    const std::pair<std::string, bool> names[] = {
-        {"canzone.mp3", true},
-        {std::string(255, 'a'), true},
-        {"\xE6\x9B\xB2.mp3", true},
-        {"..mp3", true},
-        {"\xEF\x81\x81", true},
-        {std::string(256, 'a'), false},
-        {"a.", false},
-        {"a ", false},
-        {"", false},
-        {"a\x1F", false},
-        {"\xEF\x80\x8A", false},
-    };
-    for (auto& [name, valid] : names) EXPECT_EQ(isFatName(name), valid) << name;
-    for (char refused : std::string("\"*/:<>?\\|"))
-        EXPECT_FALSE(isFatName(std::string{'a', refused}));
+    for (const std::string& name :
+         Names{"canzone.mp3", std::string(255, 'a'), "\xE6\x9B\xB2.mp3", "..mp3", "\xEF\x81\x81"})
+        EXPECT_TRUE(isFatName(name)) << name;
+    Names refused = {std::string(256, 'a'), "a.", "a ", "", "a\x1F", "\xEF\x80\x8A"};
+    for (char c : std::string("\"*/:<>?\\|")) refused.push_back(std::string{'a', c});
+    for (const std::string& name : refused) EXPECT_FALSE(isFatName(name)) << name;
     EXPECT_EQ(fatKey("E:\\Music.\\Live \\a.Mp3"), fatKey("E:\\MUSIC\\live\\A.mp3. "));
     EXPECT_NE(fatKey("E:\\MUSIC\\Live\\a.mp3"), fatKey("E:\\MUSIC\\Live2\\a.mp3"));
     std::string longest = "C:\\" + std::string(250, 'x') + "\xE6\x9B\xB2\xE6\x9B\xB2.mp3";
@@ -383,16 +383,13 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
 
 // A video not copied is not checked; all playing is plain success.
 TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) {
-    fs.addTree({"C:\\ok.mp4", "C:\\hd.mp4", "C:\\vecchio.avi", "C:\\strano.mp4", "C:\\x.jpg",
-                "C:\\perso.mp4"});
-    fs.contents = {{"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
-                   {"C:\\hd.mp4", mp4(avc(100, 40, 1280, 720))},
-                   {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
-                   {"C:\\strano.mp4", "not a video"},
-                   {"C:\\perso.mp4", "not a video"}};
     shell.results["C:\\perso.mp4"] = CopyResult::Failed;
-    drop({"C:\\ok.mp4", "C:\\hd.mp4", "C:\\vecchio.avi", "C:\\strano.mp4", "C:\\x.jpg",
-          "C:\\perso.mp4"});
+    dropWith({{"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
+              {"C:\\hd.mp4", mp4(avc(100, 40, 1280, 720))},
+              {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
+              {"C:\\strano.mp4", "not a video"},
+              {"C:\\x.jpg", "a picture"},
+              {"C:\\perso.mp4", "not a video"}});
     expectNotAll({"perso.mp4 (copia non riuscita)"},
                  "\n\nLa PSP potrebbe non riprodurre:\n"
                  "hd.mp4 (H.264 High, 1280×720)\nvecchio.avi (Xvid, 640×360)\n"
@@ -404,7 +401,7 @@ TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) 
 
 // Each reason the firmware may refuse what was copied; all starting is plain success.
 TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReason) {
-    const std::pair<std::string, std::string> files[] = {
+    dropWith({
         {"C:\\buono.iso", iso({"PSP_GAME"})},
         {"C:\\film.iso", iso({"UMD_VIDEO"})},
         {"C:\\buono.cso", cso()},
@@ -414,15 +411,7 @@ TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReas
         {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
         {"C:\\gioco\xC3\xA8.iso", iso({"PSP_GAME"})},
         {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
-    };
-    Names dropped;
-    for (auto& [path, bytes] : files) {
-        fs.addTree({path});
-        fs.contents[path] = bytes;
-        dropped.push_back(path.find("EBOOT") != std::string::npos ? path.substr(0, path.rfind('\\'))
-                                                                  : path);
-    }
-    drop(dropped);
+    });
     EXPECT_EQ(shell.copies.size(), 9u);
     expectMessage(kMessageWarning, kSuccess +
                                        "\n\nLa PSP potrebbe non avviare:\n"

@@ -17,7 +17,7 @@ using namespace caldrift;
 
 // The first input byte says which lookups succeed; the dropped names double
 // as the names inside every folder, to a depth of three.
-struct ByteFileSystem : FileSystem {
+struct ByteFileSystem : testing::FakeFileSystem {
     std::uint8_t answers;
     std::vector<std::string> names;  // six a folder, four deep, is plenty
     unsigned bit(const std::string& path, unsigned salt) {
@@ -26,7 +26,6 @@ struct ByteFileSystem : FileSystem {
     PathType typeOf(const std::string& path) override {
         return answers & 1 ? PathType::Missing : bit(path, 1) ? PathType::Folder : PathType::File;
     }
-    bool entryExists(const std::string&) override { return true; }
     Listing list(const std::string& folder) override {
         Listing listing{(answers & 2) == 0, {}, {}};
         bool deep = std::count(folder.begin(), folder.end(), '\\') > 3;
@@ -48,9 +47,6 @@ struct ByteFileSystem : FileSystem {
     std::optional<DriveSpace> space(const std::string&) override {
         return DriveSpace{answers, (answers & 8) ? 0u : 512u};
     }
-    void removeFile(const std::string&) override {}
-    std::unique_ptr<ByteSource> openForReading(const std::string&) override { return nullptr; }
-    bool rewrite(const std::string&, const std::string&) override { return false; }
 };
 
 struct StickOnlyShell : ShellCopy {
@@ -67,17 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> paths;
     std::istringstream lines(std::string(data + 1, data + size));
     for (std::string path; std::getline(lines, path);) paths.push_back(path);
-    ByteFileSystem fs;
+    ByteFileSystem fs;  // the stick is there; no file's bytes can be read
+    fs.entries.insert("E:\\PSP");
     fs.answers = data[0];
     fs.names.assign(paths.begin(), paths.begin() + std::min<std::size_t>(6, paths.size()));
     testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, true, fs, queue);
     if (queue.size() != pending.lines.size() || queue.size() > paths.size()) std::abort();
-    for (std::size_t i = 0; i < queue.size(); ++i) {
-        auto [path, file] = std::tie(queue.entries()[i].path, queue.entries()[i].file);
-        if (file.empty() || pending.lines[i] != file || path.size() < file.size() ||
-            path.compare(path.size() - file.size(), file.size(), file) != 0)
+    for (std::size_t i = 0; i < queue.size(); ++i) {  // each named by its path's last part
+        const QueueEntry& e = queue.entries()[i];
+        std::size_t cut = e.path.size() - std::min(e.path.size(), e.file.size());
+        if (e.file.empty() || pending.lines[i] != e.file || e.path.substr(cut) != e.file)
             std::abort();
     }
     StickOnlyShell shell;
