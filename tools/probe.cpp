@@ -77,7 +77,7 @@ std::wstring windowText(HWND h) {
     LRESULT length = ask(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     if (length < 0)  // a hung window: its cached caption
         length = InternalGetWindowText(h, text.data(), static_cast<int>(text.size()));
-    text.resize(std::clamp<size_t>(length, 0, text.size() - 1));
+    text.resize(std::min<size_t>(length, text.size() - 1));
     return text;
 }
 
