@@ -354,8 +354,9 @@ class CaldriftTestCase(unittest.TestCase):
     def drag_and_drop(self, paths, while_over=None):
         """Press over the source, drag, wait for the drop window, release over it (after while_over)."""
         wait_until(lambda: not self.x_drop_window_visible(), 5, 0.05)
-        listing = self.case_dir / "drop-list.txt"
-        listing.write_text("\n".join(windows_path(p) for p in paths), encoding="utf-16-le")
+        listing = self.case_dir / "drop-list.bin"  # as CF_HDROP holds it: a DROPFILES header and wide paths
+        names = "".join(windows_path(p) + "\0" for p in paths) + "\0"
+        listing.write_bytes(struct.pack("<IiiII", 20, 0, 0, 0, 1) + names.encode("utf-16-le"))
         args = [*self.SOURCE_AT, windows_path(listing)]
         for attempt in range(2):  # a Wine start now and then ends before the program runs
             source = self.start_wine(BUILD / "tools" / "dragsource.exe", *args, stdout=subprocess.PIPE)
