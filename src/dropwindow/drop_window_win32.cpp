@@ -8,8 +8,8 @@
 #include "dropwindow/show_while_dragging.h"
 #include "dropwindow/tray_notification.h"
 #include "settings/pictures_win32.h"
-#include "text_ids.h"
 #include "settings/settings_win32.h"
+#include "text_ids.h"
 #include "toolkit/controls.h"
 #include "toolkit/text.h"
 

@@ -2,9 +2,9 @@
 
 #include "common/language.h"
 #include "drive/scanner.h"
+#include "text_ids.h"
 #include "transfer/copy_plan.h"
 #include "transfer/destinations.h"
-#include "text_ids.h"
 
 namespace caldrift {
 

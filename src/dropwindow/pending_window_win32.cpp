@@ -2,8 +2,8 @@
 
 #include "common/colours.h"
 #include "dropwindow/placement.h"
-#include "toolkit/controls.h"
 #include "text_ids.h"
+#include "toolkit/controls.h"
 #include "toolkit/text.h"
 
 namespace caldrift {

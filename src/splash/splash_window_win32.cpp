@@ -6,8 +6,8 @@
 
 #include "common/colours.h"
 #include "settings/pictures_win32.h"
-#include "toolkit/controls.h"
 #include "text_ids.h"
+#include "toolkit/controls.h"
 #include "toolkit/text.h"
 
 namespace caldrift {

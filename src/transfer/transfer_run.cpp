@@ -7,9 +7,9 @@
 #include "common/language.h"
 #include "drive/scanner.h"
 #include "formats/psp_formats.h"
+#include "text_ids.h"
 #include "transfer/destinations.h"
 #include "transfer/plugin_list.h"
-#include "text_ids.h"
 
 namespace caldrift {
 
