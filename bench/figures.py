@@ -26,7 +26,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from harness import ARCH, BUILD, WINE, CaldriftTestCase, wait_until, wine_env, windows_path  # noqa: E402
+from harness import ARCH, BUILD, OK, TRANSFER, WINE, CaldriftTestCase, wait_until, wine_env, windows_path  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 PRODUCT = ROOT / "build" / "win32" / "Caldrift.exe"
@@ -102,9 +102,9 @@ class Figures(CaldriftTestCase):
         released = []  # the moment the button is let go over the drop window
         self.drag_and_drop([item], while_over=lambda: released.append(time.monotonic()))
         started = released[0]
-        closing = self.dialog("Trasferimento...", 900)
+        closing = self.dialog(TRANSFER, 900)
         elapsed = time.monotonic() - started
-        self.press(closing, "OK")
+        self.press(closing, OK)
         return elapsed
 
     def test_idle_in_the_tray(self):
