@@ -278,14 +278,17 @@ class CaldriftTestCase(unittest.TestCase):
     def menu(self):
         return next((w for w in self.windows("#32768") if w["visible"]), None)
 
+    def shown_dialog(self, matches, timeout=30):
+        """The first visible dialog that matches, waited for."""
+        return wait_until(lambda: next((w for w in self.windows("#32770") if w["visible"] and matches(w)), None),
+                          timeout, 0.3)
+
     def dialog(self, title, timeout=30):
-        return wait_until(lambda: next((w for w in self.windows("#32770")
-                                        if w["visible"] and w["text"] == title), None), timeout, 0.3)
+        return self.shown_dialog(lambda w: w["text"] == title, timeout)
 
     def shell_question(self, timeout=30):
         """The shell's question before it replaces a file: a dialog with a Yes button."""
-        return wait_until(lambda: next((w for w in self.windows("#32770") if w["visible"] and any(
-            c["id"] == YES for c in w["children"])), None), timeout, 0.3)
+        return self.shown_dialog(lambda w: any(c["id"] == YES for c in w["children"]), timeout)
 
     def dialog_text(self, dialog):
         texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]

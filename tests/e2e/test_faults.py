@@ -3,14 +3,13 @@ the user told the truth about what happened."""
 import os
 import subprocess
 
-from harness import BUILD, OK, TRANSFER, PREFIX, SUCCESS, YES, CaldriftTestCase, wait_until, windows_path
+from harness import BUILD, OK, PREFIX, SUCCESS, TRANSFER, YES, CaldriftTestCase, wait_until, windows_path
 
 
 class FaultTestCase(CaldriftTestCase):
     def dismiss_shell_errors(self):
         for _ in range(3):  # the shell may say so first, in its own words
-            box = wait_until(lambda: next((w for w in self.windows("#32770") if w["visible"] and w["text"] != TRANSFER),
-                                          None), 3, 0.3)
+            box = self.shown_dialog(lambda w: w["text"] != TRANSFER, 3)
             if box is None:
                 return
             self.press(box, OK)
