@@ -27,8 +27,9 @@ enum ControlId : int {
     LblWarning
 };
 // Inside Frame1:
+constexpr TwipRect kImgLogo{120, 360, 2400, 2190};
 constexpr ControlSpec kLabels[] = {
-    {L"STATIC", L"", SS_BITMAP, {120, 360, 2400, 2190}, ImgLogo},
+    {L"STATIC", L"", SS_BITMAP, kImgLogo, ImgLogo},
     {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2640, 480, 2415, 405}, LblCompanyProduct, IDS_PRESENTS},
     {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2760, 1080, 4200, 825}, LblProductName, IDS_PRODUCT_NAME},
     {L"STATIC", L"", SS_RIGHT, {5280, 2160, 1455, 285}, LblVersion, IDS_VERSION},
@@ -102,26 +103,23 @@ void SplashWindow::createControls() {
 
 // Fonts fit their labels at the window's DPI; the two titles take the size of their text.
 void SplashWindow::setFontsAndPictures() {
-    auto fitted = [this](int id, const FontSpec& design) {
+    auto fit = [this](int id, const FontSpec& design, GdiObject<HFONT>& font) {
         HWND label = GetDlgItem(frame1_, id);
-        return createFittingFont(label, design, dpi_, windowText(label).c_str());
+        font = createFittingFont(label, design, dpi_, windowText(label).c_str());
+        setFont(label, font);
     };
-    companyFont_ = fitted(LblCompanyProduct, {L"Juice ITC", 18, true, true});
-    productFont_ = fitted(LblProductName, {L"Juice ITC", 36, true});
-    versionFont_ = fitted(LblVersion, {L"Arial", 12, true});
+    fit(LblCompanyProduct, {L"Juice ITC", 18, true, true}, companyFont_);
+    fit(LblProductName, {L"Juice ITC", 36, true}, productFont_);
+    fit(LblVersion, {L"Arial", 12, true}, versionFont_);
     warningFont_ = createFont({L"Arial", 8.25}, dpi_);
-    const std::pair<int, const GdiObject<HFONT>*> fonts[] = {{LblCompanyProduct, &companyFont_},
-                                                             {LblProductName, &productFont_},
-                                                             {LblVersion, &versionFont_},
-                                                             {LblWarning, &warningFont_}};
-    for (auto [id, font] : fonts) setFont(GetDlgItem(frame1_, id), *font);
+    setFont(lblWarning_, warningFont_);
     sizeToText(GetDlgItem(frame1_, LblCompanyProduct));
     sizeToText(lblProductName_);
     loadPictures();
 }
 
 void SplashWindow::loadPictures() {
-    logo_ = programPicture(Picture::Logo, kLabels[0].place, dpi_);
+    logo_ = programPicture(Picture::Logo, kImgLogo, dpi_);
     SendDlgItemMessageW(frame1_, ImgLogo, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(logo_.get()));
 }
