@@ -93,7 +93,8 @@ void DropWindow::loadPictures() {
 void DropWindow::createControls() {
     label1_ = createControl(hwnd_, kLabel1, dpi_);
     label2_ = createControl(hwnd_, kLabel2, dpi_);
-    if (!fontInstalled(L"Chiller"))
+    chiller_ = fontInstalled(L"Chiller");
+    if (!chiller_)
         SetWindowLongPtrW(label1_, GWL_STYLE,
                           GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
     setFonts();
@@ -103,9 +104,8 @@ void DropWindow::createControls() {
 }
 
 void DropWindow::setFonts() {
-    bool chiller = fontInstalled(L"Chiller");
     label1Font_ =
-        createFittingFont(label1_, {chiller ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, L"NO");
+        createFittingFont(label1_, {chiller_ ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, L"NO");
     label2Font_ = createFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, L"PSP Version");
     setFont(label1_, label1Font_);
     setFont(label2_, label2Font_);

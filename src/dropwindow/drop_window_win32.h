@@ -97,6 +97,7 @@ private:
     toolkit::MenuHandle popup_;
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
+    bool chiller_ = false;  // Label1's font is installed; Tahoma, centred upright, stands in
     TrayIcon tray_;
 
     DriveScanner scanner_;  // holds the current PSP drive, which Label1 shows
