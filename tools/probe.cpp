@@ -46,21 +46,6 @@ std::string numbers(std::initializer_list<long long> values) {
     return join(texts, "[]");
 }
 
-// A JSON object, written one field after another.
-class Object {
-public:
-    void add(const char* name, const std::string& value) {
-        fields_.push_back('"' + std::string(name) + "\":" + value);
-    }
-    void add(const char* name, long long value) { add(name, std::to_string(value)); }
-    std::string text() const { return join(fields_, "{}"); }
-
-private:
-    std::vector<std::string> fields_;
-};
-
-const char* boolean(bool value) { return value ? "true" : "false"; }
-
 std::wstring className(HWND h) {
     wchar_t name[256];
     return std::wstring(name, std::max(GetClassNameW(h, name, 256), 0));
@@ -98,48 +83,48 @@ BOOL CALLBACK collect(HWND h, LPARAM list) {
 }
 
 // One window and the state of its kind of control; a top-level one also has its
-// client size, its layered state and all its descendants, flat.
+// client size, its opacity (-1 unless layered by alpha) and all its descendants, flat.
 std::string window(HWND h, bool top) {
     std::wstring cls = className(h);
     auto is = [&](const wchar_t* name) { return _wcsicmp(cls.c_str(), name) == 0; };
-    DWORD style = GetWindowLongW(h, GWL_STYLE), exStyle = GetWindowLongW(h, GWL_EXSTYLE);
+    std::vector<std::string> fields;
+    auto add = [&](const char* name, const std::string& value) {
+        fields.push_back('"' + std::string(name) + "\":" + value);
+    };
+    auto number = [&](const char* name, long long value) { add(name, std::to_string(value)); };
     RECT r{}, client{};
     GetWindowRect(h, &r);
     GetClientRect(h, &client);
-    Object o;
-    o.add("hwnd", reinterpret_cast<uintptr_t>(h));
-    o.add("id", top ? 0 : GetDlgCtrlID(h));
-    o.add("class", quote(cls));
-    o.add("text", quote(windowText(h)));
-    o.add("visible", boolean(IsWindowVisible(h)));
-    o.add("enabled", boolean(IsWindowEnabled(h)));
-    o.add("rect", numbers({r.left, r.top, r.right, r.bottom}));
-    o.add("style", style);
-    o.add("exstyle", exStyle);
-    if (is(L"ListBox")) o.add("items", items(h, LB_GETCOUNT, LB_GETTEXT));
-    if (is(L"ComboBox")) o.add("items", items(h, CB_GETCOUNT, CB_GETLBTEXT));
-    if (is(L"Button")) o.add("checked", ask(h, BM_GETCHECK));
-    if (is(WC_TABCONTROLW)) o.add("cursel", ask(h, TCM_GETCURSEL));
+    number("hwnd", reinterpret_cast<uintptr_t>(h));
+    number("id", top ? 0 : GetDlgCtrlID(h));
+    add("class", quote(cls));
+    add("text", quote(windowText(h)));
+    add("visible", IsWindowVisible(h) ? "true" : "false");
+    add("enabled", IsWindowEnabled(h) ? "true" : "false");
+    add("rect", numbers({r.left, r.top, r.right, r.bottom}));
+    number("style", GetWindowLongW(h, GWL_STYLE));
+    number("exstyle", GetWindowLongW(h, GWL_EXSTYLE));
+    if (is(L"ListBox")) add("items", items(h, LB_GETCOUNT, LB_GETTEXT));
+    if (is(L"ComboBox")) add("items", items(h, CB_GETCOUNT, CB_GETLBTEXT));
+    if (is(L"Button")) number("checked", ask(h, BM_GETCHECK));
+    if (is(WC_TABCONTROLW)) number("cursel", ask(h, TCM_GETCURSEL));
     if (is(TRACKBAR_CLASSW)) {
-        o.add("pos", ask(h, TBM_GETPOS));
-        o.add("range", numbers({ask(h, TBM_GETRANGEMIN), ask(h, TBM_GETRANGEMAX)}));
+        number("pos", ask(h, TBM_GETPOS));
+        add("range", numbers({ask(h, TBM_GETRANGEMIN), ask(h, TBM_GETRANGEMAX)}));
     }
     if (top) {
-        o.add("client", numbers({client.right, client.bottom}));
-        Object layered;
+        add("client", numbers({client.right, client.bottom}));
         BYTE alpha = 0;
         DWORD flags = 0;
-        layered.add("ok", boolean(GetLayeredWindowAttributes(h, nullptr, &alpha, &flags)));
-        layered.add("alpha", alpha);
-        layered.add("flags", flags);
-        o.add("layered", layered.text());
+        bool layered = GetLayeredWindowAttributes(h, nullptr, &alpha, &flags) && flags == LWA_ALPHA;
+        number("alpha", layered ? alpha : -1);
         std::vector<HWND> children;
         EnumChildWindows(h, collect, reinterpret_cast<LPARAM>(&children));
         std::vector<std::string> descendants;
         for (HWND child : children) descendants.push_back(window(child, false));
-        o.add("children", join(descendants, "[]"));
+        add("children", join(descendants, "[]"));
     }
-    return o.text();
+    return join(fields, "{}");
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ class UserStory(CaldriftTestCase):
         self.step(7, "settings-changed")
         self.click_control(APPLY)
         self.assertTrue(wait_until(lambda: not self.control(APPLY)["enabled"], 3))
-        self.assertTrue(wait_until(lambda: self.drop_window()["layered"]["alpha"] == 195, 3))
+        self.assertTrue(wait_until(lambda: self.drop_window()["alpha"] == 195, 3))
         self.assertEqual((self.app_dir / "Setting.INI").read_bytes(), settings_text(startup="1", transparency="40"))
         self.click_control(OK)
         self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3))

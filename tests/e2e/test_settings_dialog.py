@@ -37,7 +37,7 @@ class SettingsDialog(CaldriftTestCase):
         self.assert_fields(dialog, {"text": "Opzioni", "client": [twips(6150), twips(2970)]})
         left, top, right, bottom = dialog["rect"]
         self.assertEqual([left, top], [(SCREEN[0] - right + left) // 2, (SCREEN[1] - bottom + top) // 2])
-        self.assertEqual(dialog["layered"]["alpha"], 225)
+        self.assertEqual(dialog["alpha"], 225)
         self.assert_controls({
             TAB: {"cursel": 0},
             COMBO1: {"items": VERSIONS, "text": "2.80"}, CHECK4: {"checked": 1, "visible": True},
@@ -70,7 +70,7 @@ class SettingsDialog(CaldriftTestCase):
             self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3), f"{button} left the dialog open")
             self.assertEqual(self.saved_file(), settings_text(**dict(SAVED, transparency=saved)))
             self.open_settings()
-        self.assertEqual([self.control(SLIDER1)["pos"], self.drop_window()["layered"]["alpha"]], [0, 225])
+        self.assertEqual([self.control(SLIDER1)["pos"], self.drop_window()["alpha"]], [0, 225])
 
     def test_apply_saves_applies_and_disables_itself(self):
         self.start_caldrift()
@@ -95,14 +95,14 @@ class SettingsDialog(CaldriftTestCase):
         self.click_control(CHECK1, dx=6)
         self.settle_slider("Home", *["Next"] * 4)
         self.assertEqual(self.control(SLIDER1)["pos"], 40)
-        self.assertTrue(wait_until(lambda: self.settings_dialog()["layered"]["alpha"] == 195, 2))
-        self.assertEqual(self.drop_window()["layered"]["alpha"], 225)  # not applied yet
+        self.assertTrue(wait_until(lambda: self.settings_dialog()["alpha"] == 195, 2))
+        self.assertEqual(self.drop_window()["alpha"], 225)  # not applied yet
 
         self.click_control(APPLY)
         self.assertTrue(wait_until(lambda: not self.control(APPLY)["enabled"], 3))
         self.assertEqual(self.saved_file(), settings_text(drive="c:", firmware="2.71", startup="1",
                                                           transparency="40"))
-        self.assertTrue(wait_until(lambda: self.drop_window()["layered"]["alpha"] == 195, 3))
+        self.assertTrue(wait_until(lambda: self.drop_window()["alpha"] == 195, 3))
         self.assertEqual(self.label1(), "C:")
         self.assertEqual(self.child(self.drop_window(), 2)["text"], "PSP Versione = 2.71")
         self.assertEqual(run_value("HKCU"), '"' + windows_path(self.app_dir / "Caldrift.exe") + '"')

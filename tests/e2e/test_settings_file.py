@@ -12,7 +12,7 @@ class SettingsAtStart(CaldriftTestCase):
         # A scan would look into D: to O:.
         self.assertLessEqual(self.drive_lookups(self.start_caldrift(label="E:"), 1.5), {"e"})
         window = self.drop_window()
-        self.assertEqual([self.child(window, 2)["text"], window["layered"]["alpha"]], ["PSP Versione = 2.71", 195])
+        self.assertEqual([self.child(window, 2)["text"], window["alpha"]], ["PSP Versione = 2.71", 195])
         self.open_settings()
         (self.app_dir / "Setting.INI").write_bytes(b"")  # OK writes what the dialog holds, untouched
         self.click_control(OK)
