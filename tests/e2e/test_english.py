@@ -1,4 +1,5 @@
-"""The main story under an English Windows at 150 % scaling (144 dpi)."""
+"""The main story under an English Windows at 150 % scaling (144 dpi): a drop before the stick is known
+waits for its message to close."""
 from harness import LANGUAGE, OK, SCREEN, CaldriftTestCase, size, wait_until, wine_reg
 
 DESKTOP = r"HKCU\Control Panel\Desktop"
@@ -15,7 +16,7 @@ class EnglishAt144Dpi(CaldriftTestCase):
         self.addCleanup(wine_reg, "add", DESKTOP, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f")
         self.restart_wine()  # Wine reads the scaling when it starts
 
-    def test_the_drop_window_sits_in_the_corner_and_speaks_english(self):
+    def test_the_drop_window_sits_in_the_corner_speaks_english_and_a_drop_during_a_message_waits(self):
         picture, song = self.make_files({"a.jpg": b"a picture", "b.mp3": b"a song"})
         self.start_caldrift()
         width, height = size(self.drop_rect)
@@ -27,14 +28,18 @@ class EnglishAt144Dpi(CaldriftTestCase):
         refusal = self.dialog("Error")
         self.assertIsNotNone(refusal, "no message before the stick is known")
         self.assertEqual(self.dialog_text(refusal), "Select the PSP's drive")
-        self.press(refusal, OK)
+        self.assertFalse(self.window("CaldriftPendingWindow")["visible"])
 
         (self.stick / "PSP" / "SAVEDATA").mkdir(parents=True)
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
-        self.drag_and_drop([song])
+        self.drag_and_drop([song])  # while the message is open: it waits for it to close
+        self.assertIsNone(self.dialog("Transfer...", 3), "a run started inside the message")
+        self.assert_stick_holds({})
+        self.press(refusal, OK)
         closing = self.dialog("Transfer...")
         self.assertIsNotNone(closing, "no closing message")
         self.screenshot("english-144-closing-message")
         self.assertEqual(self.dialog_text(closing), "File(s) copied successfully!")
         self.press(closing, OK)
         self.assert_stick_holds({"PICTURE/a.jpg": "a.jpg", "MUSIC/b.mp3": "b.mp3"})  # the first drop waited
+        self.assertLess(*((self.stick / p).stat().st_ctime_ns for p in ("PICTURE/a.jpg", "MUSIC/b.mp3")))

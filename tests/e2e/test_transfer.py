@@ -1,7 +1,7 @@
 """Dropping files from a drag source onto the drop window, and what lands on the stick."""
 import os
 
-from harness import NO, NOT_SENT, OK, SUCCESS, YES, YES_TO_ALL, CaldriftTestCase, eboot, make_video, wait_until
+from harness import NO, NOT_SENT, SUCCESS, YES, YES_TO_ALL, CaldriftTestCase, eboot, make_video, wait_until
 
 JAPANESE = "\u66f2\u306e\u540d\u524d.mp3"
 NAMES = ["a.jpg", "c.mp3", "clip.mp4", "vecchio.avi", "blu.ptf", "notes.txt", JAPANESE]
@@ -59,30 +59,6 @@ class DropDuringACopy(CaldriftTestCase):
         self.assertEqual(self.closing_text(30), SUCCESS)
         self.assertIsNone(self.dialog("Trasferimento...", 2), "a second run reported separately")
         self.assert_stick_holds({"PSP/GAME/" + name: name for name in names[:3]} | {"MUSIC/b.mp3": "b.mp3"})
-
-
-class DropBeforeTheStick(CaldriftTestCase):
-    stick_layout = ()
-
-    def test_a_drop_while_a_message_is_open_waits_for_it_to_close(self):
-        first, second = self.make_files({"a.jpg": b"first", "b.mp3": b"second"})
-        self.start_caldrift()
-        self.assertEqual(self.label1(), "NO")
-        self.drag_and_drop([first])
-        refusal = self.dialog("Errore")
-        self.assertIsNotNone(refusal)
-        self.assertEqual(self.dialog_text(refusal), "Selezionare il drive della PSP")
-        self.assertFalse(self.window("CaldriftPendingWindow")["visible"])
-
-        (self.stick / "PSP" / "SAVEDATA").mkdir(parents=True)
-        self.assertTrue(wait_until(lambda: self.label1() == "E:", 5))
-        self.drag_and_drop([second])
-        self.assertIsNone(self.dialog("Trasferimento...", 3), "a run started inside the message")
-        self.assert_stick_holds({})
-        self.press(refusal, OK)
-        self.assertEqual(self.closing_text(30), SUCCESS)
-        self.assert_stick_holds({"PICTURE/a.jpg": "a.jpg", "MUSIC/b.mp3": "b.mp3"})
-        self.assertLess(*((self.stick / p).stat().st_ctime_ns for p in ("PICTURE/a.jpg", "MUSIC/b.mp3")))
 
 
 class ExitDuringACopy(CaldriftTestCase):
