@@ -1,4 +1,5 @@
-"""Dropping files from a drag source onto the drop window, and what lands on the stick."""
+"""Dropping files and folders from a drag source onto the drop window, and what lands on the stick: media by type,
+a folder's one deep, each source in a place of its own; games whole, without following links."""
 import os
 
 from harness import NO, NOT_SENT, SUCCESS, YES, YES_TO_ALL, CaldriftTestCase, eboot, make_video, wait_until
@@ -8,23 +9,31 @@ NAMES = ["a.jpg", "c.mp3", "clip.mp4", "vecchio.avi", "blu.ptf", "notes.txt", JA
 PLACES = {"MUSIC/c.mp3": "c.mp3", "VIDEO/clip.mp4": "clip.mp4", "VIDEO/vecchio.avi": "vecchio.avi",
           "PSP/THEME/blu.ptf": "blu.ptf", "MUSIC/" + JAPANESE: JAPANESE,
           "PSP/GAME/MyGame/EBOOT.PBP": "MyGame/EBOOT.PBP", "PSP/GAME/MyGame/DATA/level.bin": "MyGame/DATA/level.bin"}
+FOLDER_PLACES = {"MUSIC/Live/1.mp3": "Queen/Live/1.mp3", "MUSIC/Muse - Live/1.mp3": "Muse/Live/1.mp3",
+          "PICTURE/Vacanze/m.jpg": "Vacanze/m.jpg", "PICTURE/Vacanze - Vacanze/m.jpg": "Vacanze/Vacanze/m.jpg",
+          "PICTURE/foto.jpg": "Roma/foto.jpg", "PICTURE/foto (2).jpg": "Parigi/foto.jpg"}
+FOLDERS = ["Queen", "Muse", "Vacanze", "Roma/foto.jpg", "Parigi/foto.jpg"]  # sources of one name
+PLACES |= FOLDER_PLACES
 
 
 class DropOntoTheStick(CaldriftTestCase):
     def test_every_item_lands_where_it_belongs_and_the_message_tells_the_truth(self):
         items = self.make_files({name: os.urandom(2048) + name.encode() for name in NAMES})
         self.make_files({"MyGame/EBOOT.PBP": eboot(os.urandom(1024)), "MyGame/.hidden": os.urandom(1024),
-                         "MyGame/DATA/level.bin": os.urandom(1024)})
+                         "MyGame/DATA/level.bin": os.urandom(1024), "Muse/Live/.nascosto.mp3": b"hidden"}
+                        | {name: os.urandom(1500) + name.encode() for name in FOLDER_PLACES.values()})
+        os.symlink("..", self.src / "MyGame" / "DATA" / "up")  # links a game never follows
+        os.symlink(".", self.src / "MyGame" / "loop")
         make_video(self.src / "vecchio.avi", "640x360", "-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "pcm_s16le")
         old_picture, = self.make_files({"PICTURE/a.jpg": b"the old picture"}, self.stick)
         self.start_caldrift(label="E:")
 
-        dropped = items + [self.src / "MyGame", self.src / "sparito.mp3", self.src.anchor]
+        dropped = items + [self.src / name for name in ("MyGame", "sparito.mp3", *FOLDERS)] + [self.src.anchor]
         self.assertIn("effect=1", self.drag_and_drop(dropped))
         question = self.shell_question()
         self.assertIsNotNone(question, "the shell did not ask before replacing a.jpg")
         self.assertTrue(self.window("CaldriftPendingWindow")["visible"])
-        self.assertEqual(self.pending_names(), NAMES + ["MyGame"])
+        self.assertEqual(self.pending_names(), NAMES + ["MyGame", "Queen", "Muse", "Vacanze", "foto.jpg", "foto.jpg"])
         self.screenshot("transfer-replace-question")
         self.press(question, NO)
 
@@ -36,7 +45,7 @@ class DropOntoTheStick(CaldriftTestCase):
             "La PSP potrebbe non riprodurre:", "clip.mp4 (formato video non riconosciuto)",
             "vecchio.avi (Xvid, 640\u00d7360)"]))
         self.assertEqual(old_picture.read_bytes(), b"the old picture")
-        self.assert_stick_holds(PLACES, ["PICTURE/a.jpg"])  # no .hidden, no notes.txt
+        self.assert_stick_holds(PLACES, ["PICTURE/a.jpg"])  # no hidden file, no notes.txt
         self.assertTrue(wait_until(lambda: not self.window("CaldriftPendingWindow")["visible"], 3))
 
 
