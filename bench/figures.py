@@ -134,9 +134,11 @@ class Figures(CaldriftTestCase):
         RESULTS["copy"] = ("one 512 MiB file", self.timed_drop(big), "cp + sync",
                            cp_sync_seconds(big, self.case_dir / "cp-big"))
         self.timed_drop(game)
-        listing = self.case_dir / "bare-copy.txt"
-        listing.write_text("\n".join(f"{windows_path(p)}|{windows_path(self.stick / 'bare' / p.name)}"
-                                     for p in sorted(game.iterdir())), encoding="utf-16-le")
+        listing = self.case_dir / "bare-copy.bin"  # the sources, then the destinations
+        files = sorted(game.iterdir())
+        listing.write_text("".join(windows_path(p) + "\0" for p in files) + "\0" +
+                           "".join(windows_path(self.stick / "bare" / p.name) + "\0" for p in files) + "\0",
+                           encoding="utf-16-le")
         bare = subprocess.run([WINE, str(BUILD / "tools" / "shellcopy.exe"), windows_path(listing)],
                               env=wine_env(), timeout=600)
         self.assertEqual(bare.returncode, 0)
