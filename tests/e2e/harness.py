@@ -392,11 +392,6 @@ class CaldriftTestCase(unittest.TestCase):
         self.press(closing, OK)
         return text
 
-    def assert_fields(self, record, expected, name="window"):
-        """Each {field: value} of a window or control as the probe reports it."""
-        for field, value in expected.items():
-            self.assertEqual(record[field], value, f"{name}: {field}")
-
     def assert_reported(self, text, *items, stick_gone=False):
         """The closing message names the items in order: a bare name as a copy that failed, else the line given."""
         lines = [re.escape(NOT_SENT)] + [re.escape(item) + ("" if " (" in item else NOT_COPIED) for item in items]

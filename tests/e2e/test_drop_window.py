@@ -22,7 +22,6 @@ class DropWindow(CaldriftTestCase):
         self.assertEqual(window["rect"][:2], [SCREEN[0] - width, SCREEN[1] - height - twips(455)])
         self.assertEqual(window["style"] & (WS_CAPTION | WS_SYSMENU), 0)
         self.assertTrue(window["exstyle"] & WS_EX_TOOLWINDOW)
-        self.assertEqual(window["text"], "")
         # No Setting.INI: the shipped values, and none is written.
         self.assertEqual(self.child(window, 2)["text"], "PSP Versione = 1.00")
         self.assertEqual(window["alpha"], 255)

@@ -25,6 +25,8 @@ namespace fs = std::filesystem;
 constexpr LANGID kItalian = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
 constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 const bool speaksItalian = (useResourceLanguage(kItalian), true);
+const INITCOMMONCONTROLSEX kControls{sizeof kControls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+const bool hasControls = InitCommonControlsEx(&kControls);  // the settings dialog's tab and slider
 
 // A scratch folder under the temp directory, removed with its content.
 struct Scratch : ::testing::Test {
@@ -191,8 +193,6 @@ TEST(PopupMenu, OffersTheSettingsThenExitLast) {
 
 // Texts that live where no other program can read them: the tabs' captions and the tooltips.
 TEST_F(Scratch, SettingsDialogNamesItsTabsAndItsLinks) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
     Win32SettingsFolder folder(root);
     SettingsDialog dialog(
         folder, [] {}, [](bool) {});
@@ -242,8 +242,6 @@ std::vector<RECT> controlPlaces(HWND window) {
 // Moved to a monitor at 150 %, each window takes the rectangle Windows proposes
 // and lays its controls out again from their twips: each moves and grows by half.
 TEST_F(Scratch, EveryWindowLaysItselfOutAgainAtANewDpi) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
     Win32FileSystem files;
     Win32ShellCopy shell;
     Win32MessageBoxes messages;
