@@ -2,7 +2,6 @@
 where the firmware looks, plugin lists merged, and a warning for a disc image it will not start."""
 import math
 import os
-import shutil
 import subprocess
 
 from harness import SUCCESS, CaldriftTestCase, eboot, param_sfo
@@ -10,13 +9,11 @@ from harness import SUCCESS, CaldriftTestCase, eboot, param_sfo
 MIB = 1024 * 1024
 
 
-DROPPED = ["ULUS10041", "PS1", "ARK-4", "CwCheat", "cwcheat.prx", "disco.img", "film.iso", "gioco.iso", "corto.iso"]
+DROPPED = ["ULUS10041", "ARK-4", "CwCheat", "cwcheat.prx", "film.iso", "gioco.iso", "corto.iso"]
 PLACES = {**{f"PSP/SAVEDATA/ULUS10041/{name}": f"ULUS10041/{name}" for name in ("PARAM.SFO", "ICON0.PNG", "DATA.BIN")},
-          "PSP/SAVEDATA/SLUS00594/SCEVMC0.VMP": "PS1/SLUS00594/SCEVMC0.VMP",
           "PSP/GAME/ARK_Loader/EBOOT.PBP": "ARK-4/PSP/GAME/ARK_Loader/EBOOT.PBP",
-          "PSP/SAVEDATA/ARK_01234/K.BIN": "ARK-4/PSP/SAVEDATA/ARK_01234/K.BIN",
           "SEPLUGINS/cwcheat/cwcheat.prx": "CwCheat/seplugins/cwcheat/cwcheat.prx",
-          "SEPLUGINS/cwcheat.prx": "cwcheat.prx", "ISO/disco.img": "disco.img", "ISO/VIDEO/film.iso": "film.iso",
+          "SEPLUGINS/cwcheat.prx": "cwcheat.prx", "ISO/VIDEO/film.iso": "film.iso",
           "ISO/gioco.iso": "gioco.iso", "ISO/corto.iso": "corto.iso"}
 
 
@@ -35,7 +32,6 @@ class DropForCustomFirmware(CaldriftTestCase):
         stick_list, = self.make_files({"SEPLUGINS/GAME.TXT": b"ms0:/seplugins/altro.prx 1\r\n"}, self.stick)
         game = self.make_iso("gioco.iso", "PSP_GAME")
         self.make_iso("film.iso", "UMD_VIDEO")
-        shutil.copy(game, self.src / "disco.img")
         whole = game.read_bytes()
         (self.src / "corto.iso").write_bytes(whole[:len(whole) // 2])
         self.start_caldrift(label="E:")
