@@ -153,7 +153,8 @@ struct FakeProbe : DriveProbe {
     std::map<char, unsigned> types;  // drives that exist and their type
     std::set<std::string> entries;   // paths that exist
     std::set<char> failing;          // drives whose lookups fail
-    int typeQueries = 0, driveListQueries = 0, lookups = 0;
+    int typeQueries = 0, driveListQueries = 0;
+    std::map<char, int> lookups;  // by drive
 
     explicit FakeProbe(const std::string& sticks = "") {
         std::istringstream words(sticks);
@@ -179,10 +180,8 @@ struct FakeProbe : DriveProbe {
         ++typeQueries;
         return types.count(drive[0]) ? types[drive[0]] : 1;
     }
-    std::map<char, int> lookupsByDrive;
     Lookup lookup(const std::string& path) override {
-        ++lookups;
-        ++lookupsByDrive[path[0]];
+        ++lookups[path[0]];
         if (failing.count(path[0])) return Lookup::Failed;
         return entries.count(path) ? Lookup::Found : Lookup::Missing;
     }
