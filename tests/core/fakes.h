@@ -213,7 +213,7 @@ struct FakeFolder : SettingsFolder {
 struct FakeRegistry : Registry {
     struct Value {
         unsigned long type;
-        std::vector<std::uint8_t> bytes;
+        std::string bytes;
     };
     std::map<RegistryRoot, std::map<std::string, Value>> values;
     // fault: another key, a second one, or a close with none open.
@@ -238,12 +238,12 @@ struct FakeRegistry : Registry {
         return kRegistryOk;
     }
     long setText(const std::string& name, unsigned long type, const std::string& text) override {
-        return setBytes(name, type, std::vector<std::uint8_t>(text.begin(), text.end()));
+        values[*openKey][name] = {type, text};
+        return kRegistryOk;
     }
     long setBytes(const std::string& name, unsigned long type,
                   const std::vector<std::uint8_t>& bytes) override {
-        values[*openKey][name] = {type, bytes};
-        return kRegistryOk;
+        return setText(name, type, {bytes.begin(), bytes.end()});
     }
     long remove(const std::string& name) override {
         return values[*openKey].erase(name) ? kRegistryOk : kRegistryValueMissing;
@@ -254,9 +254,6 @@ struct FakeRegistry : Registry {
     }
     bool balanced() const { return !openKey && !fault; }
     Value& value(RegistryRoot root) { return values[root].at(kRunValueName); }
-    std::string text(RegistryRoot root) {
-        return {value(root).bytes.begin(), value(root).bytes.end()};
-    }
 };
 
 struct FakeDropWindow : DropWindowSettings {

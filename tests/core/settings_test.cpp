@@ -105,7 +105,7 @@ TEST_F(Settings, RunValueIsMachineWideOnlyForAProgramUnderProgramFilesInAKeyWeMa
         EXPECT_TRUE(writeRunValue(registry, {path, kInstalled.adminFolders}, true)) << path;
         EXPECT_EQ(registry.values[root == machine ? user : machine].size(), 0u) << path;
         EXPECT_EQ(registry.value(root).type, kRegistryString);
-        EXPECT_EQ(registry.text(root), "\"" + std::string(path) + "\"");
+        EXPECT_EQ(registry.value(root).bytes, "\"" + std::string(path) + "\"");
     }
     FakeRegistry failing;
     failing.queryFailure = 234;  // more data than the buffer holds: no fallback to the user
@@ -116,12 +116,12 @@ TEST_F(Settings, RunValueIsMachineWideOnlyForAProgramUnderProgramFilesInAKeyWeMa
 
 TEST_F(Settings, RunValueKeepsTheTypeItHas) {
     // A number takes the text's leading number, rounded; other types keep their bytes.
-    const std::tuple<unsigned long, const char*, std::vector<std::uint8_t>> cases[] = {
+    const std::tuple<unsigned long, const char*, std::string> cases[] = {
         {kRegistryNumber, "258.5x", {2, 1, 0, 0}},
         {kRegistryNumber, "C:\\x", {0, 0, 0, 0}},
-        {3, "new", {0xde, 0xad}}};
+        {3, "new", "\xde\xad"}};
     for (const auto& [type, data, stored] : cases) {
-        registry.values[machine][kRunValueName] = {type, {0xde, 0xad}};
+        registry.values[machine][kRunValueName] = {type, "\xde\xad"};
         EXPECT_TRUE(SetRegValue(registry, machine, kRunKey, kRunValueName, data));
         EXPECT_EQ(registry.value(machine).type, type);
         EXPECT_EQ(registry.value(machine).bytes, stored) << data;
@@ -146,7 +146,7 @@ TEST_F(Settings, LoadconfAppliesTheFileToTheDropWindowAndTheRunValue) {
     auto load = [&](const SettingsLines& lines) { loadconf(lines, window, registry, kInstalled); };
     load(withLine(2, "Drive = e:"));
     EXPECT_EQ(window.state(), std::make_tuple(false, "E:", "PSP Versione = 2.71", 195));
-    EXPECT_EQ(registry.text(machine), "\"" + kInstalled.path + "\"");
+    EXPECT_EQ(registry.value(machine).bytes, "\"" + kInstalled.path + "\"");
     window.opacity.reset();
     load(withLine(7, "Trasparenza = x"));
     EXPECT_EQ(window.opacity, std::nullopt);
