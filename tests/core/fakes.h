@@ -43,10 +43,11 @@ struct FakeFileSystem : FileSystem {
     };
     std::set<std::string> files;                 // ordinary files
     std::map<std::string, std::uint64_t> sizes;  // a file's size, 0 otherwise
-    std::map<std::string, std::uint64_t> times;  // when it was written, ten seconds apart
+    std::map<std::string, std::uint64_t> times;  // when written, ten seconds apart; none: no stamp
     std::uint64_t clock = 0;
-    std::set<std::string> entries;                  // anything a lookup finds
-    std::map<std::string, Folder> folders;          // listable folders
+    std::set<std::string> entries;          // anything a lookup finds
+    std::map<std::string, Folder> folders;  // folders, listable unless unlistable
+    std::set<std::string> unlistable;
     std::map<std::string, std::string> identities;  // a folder's own path otherwise
     std::set<std::string> flushed, unflushable;
     std::optional<DriveSpace> free;  // unknown until a test says
@@ -57,7 +58,7 @@ struct FakeFileSystem : FileSystem {
     }
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
-        if (!folders.count(folder)) return {};
+        if (!folders.count(folder) || unlistable.count(folder)) return {};
         Listing listing{true, {}, folders[folder].folders};
         for (auto& name : folders[folder].files)
             listing.files.push_back({name, sizes[folder + "\\" + name]});
@@ -68,7 +69,7 @@ struct FakeFileSystem : FileSystem {
         return it == identities.end() ? folder : it->second;
     }
     std::optional<FileStamp> stamp(const std::string& path) override {
-        if (!files.count(path)) return std::nullopt;
+        if (!files.count(path) || !times.count(path)) return std::nullopt;
         return FileStamp{sizes[path], times[path]};
     }
     bool flush(const std::string& path) override {

@@ -15,45 +15,30 @@
 namespace {
 using namespace caldrift;
 
-// The first input byte says which lookups succeed; the dropped names double
-// as the names inside every folder, to a depth of three.
+// The first input byte says which answers fail: lists, folder identities and
+// cluster sizes. The dropped names double as the names inside every folder,
+// four deep, and a path's hash says what it is.
 struct ByteFileSystem : testing::FakeFileSystem {
-    std::uint8_t answers;
-    std::vector<std::string> names;  // six a folder, four deep, is plenty
-    unsigned bit(const std::string& path, unsigned salt) {
-        return (std::hash<std::string>()(path) >> salt) & 1;
-    }
-    PathType typeOf(const std::string& path) override {
-        return answers & 1 ? PathType::Missing : bit(path, 1) ? PathType::Folder : PathType::File;
-    }
-    Listing list(const std::string& folder) override {
-        Listing listing{(answers & 2) == 0, {}, {}};
-        bool deep = std::count(folder.begin(), folder.end(), '\\') > 3;
-        for (const std::string& name : names) {
-            if (bit(folder + name, 2) && !deep)
-                listing.folders.push_back(name);
-            else
-                listing.files.push_back({name, bit(name, 3) ? kLargestPspFile + 1 : name.size()});
+    std::uint8_t answers = 0;
+    std::vector<std::string> names;  // six a folder is plenty
+    // True when the path is a folder; a file may be gone, or have no stamp.
+    bool put(const std::string& path, int depth) {
+        std::size_t hash = std::hash<std::string>()(path);
+        if (depth > 3 || hash & 2) {
+            if (hash & 4) files.insert(path);
+            if (hash & 8) times[path] = answers;
+            sizes[path] = hash & 16 ? kLargestPspFile + 1 : path.size();
+            return false;
         }
-        return listing;
+        Folder& folder = folders[path];
+        if (answers & 2) unlistable.insert(path);
+        if (answers & 4) identities[path] = "";
+        for (const std::string& name : names)
+            (put(path + "\\" + name, depth + 1) ? folder.folders : folder.files).push_back(name);
+        return true;
     }
-    std::string folderIdentity(const std::string& folder) override {
-        return (answers & 4) ? std::string() : folder;
-    }
-    std::optional<FileStamp> stamp(const std::string& path) override {
-        return bit(path, 4) ? std::optional<FileStamp>({path.size(), answers}) : std::nullopt;
-    }
-    bool flush(const std::string& path) override { return bit(path, 5); }
-    std::optional<DriveSpace> space(const std::string&) override {
-        return DriveSpace{answers, (answers & 8) ? 0u : 512u};
-    }
-};
-
-struct StickOnlyShell : ShellCopy {
-    CopyResult copy(const std::vector<FileCopy>& files) override {
-        for (const FileCopy& f : files)
-            if (f.destination.rfind("E:\\", 0) != 0 || f.size > kLargestPspFile) std::abort();
-        return CopyResult::Copied;
+    bool flush(const std::string& path) override {
+        return std::hash<std::string>()(path) & 32 && FakeFileSystem::flush(path);
     }
 };
 }  // namespace
@@ -67,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.entries.insert("E:\\PSP");
     fs.answers = data[0];
     fs.names.assign(paths.begin(), paths.begin() + std::min<std::size_t>(6, paths.size()));
+    for (const std::string& path : paths) fs.put(path, 0);
+    fs.free = DriveSpace{std::uint64_t{fs.answers} << 27, fs.answers & 8 ? 0u : 512u};  // to 32 GiB
     testing::FakePendingList pending;
     TransferQueue queue(pending);
     takeDrop(paths, true, fs, queue);
@@ -77,10 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (e.file.empty() || pending.lines[i] != e.file || e.path.substr(cut) != e.file)
             std::abort();
     }
-    StickOnlyShell shell;
+    testing::FakeShell shell(fs);
     testing::FakeMessages messages;
     TransferRun run(queue, fs, shell, messages, [] { return std::string("E:"); });
     run.trasfer();
+    for (auto& [source, destination] : shell.copies)  // onto the stick, none too large
+        if (destination.rfind("E:\\", 0) != 0 || fs.sizes[source] > kLargestPspFile) std::abort();
     if (!queue.empty() || !pending.lines.empty() || messages.shown.size() > 1) std::abort();
     return 0;
 }
