@@ -15,10 +15,9 @@ TEST(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     FakeFileSystem fs;
     FakePendingList pending;
     TransferQueue queue{pending};
-    for (const char* file : {"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI",
-                             "C:\\F\\EBOOT.PBP", "C:\\F\\PHOTO.JPG"})
-        fs.addFile(file);
-    fs.addTree({"C:\\G\\Gioco\\eBoot.pbp", "C:\\Album\\01.mp3", "C:\\Giochi\\A\\EBOOT.PBP"});
+    fs.addTree({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
+                "C:\\F\\PHOTO.JPG", "C:\\G\\Gioco\\eBoot.pbp", "C:\\Album\\01.mp3",
+                "C:\\Giochi\\A\\EBOOT.PBP"});
     fs.folders["C:\\Backup.old"];
     TakenDrop taken =
         takeDrop({"C:\\F\\a.jpg", "C:\\F\\brano.flac", "C:\\F\\LEGGIMI", "C:\\F\\EBOOT.PBP",
