@@ -17,6 +17,7 @@ constexpr ControlSpec kList1{
     L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, {0, 0, 2775, 3570}, 1};
 constexpr ControlSpec kLabel1{L"STATIC",        L"", SS_CENTER, {360, 3600, 2115, 195}, 2,
                               IDS_PENDING_LABEL};
+constexpr FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 }  // namespace
 
 void PendingWindow::place(const WorkArea& area, int dropWindowHeightPx) {
@@ -35,14 +36,8 @@ bool PendingWindow::create() {
         return false;
     list1_ = createControl(hwnd_, kList1, dpi_);
     label1_ = createControl(hwnd_, kLabel1, dpi_);
-    setFont();
+    setFittingFont(label1_, kLabelFont, dpi_, labelFont_);
     return true;
-}
-
-void PendingWindow::setFont() {
-    labelFont_ = createFittingFont(label1_, {L"MS Sans Serif", 8.25, true}, dpi_,
-                                   windowText(label1_).c_str());
-    toolkit::setFont(label1_, labelFont_);
 }
 
 // Its place follows the drop window's, which is laid out again too.
@@ -50,7 +45,7 @@ void PendingWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
     dpi_ = takeDpiChange(hwnd_, wParam, lParam);
     placeControl(list1_, kList1.place, dpi_);
     placeControl(label1_, kLabel1.place, dpi_);
-    setFont();
+    setFittingFont(label1_, kLabelFont, dpi_, labelFont_);
 }
 
 void PendingWindow::show() {

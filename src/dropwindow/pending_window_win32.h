@@ -25,7 +25,6 @@ public:
 
 private:
     bool create();
-    void setFont();
     void onDpiChanged(WPARAM wParam, LPARAM lParam);
     int lineCount() const;
 

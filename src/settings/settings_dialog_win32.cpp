@@ -198,12 +198,8 @@ void SettingsDialog::setFontsAndPictures() {
                  MAKELPARAM((tabs.width - 8) / 3, twipsToPixels(kTabHeightTwips, dpi_)));
 
     const wchar_t* face = fontInstalled(L"Juice ITC") ? L"Juice ITC" : L"Arial";
-    titleFont_ = createFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_,
-                                   windowText(control(kTitleLabel)).c_str());
-    authorFont_ = createFittingFont(control(kAuthorLabel), {face, 20.25, true}, dpi_,
-                                    windowText(control(kAuthorLabel)).c_str());
-    setFont(control(kTitleLabel), titleFont_);
-    setFont(control(kAuthorLabel), authorFont_);
+    setFittingFont(control(kTitleLabel), {face, 20.25, true}, dpi_, titleFont_);
+    setFittingFont(control(kAuthorLabel), {face, 20.25, true}, dpi_, authorFont_);
     sizeToText(control(kTitleLabel));
     sizeToText(control(kAuthorLabel));
     loadPictures();

@@ -103,17 +103,13 @@ void SplashWindow::createControls() {
 
 // Fonts fit their labels at the window's DPI; the two titles take the size of their text.
 void SplashWindow::setFontsAndPictures() {
-    auto fit = [this](int id, const FontSpec& design, GdiObject<HFONT>& font) {
-        HWND label = GetDlgItem(frame1_, id);
-        font = createFittingFont(label, design, dpi_, windowText(label).c_str());
-        setFont(label, font);
-    };
-    fit(LblCompanyProduct, {L"Juice ITC", 18, true, true}, companyFont_);
-    fit(LblProductName, {L"Juice ITC", 36, true}, productFont_);
-    fit(LblVersion, {L"Arial", 12, true}, versionFont_);
+    HWND company = GetDlgItem(frame1_, LblCompanyProduct);
+    setFittingFont(company, {L"Juice ITC", 18, true, true}, dpi_, companyFont_);
+    setFittingFont(lblProductName_, {L"Juice ITC", 36, true}, dpi_, productFont_);
+    setFittingFont(GetDlgItem(frame1_, LblVersion), {L"Arial", 12, true}, dpi_, versionFont_);
     warningFont_ = createFont({L"Arial", 8.25}, dpi_);
     setFont(lblWarning_, warningFont_);
-    sizeToText(GetDlgItem(frame1_, LblCompanyProduct));
+    sizeToText(company);
     sizeToText(lblProductName_);
     loadPictures();
 }

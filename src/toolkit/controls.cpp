@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <map>
+#include <utility>
 
 #include "toolkit/text.h"
 #include "toolkit/window.h"
@@ -126,6 +127,12 @@ bool fontInstalled(const wchar_t* face) {
 
 void setFont(HWND control, const GdiObject<HFONT>& font) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+}
+
+void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font) {
+    GdiObject<HFONT> fitted = createFittingFont(label, design, dpi, windowText(label).c_str());
+    setFont(label, fitted);
+    font = std::move(fitted);
 }
 
 void sizeToText(HWND label) {

@@ -45,6 +45,9 @@ GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
                                    const wchar_t* widestText);
 bool fontInstalled(const wchar_t* face);
 void setFont(HWND control, const GdiObject<HFONT>& font);
+// A fitting font for the label's own text, set on it and then kept in `font`,
+// so that the label never holds a font already deleted.
+void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font);
 // Makes a label exactly as large as its one line of text in its font.
 void sizeToText(HWND label);
 
