@@ -307,9 +307,13 @@ class CaldriftTestCase(unittest.TestCase):
         wait_until(lambda: not any(w["hwnd"] == dialog["hwnd"] and w["visible"]
                                    for w in self.windows("#32770")), 10, 0.3)
 
-    def exit_from(self, menu, process):
-        """Chooses Exit, the menu's last item: the program ends and its tray icon goes."""
+    def choose_exit(self, menu):
+        """Chooses Exit, the menu's last item."""
         self.click(centre(menu["rect"])[0], menu["rect"][3] - 8)
+
+    def exit_from(self, menu, process):
+        """Chooses Exit: the program ends and its tray icon goes."""
+        self.choose_exit(menu)
         self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Exit did not end Caldrift")
         self.assertEqual(process.returncode, 0)
         self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "tray icon left behind")

@@ -79,8 +79,7 @@ class ExitDuringACopy(CaldriftTestCase):
         question = self.shell_question()
         self.assertIsNotNone(question, "the copy did not stop to ask")
 
-        menu = self.open_tray_menu()
-        self.click((menu["rect"][0] + menu["rect"][2]) // 2, menu["rect"][3] - 8)  # Exit
+        self.choose_exit(self.open_tray_menu())
         self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "the tray icon stayed")
         self.assertIsNone(process.poll(), "ended before the shell returned")
         self.press(question, YES)
