@@ -104,11 +104,9 @@ void DropWindow::createControls() {
 }
 
 void DropWindow::setFonts() {
-    label1Font_ =
-        createFittingFont(label1_, {chiller_ ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, L"NO");
-    label2Font_ = createFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, L"PSP Version");
-    setFont(label1_, label1Font_);
-    setFont(label2_, label2Font_);
+    setFittingFont(label1_, {chiller_ ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, label1Font_,
+                   L"NO");
+    setFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, label2Font_, L"PSP Version");
 }
 
 // Moved to a monitor of another scaling: the same window, drawn afresh at its DPI.

@@ -91,6 +91,9 @@ GdiObject<HFONT> createFont(const FontSpec& design, int dpi) {
     return GdiObject<HFONT>(CreateFontIndirectW(&lf));
 }
 
+namespace {
+// The font at its designed size, or smaller where a substitute face would
+// not fit the text into the control.
 GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
                                    const wchar_t* widestText) {
     RECT room;
@@ -108,7 +111,6 @@ GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
     return font;
 }
 
-namespace {
 int CALLBACK noteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -129,8 +131,11 @@ void setFont(HWND control, const GdiObject<HFONT>& font) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
 }
 
-void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font) {
-    GdiObject<HFONT> fitted = createFittingFont(label, design, dpi, windowText(label).c_str());
+void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font,
+                    const wchar_t* widestText) {
+    std::wstring ownText = widestText ? L"" : windowText(label);
+    GdiObject<HFONT> fitted =
+        createFittingFont(label, design, dpi, widestText ? widestText : ownText.c_str());
     setFont(label, fitted);
     font = std::move(fitted);
 }

@@ -39,15 +39,13 @@ struct FontSpec {
     bool italic = false;
 };
 GdiObject<HFONT> createFont(const FontSpec& design, int dpi);
-// The font at its designed size, or smaller where a substitute face would
-// not fit the text into the control.
-GdiObject<HFONT> createFittingFont(HWND control, FontSpec design, int dpi,
-                                   const wchar_t* widestText);
 bool fontInstalled(const wchar_t* face);
 void setFont(HWND control, const GdiObject<HFONT>& font);
-// A fitting font for the label's own text, set on it and then kept in `font`,
-// so that the label never holds a font already deleted.
-void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font);
+// The font at its designed size, or smaller where a substitute face would not
+// fit `widestText` (the label's own text when none) into the label; set on the
+// label and then kept in `font`, so that the label never holds a deleted font.
+void setFittingFont(HWND label, const FontSpec& design, int dpi, GdiObject<HFONT>& font,
+                    const wchar_t* widestText = nullptr);
 // Makes a label exactly as large as its one line of text in its font.
 void sizeToText(HWND label);
 
