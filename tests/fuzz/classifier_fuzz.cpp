@@ -20,9 +20,10 @@ using namespace caldrift;
 // four deep, and a path's hash says what it is.
 struct ByteFileSystem : testing::FakeFileSystem {
     std::uint8_t answers = 0;
-    std::vector<std::string> names;  // six a folder is plenty
+    std::vector<std::string> names;  // six a folder is plenty, each once
     // True when the path is a folder; a file may be gone, or have no stamp.
     bool put(const std::string& path, int depth) {
+        if (folders.count(path)) return true;  // a path dropped twice is one folder
         std::size_t hash = std::hash<std::string>()(path);
         if (depth > 3 || hash & 2) {
             if (hash & 4) files.insert(path);
@@ -51,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ByteFileSystem fs;  // the stick is there; no file's bytes can be read
     fs.entries.insert("E:\\PSP");
     fs.answers = data[0];
-    fs.names.assign(paths.begin(), paths.begin() + std::min<std::size_t>(6, paths.size()));
+    for (const std::string& path : paths)
+        if (fs.names.size() < 6 &&
+            std::find(fs.names.begin(), fs.names.end(), path) == fs.names.end())
+            fs.names.push_back(path);
     for (const std::string& path : paths) fs.put(path, 0);
     fs.free = DriveSpace{std::uint64_t{fs.answers} << 27, fs.answers & 8 ? 0u : 512u};  // to 32 GiB
     testing::FakePendingList pending;
