@@ -44,9 +44,7 @@ class UserStory(CaldriftTestCase):
 
         items = [self.src / name for name in list(files)[:3]] + [self.src / "Il Mio Gioco"]
         self.assertIn("effect=1", self.drag_and_drop(items, lambda: self.step(4, "dragging-over-the-drop-window")))
-        self.assertIsNotNone(self.dialog("Trasferimento...", 60))
-        self.step(5, "copied")
-        self.assertEqual(self.closing_text(), SUCCESS)
+        self.assertEqual(self.closing_text(while_open=lambda: self.step(5, "copied")), SUCCESS)
         self.assert_stick_holds({"PICTURE/vacanze.JPG": "vacanze.JPG", "MUSIC/canzone.mp3": "canzone.mp3",
                                  "VIDEO/film.mp4": "film.mp4",
                                  "PSP/GAME/Il Mio Gioco/EBOOT.PBP": "Il Mio Gioco/EBOOT.PBP"})

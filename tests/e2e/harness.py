@@ -286,9 +286,11 @@ class CaldriftTestCase(unittest.TestCase):
     def dialog(self, title, timeout=30):
         return self.shown_dialog(lambda w: w["text"] == title, timeout)
 
-    def shell_question(self, timeout=30):
-        """The shell's question before it replaces a file: a dialog with a Yes button."""
-        return self.shown_dialog(lambda w: any(c["id"] == YES for c in w["children"]), timeout)
+    def shell_question(self):
+        """The shell's question before it replaces a file: a dialog with a Yes button, which must come."""
+        question = self.shown_dialog(lambda w: any(c["id"] == YES for c in w["children"]))
+        self.assertIsNotNone(question, "the shell did not ask before replacing a file")
+        return question
 
     def dialog_text(self, dialog):
         texts = [c["text"] for c in dialog["children"] if c["class"].lower() == "static" and c["text"]]
@@ -388,10 +390,12 @@ class CaldriftTestCase(unittest.TestCase):
         return result
 
     # --- what the user is told, and what landed --------------------------
-    def closing_text(self, timeout=120):
-        """The text of the closing message, which is then dismissed with OK."""
-        closing = self.dialog(TRANSFER, timeout)
+    def closing_text(self, timeout=120, title=TRANSFER, while_open=None):
+        """The text of the closing message, which is then dismissed with OK (after while_open)."""
+        closing = self.dialog(title, timeout)
         self.assertIsNotNone(closing, "no closing message")
+        if while_open:
+            while_open()
         text = self.dialog_text(closing)
         self.press(closing, OK)
         return text

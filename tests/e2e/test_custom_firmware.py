@@ -36,11 +36,10 @@ class DropForCustomFirmware(CaldriftTestCase):
         (self.src / "corto.iso").write_bytes(whole[:len(whole) // 2])
         self.start_caldrift(label="E:")
         self.drag_and_drop([self.src / name for name in DROPPED])
-        self.assertIsNotNone(self.dialog("Trasferimento...", 60), "no closing message")
-        self.screenshot("custom-firmware-closing-message")
         incomplete = f"{len(whole) // 2 // MIB} MB di {math.ceil(len(whole) / MIB)} MB"
-        self.assertEqual(self.closing_text(), f"{SUCCESS}\n\nLa PSP potrebbe non avviare:\ncorto.iso (file incompleto: "
-                                              f"{incomplete})")
+        shot = lambda: self.screenshot("custom-firmware-closing-message")  # noqa: E731
+        self.assertEqual(self.closing_text(while_open=shot),
+                         f"{SUCCESS}\n\nLa PSP potrebbe non avviare:\ncorto.iso (file incompleto: {incomplete})")
         self.assert_stick_holds(PLACES, ["SEPLUGINS/GAME.TXT"])
         self.assertEqual(stick_list.read_bytes(),
                          b"ms0:/seplugins/altro.prx 1\r\nms0:/seplugins/cwcheat/cwcheat.prx 1\r\n")

@@ -36,10 +36,7 @@ class EnglishAt144Dpi(CaldriftTestCase):
         self.assertIsNone(self.dialog("Transfer...", 3), "a run started inside the message")
         self.assert_stick_holds({})
         self.press(refusal, OK)
-        closing = self.dialog("Transfer...")
-        self.assertIsNotNone(closing, "no closing message")
-        self.screenshot("english-144-closing-message")
-        self.assertEqual(self.dialog_text(closing), "File(s) copied successfully!")
-        self.press(closing, OK)
+        shot = lambda: self.screenshot("english-144-closing-message")  # noqa: E731
+        self.assertEqual(self.closing_text(title="Transfer...", while_open=shot), "File(s) copied successfully!")
         self.assert_stick_holds({"PICTURE/a.jpg": "a.jpg", "MUSIC/b.mp3": "b.mp3"})  # the first drop waited
         self.assertLess(*((self.stick / p).stat().st_ctime_ns for p in ("PICTURE/a.jpg", "MUSIC/b.mp3")))
