@@ -9,7 +9,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings
 # settings: the Setting.INI reader; classifier: the drop classifier and queue.
-for target in settings classifier video_header param_sfo iso_volume psp_images; do
+for target in settings classifier video_header psp_formats; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== fuzzing $target input for $seconds s"
