@@ -45,8 +45,8 @@ struct FakeFileSystem : FileSystem {
     std::map<std::string, std::uint64_t> sizes;  // a file's size, 0 otherwise
     std::map<std::string, std::uint64_t> times;  // when written, ten seconds apart; none: no stamp
     std::uint64_t clock = 0;
-    std::set<std::string> entries;          // anything a lookup finds
-    std::map<std::string, Folder> folders;  // folders, listable unless unlistable
+    std::set<std::string> entries = {"E:\\PSP"};  // anything a lookup finds: the stick
+    std::map<std::string, Folder> folders;        // folders, listable unless unlistable
     std::set<std::string> unlistable;
     std::map<std::string, std::string> identities;  // a folder's own path otherwise
     std::set<std::string> flushed, unflushable;

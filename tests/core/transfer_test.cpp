@@ -31,8 +31,6 @@ struct Transfer : ::testing::Test {
     std::string drive = "E:";
     DropDesk desk{{fs, shell, messages, [this] { return drive; }, nullptr}, queue};
     TransferRun& run = desk.run();
-
-    Transfer() { fs.entries.insert("E:\\PSP"); }
     void drop(std::vector<std::string> paths) {
         desk.arrive(std::move(paths));
         desk.takeWaiting();
@@ -161,7 +159,6 @@ TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
     for (const PlanCase& c : kPlanCases) {
         SCOPED_TRACE(c.what);
         fs = {};
-        fs.entries.insert("E:\\PSP");
         Copies copies;
         for (const std::string& row : c.files) {
             std::size_t arrow = row.find(" > ");
