@@ -51,7 +51,8 @@ TEST(VideoHeader, JudgesEachRule) {
 TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
     const std::uint64_t media = 3ull << 30;
     std::string head = kFtyp + bytes(1, 4) + "mdat" + bytes(16 + media, 8);
-    StringBytes file(head + box64("moov", moov(avc(77, 30, 480, 272), aac(0x40)).substr(8)));
+    std::string movie = moov(avc(77, 30, 480, 272), aac(0x40)).substr(8);
+    StringBytes file(head + bytes(1, 4) + "moov" + bytes(16 + movie.size(), 8) + movie);
     file.holeAt = head.size();
     file.hole = media;
     VideoVerdict v = checkVideo(file, "mp4");
