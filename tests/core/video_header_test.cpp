@@ -49,7 +49,7 @@ TEST(VideoHeader, JudgesEachRule) {
 }
 
 TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
-    const std::uint64_t media = 3ull << 30;
+    const std::uint64_t media = 5ull << 30;  // beyond 32 bits
     std::string head = kFtyp + bytes(1, 4) + "mdat" + bytes(16 + media, 8);
     std::string movie = moov(avc(77, 30, 480, 272), aac(0x40)).substr(8);
     StringBytes file(head + bytes(1, 4) + "moov" + bytes(16 + movie.size(), 8) + movie);
