@@ -13,13 +13,8 @@ VideoVerdict check(const std::string& file, const char* extension = "mp4") {
     return checkVideo(source, extension);
 }
 
-struct Case {
-    const char* name;
-    std::string file;
-    const char* reason;  // empty: plays
-};
-
-const Case kCases[] = {
+// Each file by its name, and why the PSP may not play it; empty: it plays.
+const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"main30", mp4(avc(77, 30, 480, 272), aac(0x40)), ""},
     {"baseline_720x480", mp4(avc(66, 21, 720, 480)), ""},
     {"main31", mp4(avc(77, 31, 640, 480)), "H.264 Main 3.1, 640×480"},
@@ -41,10 +36,10 @@ const Case kCases[] = {
 }  // namespace
 
 TEST(VideoHeader, JudgesEachRule) {
-    for (const Case& c : kCases) {
-        VideoVerdict v = check(c.file);
-        EXPECT_EQ(v.plays, *c.reason == '\0') << c.name;
-        EXPECT_EQ(v.reason, c.reason) << c.name;
+    for (const auto& [name, file, reason] : kCases) {
+        VideoVerdict v = check(file);
+        EXPECT_EQ(v.plays, *reason == '\0') << name;
+        EXPECT_EQ(v.reason, reason) << name;
     }
 }
 
