@@ -233,16 +233,15 @@ TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
 TEST_F(Transfer, AnEntryIsCopiedOnlyWhenTheStickCanGrowByAllOfIt) {
     for (std::uint64_t available : {16384, 16383}) {
         SCOPED_TRACE(available);
-        fs.addFile("C:\\disco.iso", 5 * 4096 + 1);
-        fs.contents["C:\\disco.iso"] = iso({"PSP_GAME"});
-        fs.addFile("E:\\ISO\\disco.iso", 2 * 4096);
+        fs.addFile("C:\\foto.jpg", 5 * 4096 + 1);
+        fs.addFile("E:\\PICTURE\\foto.jpg", 2 * 4096);
         fs.free = DriveSpace{available, 4096};
         messages.shown.clear();
-        drop({"C:\\disco.iso"});
+        drop({"C:\\foto.jpg"});
         bool fits = available == 16384;
-        EXPECT_EQ(fs.fileSize("E:\\ISO\\disco.iso"), fits ? 5 * 4096 + 1 : 2 * 4096);
+        EXPECT_EQ(fs.fileSize("E:\\PICTURE\\foto.jpg"), fits ? 5 * 4096 + 1 : 2 * 4096);
         if (fits) expectMessage(kMessageInformation, kSuccess);
-        if (!fits) expectNotAll({"disco.iso (spazio insufficiente sulla PSP)"});
+        if (!fits) expectNotAll({"foto.jpg (spazio insufficiente sulla PSP)"});
     }
 }
 
