@@ -16,7 +16,6 @@ using namespace caldrift::testing;
 namespace {
 using Copies = std::vector<std::pair<std::string, std::string>>;
 using Names = std::vector<std::string>;
-const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
 const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
 const std::string kSuccess = "File/s Trasferito/i Con Successo !!!";
 const std::string kLong(240, 'x'), kDeep = kLong + "\\" + std::string(20, 'y') + "\\a.mp3";
@@ -43,7 +42,7 @@ struct Transfer : ::testing::Test {
         EXPECT_EQ(messages.shown[0].text, text);
     }
     void expectNotAll(const Names& lines, const std::string& after = "") {
-        std::string text = kNotAll;
+        std::string text = "Alcuni elementi non sono stati trasferiti:\n";
         for (const std::string& line : lines) text += line + (&line == &lines.back() ? "" : "\n");
         expectMessage(kMessageWarning, text + after);
     }
