@@ -69,6 +69,7 @@ struct PlanCase {
     std::map<std::string, std::string> contents = {};  // of the files, then of the stick's after
     std::map<std::string, std::string> after = {};
 };
+void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.what; }
 
 std::string on(const std::string& path, const char* drive = "C:\\") {
     return path.size() > 1 && path[1] == ':' ? path : drive + path;
@@ -154,35 +155,33 @@ const PlanCase kPlanCases[] = {
 };
 }  // namespace
 
-TEST_F(Transfer, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
-    for (const PlanCase& c : kPlanCases) {
-        SCOPED_TRACE(c.what);
-        fs = {};
-        Copies copies;
-        for (const std::string& row : c.files) {
-            std::size_t arrow = row.find(" > ");
-            fs.addTree({on(row.substr(0, arrow))});
-            if (arrow != std::string::npos)
-                copies.emplace_back(on(row.substr(0, arrow)), on(row.substr(arrow + 3), "E:\\"));
-        }
-        for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
-        for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
-        for (const std::string& path : fs.files)  // games and discs that start
-            fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
-        for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
-        shell.copies.clear();
-        messages.shown.clear();
-        Names dropped;
-        for (const std::string& path : c.dropped) dropped.push_back(on(path));
-        drop(dropped);
-        EXPECT_EQ(shell.copies, copies);
-        for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
-        for (auto& [place, bytes] : c.after) EXPECT_EQ(fs.contents[place], bytes);
-        if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);
-        if (!c.notCopied.empty()) expectNotAll(c.notCopied);
-        EXPECT_TRUE(queue.empty());
+struct Plan : Transfer, ::testing::WithParamInterface<PlanCase> {};
+
+TEST_P(Plan, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
+    const PlanCase& c = GetParam();
+    Copies copies;
+    for (const std::string& row : c.files) {
+        std::size_t arrow = row.find(" > ");
+        fs.addTree({on(row.substr(0, arrow))});
+        if (arrow != std::string::npos)
+            copies.emplace_back(on(row.substr(0, arrow)), on(row.substr(arrow + 3), "E:\\"));
     }
+    for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
+    for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
+    for (const std::string& path : fs.files)  // games and discs that start
+        fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
+    for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
+    Names dropped;
+    for (const std::string& path : c.dropped) dropped.push_back(on(path));
+    drop(dropped);
+    EXPECT_EQ(shell.copies, copies);
+    for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
+    for (auto& [place, bytes] : c.after) EXPECT_EQ(fs.contents[place], bytes);
+    if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);
+    if (!c.notCopied.empty()) expectNotAll(c.notCopied);
+    EXPECT_TRUE(queue.empty());
 }
+INSTANTIATE_TEST_SUITE_P(Transfer, Plan, ::testing::ValuesIn(kPlanCases));
 
 // The stick's lines stay first and in its line ending; a line it has, in any
 // letter case or blanks, is not added again.
