@@ -213,7 +213,7 @@ struct FakeRegistry : Registry {
     std::map<RegistryRoot, std::map<std::string, Value>> values;
     // fault: another key, a second one, or a close with none open.
     bool machineRefused = false, fault = false;
-    long queryFailure = 0;
+    long machineQueryFailure = 0;  // what queries of the machine key give
     std::optional<RegistryRoot> openKey;
 
     bool open(RegistryRoot root, const std::string& keyPath) override {
@@ -224,7 +224,8 @@ struct FakeRegistry : Registry {
     }
     long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
                std::size_t& size) override {
-        if (queryFailure) return queryFailure;
+        if (*openKey == RegistryRoot::LocalMachine && machineQueryFailure)
+            return machineQueryFailure;
         auto it = values[*openKey].find(name);
         if (it == values[*openKey].end()) return kRegistryValueMissing;
         type = it->second.type;

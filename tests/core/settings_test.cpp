@@ -108,7 +108,7 @@ TEST_F(Settings, RunValueIsMachineWideOnlyForAProgramUnderProgramFilesInAKeyWeMa
         EXPECT_EQ(registry.value(root).bytes, "\"" + std::string(path) + "\"");
     }
     registry.values.clear();
-    registry.queryFailure = 234;  // more data than the buffer holds: no fallback to the user
+    registry.machineQueryFailure = 234;  // more data than the buffer holds: no fallback to the user
     EXPECT_FALSE(writeRunValue(registry, kInstalled, true));
     EXPECT_TRUE(registry.values[user].empty());
 }
