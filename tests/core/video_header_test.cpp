@@ -74,18 +74,16 @@ TEST(VideoHeader, EveryTruncationIsNotRecognised) {
 
 TEST(VideoHeader, SizesThatDoNotFitAreNotRecognised) {
     std::string file = mp4(avc(77, 30, 480, 272), aac(0x40));
-    auto patched = [&](const std::string& type, std::uint64_t size) {
-        std::string f = file;
-        f.replace(f.find(type) - 4, 4, bytes(size, 4));
-        return f;
-    };
     // Its own size: the patch is right. Size 0 runs to the parent's end: fine for the last
     // box in the moov, not for the ftyp, which then swallows the moov.
     const std::tuple<const char*, std::uint64_t, bool> cases[] = {
         {"stsd", 116, true}, {"stsd", 117, false}, {"moov", file.size(), false},
         {"hdlr", 7, false},  {"stts", 0, true},    {"ftyp", 0, false}};
-    for (auto [type, size, recognised] : cases)
-        EXPECT_EQ(check(patched(type, size)).recognised, recognised) << type << size;
+    for (auto [type, size, recognised] : cases) {
+        std::string patched = file;
+        patched.replace(patched.find(type) - 4, 4, bytes(size, 4));
+        EXPECT_EQ(check(patched).recognised, recognised) << type << size;
+    }
 }
 
 TEST(VideoHeader, ReadsNoMoreThanOneMebibyte) {
