@@ -75,10 +75,12 @@ TEST(VideoHeader, EveryTruncationIsNotRecognised) {
 TEST(VideoHeader, SizesThatDoNotFitAreNotRecognised) {
     std::string file = mp4(avc(77, 30, 480, 272), aac(0x40));
     // Its own size: the patch is right. Size 0 runs to the parent's end: fine for the last
-    // box in the moov, not for the ftyp, which then swallows the moov.
+    // box in the moov and for the stsd, which takes in the stts, not for the ftyp, which
+    // then swallows the moov.
     const std::tuple<const char*, std::uint64_t, bool> cases[] = {
         {"stsd", 116, true}, {"stsd", 117, false}, {"moov", file.size(), false},
-        {"hdlr", 7, false},  {"stts", 0, true},    {"ftyp", 0, false}};
+        {"hdlr", 7, false},  {"stts", 0, true},    {"stsd", 0, true},
+        {"ftyp", 0, false}};
     for (auto [type, size, recognised] : cases) {
         std::string patched = file;
         patched.replace(patched.find(type) - 4, 4, bytes(size, 4));
