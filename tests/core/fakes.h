@@ -45,8 +45,8 @@ struct FakeFileSystem : FileSystem {
     std::map<std::string, std::uint64_t> sizes;  // a file's size, 0 otherwise
     std::map<std::string, std::uint64_t> times;  // when written, ten seconds apart; none: no stamp
     std::uint64_t clock = 0;
-    std::set<std::string> entries;          // anything a lookup finds
-    std::map<std::string, Folder> folders;  // folders, listable unless unlistable
+    std::set<std::string> entries = {"E:\\PSP"};  // anything a lookup finds: the stick
+    std::map<std::string, Folder> folders;        // folders, listable unless unlistable
     std::set<std::string> unlistable;
     std::map<std::string, std::string> identities;  // a folder's own path otherwise
     std::set<std::string> flushed, unflushable;
@@ -65,8 +65,7 @@ struct FakeFileSystem : FileSystem {
         return listing;
     }
     std::string folderIdentity(const std::string& folder) override {
-        auto it = identities.find(folder);
-        return it == identities.end() ? folder : it->second;
+        return identities.count(folder) ? identities[folder] : folder;
     }
     std::optional<FileStamp> stamp(const std::string& path) override {
         if (!files.count(path) || !times.count(path)) return std::nullopt;
@@ -84,9 +83,7 @@ struct FakeFileSystem : FileSystem {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
     }
     bool rewrite(const std::string& path, const std::string& bytes) override {
-        if (!files.count(path)) return false;
         contents[path] = bytes;
-        sizes[path] = bytes.size();
         return true;
     }
     void addFile(const std::string& path, std::uint64_t size = 0) {
@@ -120,7 +117,7 @@ struct FakeShell : ShellCopy {
     FakeFileSystem& fs;
     explicit FakeShell(FakeFileSystem& into) : fs(into) {}
     std::vector<std::pair<std::string, std::string>> copies;
-    std::map<std::string, CopyResult> results;           // by source, Copied otherwise
+    std::map<std::string, CopyResult> results;           // of sources not copied
     std::function<void(const std::string&)> duringCopy;  // runs inside an operation
 
     CopyResult copy(const std::vector<FileCopy>& list) override {
@@ -128,12 +125,10 @@ struct FakeShell : ShellCopy {
         for (const FileCopy& f : list) {
             copies.emplace_back(f.source, f.destination);
             if (duringCopy) duringCopy(f.source);
-            auto it = results.find(f.source);
-            if (it != results.end() && it->second != CopyResult::Copied) {
-                result = it->second;
-                continue;
-            }
-            fs.addFile(f.destination, fs.sizes[f.source]);
+            if (results.count(f.source))
+                result = results[f.source];
+            else
+                fs.addFile(f.destination, fs.sizes[f.source]);
         }
         return result;
     }
@@ -202,7 +197,6 @@ struct FakeFolder : SettingsFolder {
         return true;
     }
     bool replace(const std::string& from, const std::string& to) override {
-        if (!files.count(from)) return false;
         files[to] = files[from];
         files.erase(from);
         return true;
@@ -219,7 +213,7 @@ struct FakeRegistry : Registry {
     std::map<RegistryRoot, std::map<std::string, Value>> values;
     // fault: another key, a second one, or a close with none open.
     bool machineRefused = false, fault = false;
-    long queryFailure = 0;
+    long machineQueryFailure = 0;  // what queries of the machine key give
     std::optional<RegistryRoot> openKey;
 
     bool open(RegistryRoot root, const std::string& keyPath) override {
@@ -230,7 +224,8 @@ struct FakeRegistry : Registry {
     }
     long query(const std::string& name, unsigned long& type, std::vector<std::uint8_t>& data,
                std::size_t& size) override {
-        if (queryFailure) return queryFailure;
+        if (*openKey == RegistryRoot::LocalMachine && machineQueryFailure)
+            return machineQueryFailure;
         auto it = values[*openKey].find(name);
         if (it == values[*openKey].end()) return kRegistryValueMissing;
         type = it->second.type;

@@ -10,29 +10,24 @@ using namespace caldrift::testing;
 // Every field is checked against the bytes there are: a file cut anywhere, or
 // one whose field points past its end, is refused, never read beyond.
 TEST(Formats, EachReaderTakesAWholeFileAndRefusesItCutOrPointingPastItsEnd) {
-    struct Row {
-        bool (*reads)(ByteSource&);
-        std::string whole;
-        std::size_t field;
-        char pastEnd;
-    };
-    const Row rows[] = {
+    // A reader, a whole file, and a field that set to a value points past its end.
+    const std::tuple<bool (*)(ByteSource&), std::string, std::size_t, char> rows[] = {
         {[](ByteSource& f) { return readParamSfo(f).has_value(); }, sfoOf("MS"), 16, 4},  // entries
         {[](ByteSource& f) { return readIsoVolume(f).content == DiscContent::Game; },
          iso({"PSP_GAME"}), 16 * kIsoSector + 158, 19},  // the root's sector
         {ebootReadable, pbp(), 12, 30},                  // before the one ahead
         {compressedImageFits, cso("ZISO"), 10, 1},       // an index of 33 blocks
     };
-    for (const Row& row : rows) {
-        StringBytes whole(row.whole);
-        EXPECT_TRUE(row.reads(whole));
-        for (std::size_t cut = 0; cut < row.whole.size(); ++cut) {
-            StringBytes part(row.whole.substr(0, cut));
-            EXPECT_FALSE(row.reads(part)) << cut;
+    for (const auto& [reads, file, field, pastEnd] : rows) {
+        StringBytes whole(file);
+        EXPECT_TRUE(reads(whole));
+        for (std::size_t cut = 0; cut < file.size(); ++cut) {
+            StringBytes part(file.substr(0, cut));
+            EXPECT_FALSE(reads(part)) << cut;
         }
-        std::string broken = row.whole;
-        broken[row.field] = row.pastEnd;
-        StringBytes pastEnd(broken);
-        EXPECT_FALSE(row.reads(pastEnd)) << row.field;
+        std::string broken = file;
+        broken[field] = pastEnd;
+        StringBytes pointing(broken);
+        EXPECT_FALSE(reads(pointing)) << field;
     }
 }

@@ -17,9 +17,6 @@ inline std::string zeros(int n) { return std::string(n, '\0'); }
 inline std::string box(const std::string& type, const std::string& payload) {
     return bytes(8 + payload.size(), 4) + type + payload;
 }
-inline std::string box64(const std::string& type, const std::string& payload) {
-    return bytes(1, 4) + type + bytes(16 + payload.size(), 8) + payload;
-}
 inline std::string fullBox(const std::string& type, const std::string& payload) {
     return box(type, zeros(4) + payload);
 }

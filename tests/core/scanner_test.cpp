@@ -15,11 +15,6 @@ DriveScanner scanning(DriveProbe& probe) {
     return s;
 }
 
-// The drop window's tick, once a second.
-void tick(DriveScanner& s, DriveProbe& probe, int times = 1) {
-    for (int i = 0; i < times; ++i) s.tick(probe);
-}
-
 auto state(const DriveScanner& s) {
     return std::make_tuple(s.caption(), s.pspFound(), s.scanEnabled(), s.watchEnabled());
 }
@@ -47,20 +42,20 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
     for (char letter : {'J', 'K'}) probe.put(letter), probe.types.erase(letter);
     DriveScanner s = scanning(probe);
     int types = probe.typeQueries, lists = probe.driveListQueries;
-    tick(s, probe, 1000);
+    for (int i = 0; i < 600; ++i) s.tick(probe);  // ten minutes
     EXPECT_TRUE(probe.lookups.empty());
     EXPECT_EQ(probe.typeQueries, types);  // nothing came or went
-    EXPECT_EQ(probe.driveListQueries, lists + 1000 / DriveScanner::kTicksPerDriveList);
+    EXPECT_EQ(probe.driveListQueries, lists + 600 / DriveScanner::kTicksPerDriveList);
 
     // A stick that comes unannounced is found when the drive list is next asked for.
     probe.put('E');
     int ticks = 0;
-    for (; s.caption() != "E:" && ticks < 100; ++ticks) tick(s, probe);
+    for (; s.caption() != "E:" && ticks < 100; ++ticks) s.tick(probe);
     EXPECT_LE(ticks, DriveScanner::kTicksPerDriveList);
     EXPECT_EQ(probe.typeQueries, types + 1);  // only the new drive was asked for its type
     lists = probe.driveListQueries;
     probe.lookups.clear();
-    tick(s, probe, 1000);
+    for (int i = 0; i < 1000; ++i) s.tick(probe);
     EXPECT_EQ(probe.lookups, (std::map<char, int>{{'E', 1000}}));
     EXPECT_EQ(probe.driveListQueries, lists);  // a watched stick's own folder tells
 }
@@ -108,7 +103,7 @@ TEST(DriveEvents, AVolumeStillMountingIsFoundByTheRetriesThatOtherwiseRunOut) {
 TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
     FakeProbe probe("E");
     DriveScanner s = scanning(probe);
-    tick(s, probe, 2);
+    for (int i = 0; i < 2; ++i) s.tick(probe);
     probe.entries = {"E:\\PSP"};  // SAVEDATA gone, PSP now a plain file: still watched
     s.watchTick(probe);
     EXPECT_EQ(state(s), std::make_tuple("E:", true, false, true));
@@ -132,16 +127,16 @@ TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
 TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
     FakeProbe probe("E");
     DriveScanner s = scanning(probe);
-    tick(s, probe);
+    s.tick(probe);
     s.setFixed("F:");
     probe.failing = {'E', 'F'};  // E: pulled out, nothing in F:
     auto lookups = probe.lookups;
-    tick(s, probe, 5);
+    for (int i = 0; i < 5; ++i) s.tick(probe);
     EXPECT_EQ(state(s), std::make_tuple("F:", false, false, false));
     EXPECT_EQ(probe.lookups, lookups);
 
     probe.failing.clear();  // plugged in again: found, though it was found before
     s.startAutomatic();
-    tick(s, probe);
+    s.tick(probe);
     EXPECT_EQ(state(s), std::make_tuple("E:", true, false, true));
 }

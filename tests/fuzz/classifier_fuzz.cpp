@@ -50,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream lines(std::string(data + 1, data + size));
     for (std::string path; std::getline(lines, path);) paths.push_back(path);
     ByteFileSystem fs;  // the stick is there; no file's bytes can be read
-    fs.entries.insert("E:\\PSP");
     fs.answers = data[0];
     for (const std::string& path : paths)
         if (fs.names.size() < 6 &&
