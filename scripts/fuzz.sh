@@ -8,8 +8,9 @@ seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings
-# settings: the Setting.INI reader; classifier: the drop classifier and queue.
-for target in settings classifier video_header psp_formats; do
+# settings: the Setting.INI reader; classifier: the drop classifier and queue;
+# file_headers: the readers of PSP files and video headers.
+for target in settings classifier file_headers; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== fuzzing $target input for $seconds s"
