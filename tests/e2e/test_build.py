@@ -12,16 +12,12 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.
                "comctl32.dll", "advapi32.dll", "msvcrt.dll", "oleaut32.dll"}
 
 
-def output(*command):
-    return subprocess.run([*command, str(PRODUCT)], capture_output=True, text=True, check=True).stdout
-
-
 class ProductBuild(unittest.TestCase):
     def test_is_a_32_bit_gui_program_importing_only_system32_dlls_with_icon_manifest_and_version(self):
-        description = output("file", "-b")
-        for words in ("PE32 executable", "(GUI)", "80386"):
-            self.assertIn(words, description)
-        headers = output("i686-w64-mingw32-objdump", "-x")
+        headers = subprocess.run(["i686-w64-mingw32-objdump", "-x", str(PRODUCT)], capture_output=True, text=True,
+                                 check=True).stdout
+        for words in ("file format pei-i386", "(PE32)", "(Windows GUI)"):
+            self.assertIn(words, headers)
         imported = {line.split("DLL Name:")[1].strip().lower() for line in headers.splitlines() if "DLL Name:" in line}
         self.assertIn("shell32.dll", imported)
         self.assertLessEqual(imported, SYSTEM_DLLS)
