@@ -4,16 +4,14 @@ import math
 import os
 import subprocess
 
-from harness import SUCCESS, CaldriftTestCase, eboot, param_sfo
+from harness import SUCCESS, CaldriftTestCase, param_sfo
 
 MIB = 1024 * 1024
 
 
-DROPPED = ["ULUS10041", "ARK-4", "CwCheat", "cwcheat.prx", "film.iso", "gioco.iso", "corto.iso"]
+DROPPED = ["ULUS10041", "CwCheat", "film.iso", "gioco.iso", "corto.iso"]
 PLACES = {**{f"PSP/SAVEDATA/ULUS10041/{name}": f"ULUS10041/{name}" for name in ("PARAM.SFO", "ICON0.PNG", "DATA.BIN")},
-          "PSP/GAME/ARK_Loader/EBOOT.PBP": "ARK-4/PSP/GAME/ARK_Loader/EBOOT.PBP",
-          "SEPLUGINS/cwcheat/cwcheat.prx": "CwCheat/seplugins/cwcheat/cwcheat.prx",
-          "SEPLUGINS/cwcheat.prx": "cwcheat.prx", "ISO/VIDEO/film.iso": "film.iso",
+          "SEPLUGINS/cwcheat/cwcheat.prx": "CwCheat/seplugins/cwcheat/cwcheat.prx", "ISO/VIDEO/film.iso": "film.iso",
           "ISO/gioco.iso": "gioco.iso", "ISO/corto.iso": "corto.iso"}
 
 
@@ -27,7 +25,7 @@ class DropForCustomFirmware(CaldriftTestCase):
 
     def test_saves_releases_plugins_and_images_land_where_the_firmware_looks_and_a_cut_image_is_named(self):
         self.make_files({**{name: os.urandom(3000) for name in PLACES.values() if not name.endswith((".iso", ".img"))},
-                         "ULUS10041/PARAM.SFO": param_sfo("MS"), "ARK-4/PSP/GAME/ARK_Loader/EBOOT.PBP": eboot(b""),
+                         "ULUS10041/PARAM.SFO": param_sfo("MS"),
                          "CwCheat/seplugins/game.txt": b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n"})
         stick_list, = self.make_files({"SEPLUGINS/GAME.TXT": b"ms0:/seplugins/altro.prx 1\r\n"}, self.stick)
         game = self.make_iso("gioco.iso", "PSP_GAME")
