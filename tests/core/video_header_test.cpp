@@ -55,6 +55,7 @@ TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
     EXPECT_LT(file.requested, 4096u);
 }
 
+// The table's AVIs are checked as .mp4 files too.
 TEST(VideoHeader, ContentDecidesNotTheExtension) {
     std::string uuidFirst = box("uuid", zeros(16)) + mp4(avc(77, 30, 480, 272));
     EXPECT_TRUE(check(uuidFirst, "M4V").plays);
