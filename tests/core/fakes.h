@@ -2,6 +2,7 @@
 // Stand-ins for what the core asks of Windows. No test framework here: the
 // fuzz targets use them too.
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -21,7 +22,7 @@
 namespace caldrift::testing {
 
 // A file's bytes, counting what is read of them; hole zero bytes that are never
-// stored may stand at holeAt.
+// stored may stand at holeAt. A read outside the file stops the tests.
 struct StringBytes : ByteSource {
     std::string bytes;
     std::uint64_t requested = 0, holeAt = 0, hole = 0;
@@ -29,7 +30,7 @@ struct StringBytes : ByteSource {
     std::uint64_t size() override { return bytes.size() + hole; }
     bool read(std::uint64_t offset, std::size_t count, std::string& out) override {
         requested += count;
-        if (offset > size() || count > size() - offset) return false;
+        if (offset > size() || count > size() - offset) std::abort();
         out.clear();
         for (std::uint64_t at = offset; at < offset + count; ++at)
             out += at < holeAt ? bytes[at] : at < holeAt + hole ? '\0' : bytes[at - hole];

@@ -15,7 +15,8 @@ TEST(Formats, EachReaderTakesAWholeFileAndRefusesItCutOrPointingPastItsEnd) {
         {[](ByteSource& f) { return readParamSfo(f).has_value(); }, sfoOf("MS"), 16, 4},  // entries
         {[](ByteSource& f) { return readIsoVolume(f).content == DiscContent::Game; },
          iso({"PSP_GAME"}), 16 * kIsoSector + 158, 19},  // the root's sector
-        {ebootReadable, pbp(), 12, 30},                  // before the one ahead
+        {ebootReadable, pbp(), 16, 40},                  // before the one ahead
+        {ebootReadable, pbp(), 39, 1},                   // the last part's
         {compressedImageFits, cso("ZISO"), 10, 1},       // an index of 33 blocks
     };
     for (const auto& [reads, file, field, pastEnd] : rows) {

@@ -139,4 +139,6 @@ TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
     s.startAutomatic();
     s.tick(probe);
     EXPECT_EQ(state(s), std::make_tuple("E:", true, false, true));
+    s.startAutomatic();  // chosen again: the stick is not found until a scan finds it
+    EXPECT_FALSE(s.pspFound());
 }

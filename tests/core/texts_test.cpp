@@ -10,7 +10,8 @@
 using namespace caldrift;
 
 namespace {
-// The string tables as the resource compiler reads them: {language: {id: words}}.
+// The string tables: {language: {id: words}}. No text the core says holds an
+// escape, so each is taken as written.
 std::map<std::string, std::map<int, std::string>> readStringTables() {
     std::map<std::string, int> ids;
     std::ifstream header(CALDRIFT_SOURCE_DIR "/resources/text_ids.h");
@@ -24,9 +25,7 @@ std::map<std::string, std::map<int, std::string>> readStringTables() {
     for (std::string line; std::getline(rc, line);) {
         if (std::regex_search(line, m, std::regex(R"(^LANGUAGE (LANG_\w+))"))) language = m[1];
         if (!std::regex_match(line, m, std::regex(R"(\s*(IDS_\w+) \"(.*)\")"))) continue;
-        std::string words = std::regex_replace(m[2].str(), std::regex(R"(\\r\\n)"), "\r\n");
-        tables[language][ids.count(m[1]) ? ids[m[1]] : -1] =
-            std::regex_replace(words, std::regex("\"\""), "\"");
+        tables[language][ids.count(m[1]) ? ids[m[1]] : -1] = m[2].str();
     }
     return tables;
 }

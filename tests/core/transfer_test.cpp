@@ -64,7 +64,7 @@ struct PlanCase {
     const char* what;
     Names files, dropped;
     Names notCopied;  // the closing message's lines; none for plain success
-    std::map<std::string, std::uint64_t> sizes = {};
+    std::map<std::string, std::uint64_t> sizes = {};   // of "E:": its free space, 4 KB clusters
     std::map<std::string, std::string> links = {};     // folders that lead back to another
     std::map<std::string, std::string> contents = {};  // of the files, then of the stick's after
     std::map<std::string, std::string> after = {};
@@ -148,6 +148,16 @@ const PlanCase kPlanCases[] = {
      {{"R\\seplugins\\game.txt", " MS0:/seplugins/A.prx 1\nms0:/seplugins/cw.prx 1\n\n"},
       {"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1"}},
      {{"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1\r\nms0:/seplugins/cw.prx 1\r\n"}}},
+    {"a file takes whole clusters and gives back those of the file it replaces",
+     {"foto.jpg > PICTURE\\foto.jpg", "E:\\PICTURE\\foto.jpg"},
+     {"foto.jpg"},
+     {},
+     {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16384}}},
+    {"an entry that does not fit is not begun",
+     {"foto.jpg", "E:\\PICTURE\\foto.jpg"},
+     {"foto.jpg"},
+     {"foto.jpg (spazio insufficiente sulla PSP)"},
+     {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16383}}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
@@ -167,6 +177,7 @@ TEST_P(Plan, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
             copies.emplace_back(on(row.substr(0, arrow)), on(row.substr(arrow + 3), "E:\\"));
     }
     for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
+    if (c.sizes.count("E:")) fs.free = DriveSpace{c.sizes.at("E:"), 4096};
     for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
     for (const std::string& path : fs.files)  // games and discs that start
         fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
@@ -224,23 +235,6 @@ TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
     std::string longest = "C:\\" + std::string(250, 'x') + "\xE6\x9B\xB2\xE6\x9B\xB2.mp3";
     EXPECT_TRUE(fitsTheShell(longest));  // counted in UTF-16 units
     EXPECT_FALSE(fitsTheShell(longest + "x"));
-}
-
-// A file takes whole clusters and gives back those of the file it replaces;
-// an entry that does not fit is not begun.
-TEST_F(Transfer, AnEntryIsCopiedOnlyWhenTheStickCanGrowByAllOfIt) {
-    for (std::uint64_t available : {16384, 16383}) {
-        SCOPED_TRACE(available);
-        fs.addFile("C:\\foto.jpg", 5 * 4096 + 1);
-        fs.addFile("E:\\PICTURE\\foto.jpg", 2 * 4096);
-        fs.free = DriveSpace{available, 4096};
-        messages.shown.clear();
-        drop({"C:\\foto.jpg"});
-        bool fits = available == 16384;
-        EXPECT_EQ(fs.fileSize("E:\\PICTURE\\foto.jpg"), fits ? 5 * 4096 + 1 : 2 * 4096);
-        if (fits) expectMessage(kMessageInformation, kSuccess);
-        if (!fits) expectNotAll({"foto.jpg (spazio insufficiente sulla PSP)"});
-    }
 }
 
 // A file counts once the stick holds all its bytes, flushed. One whose place

@@ -31,7 +31,7 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"mjpg_mulaw_top_down", avi("MJPG", 480, -272, 7), ""},
     {"mjpg_top_down_576", avi("MJPG", 720, -576, 1), "Motion JPEG, 720×576"},
     {"mjpg_mp3", avi("MJPG", 320, 240, 0x55), "Motion JPEG, 320×240, audio MP3"},
-    {"xvid", avi("XVID", 640, 360, 1), "Xvid, 640×360"},
+    {"xvid_silent", avi("XVID", 640, 360), "Xvid, 640×360"},
 };
 }  // namespace
 
@@ -55,8 +55,8 @@ TEST(VideoHeader, SkipsALargeMediaDataDeclaredWith64BitSize) {
     EXPECT_LT(file.requested, 4096u);
 }
 
+// The table's AVIs are checked as .mp4 files too.
 TEST(VideoHeader, ContentDecidesNotTheExtension) {
-    EXPECT_EQ(check(avi("XVID", 640, 360), "mp4").reason, "Xvid, 640×360");
     std::string uuidFirst = box("uuid", zeros(16)) + mp4(avc(77, 30, 480, 272));
     EXPECT_TRUE(check(uuidFirst, "M4V").plays);
     EXPECT_FALSE(check(uuidFirst, "avi").recognised);
