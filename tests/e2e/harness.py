@@ -80,9 +80,9 @@ def wine_reg(*args, check=True):
 
 
 def run_value(root="HKCU"):
-    """The data of the Caldrift value of the Run key, None when there is none."""
+    """The text of the Caldrift value of the Run key, None when there is no such text."""
     out = wine_reg("query", RUN_KEYS[root], "/v", "Caldrift", check=False)
-    found = re.search(r"^\s*Caldrift\s+\S+[ \t]*(.*?)\s*$", out, re.M)
+    found = re.search(r"^\s*Caldrift\s+REG_SZ[ \t]*(.*?)\s*$", out, re.M)
     return found and found.group(1)
 
 
