@@ -2,6 +2,7 @@
 #include <commctrl.h>
 
 #include "common/language.h"
+#include "common/paths.h"
 #include "drive/drive_probe_win32.h"
 #include "dropwindow/drop_window_win32.h"
 #include "settings/settings_win32.h"
@@ -13,8 +14,6 @@
 #include "transfer/shell_copy_win32.h"
 
 namespace {
-
-std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 // Italian for an Italian Windows, English for any other: texts and pictures alike.
 void speakTheUsersLanguage() {
@@ -57,7 +56,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32ShellCopy shell;
     Win32MessageBoxes messages;
     std::string programPath = toolkit::programPath();
-    Win32SettingsFolder settingsFolder(folderOf(programPath));
+    Win32SettingsFolder settingsFolder(parentOf(programPath));
     Win32Registry registry;
     Win32DriveProbe driveProbe;
     DropWindow dropWindow({files,

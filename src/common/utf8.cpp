@@ -18,7 +18,20 @@ std::size_t startOfCharFromEnd(std::string_view text, std::size_t n) {
 }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 }  // namespace
+
+std::string asciiUpper(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = upperAscii(c);
+    return folded;
+}
+
+std::string asciiLower(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = lowerAscii(c);
+    return folded;
+}
 
 std::size_t length(std::string_view text) {
     std::size_t count = 0;

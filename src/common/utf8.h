@@ -14,6 +14,9 @@ std::string_view lastChars(std::string_view text, std::size_t n);
 // The character n places from the end (1 = the last one), empty when too short.
 std::string_view charFromEnd(std::string_view text, std::size_t n);
 
+// Letters A to Z and a to z folded; every other byte kept as it is.
+std::string asciiUpper(std::string_view text);
+std::string asciiLower(std::string_view text);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // UTF-16 and UTF-8 both ways, keeping an unpaired surrogate (which Windows

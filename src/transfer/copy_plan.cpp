@@ -11,11 +11,6 @@
 namespace caldrift {
 
 namespace {
-std::string parentOf(const std::string& path) {
-    std::size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 StartCheck startCheckFor(const std::string& name) {
     if (isEboot(name)) return StartCheck::Game;
     DestinationRule rule = destinationFor(extensionOf(name));

@@ -2,8 +2,6 @@
 
 namespace caldrift {
 
-std::string nameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
-
 void TransferQueue::append(QueueEntry entry) {
     pending_.append(entry.file);
     entries_.push_back(std::move(entry));

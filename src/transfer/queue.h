@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/paths.h"
 #include "transfer/video_header.h"
 
 namespace caldrift {
@@ -69,9 +70,6 @@ struct QueueEntry {
     std::string ext;   // a file's extension as written
     EntryKind kind = EntryKind::File;
 };
-
-// What follows the path's last backslash: a file's or folder's own name.
-std::string nameOf(const std::string& path);
 
 // The list of names in the pending-transfers window, kept in step with the queue.
 class PendingList {
