@@ -55,17 +55,18 @@ DropWindow::DropWindow(Services services)
     : services_(std::move(services)),
       settings_(
           services_.settingsFolder, [this] { loadconf(); },
-          [this](bool open) {
-              if (open) return desk_.boxOpened();
-              desk_.boxClosed();
-              PostMessageW(hwnd_, kDropArrived, 0, 0);  // for drops that waited
-          }),
-      desk_({services_.files, services_.shell, services_.messages,
-             [this] { return scanner_.caption(); }, [this] { pending_.show(); }},
-            queue_),
-      dropTarget_([this](std::vector<std::string> paths) { queueDrop(std::move(paths)); }) {
-    desk_.run().onActivity([this](bool active) { holdShutdown(active); });
-}
+          [this](bool open) { open ? runLife_.boxOpened() : runLife_.boxClosed(); }),
+      runLife_({services_.files, services_.shell, services_.messages,
+                [this] { return scanner_.caption(); },
+                [this] { PostMessageW(hwnd_, kDropArrived, 0, 0); },
+                [this](bool copying) {
+                    if (copying) pending_.show();
+                    holdShutdown(copying);
+                },
+                [this] { hideForExit(); }, [this] { DestroyWindow(hwnd_); }},
+               queue_),
+      dropTarget_(
+          [this](std::vector<std::string> paths) { runLife_.dropArrived(std::move(paths)); }) {}
 
 bool DropWindow::create() {
     dpi_ = screenDpi();
@@ -182,6 +183,7 @@ void DropWindow::loadconf() {
 
 void DropWindow::followDriveScanner() {
     if (shownCaption_ != scanner_.caption()) {
+        runLife_.stickGone();  // a run's stick is no longer the PSP drive
         shownCaption_ = scanner_.caption();
         SetWindowTextW(label1_, widen(shownCaption_).c_str());
     }
@@ -250,18 +252,11 @@ void DropWindow::openPopupMenu(POINT at) {
 
 void DropWindow::onCommand(UINT id) {
     if (id == kMenuSetting) settings_.open(hwnd_);
-    if (id == kMenuExit) exit();
+    if (id == kMenuExit) runLife_.exitAsked();
 }
 
-// Chosen while the shell copies, Exit takes the icon and the windows away at
-// once and ends the program when the shell's operation returns.
-void DropWindow::exit() {
-    if (!desk_.run().active()) {
-        DestroyWindow(hwnd_);
-        return;
-    }
-    exiting_ = true;
-    desk_.run().abandon();
+// Chosen inside a dialog, Exit takes the icon and the windows away at once.
+void DropWindow::hideForExit() {
     for (UINT_PTR timer : {Timer1, Timer2, MountRetry}) KillTimer(hwnd_, timer);
     tray_.remove();
     settings_.destroy();
@@ -277,18 +272,9 @@ void DropWindow::tearDown() {
     PostQuitMessage(0);
 }
 
-// The drop is taken up once the system's drag has ended, so that the source
-// (the shell, usually) is not held up while the files are copied.
-void DropWindow::queueDrop(std::vector<std::string> paths) {
-    desk_.arrive(std::move(paths));
-    PostMessageW(hwnd_, kDropArrived, 0, 0);
-}
-
-void DropWindow::takeQueuedDrop() {
-    if (exiting_) return;
+void DropWindow::resumeRunLife() {
     if (!pending_.hwnd()) placeBottomRight();  // makes it, should it have failed at start
-    desk_.takeWaiting();
-    if (exiting_ && !desk_.run().active()) DestroyWindow(hwnd_);
+    runLife_.resume();
 }
 
 void DropWindow::holdShutdown(bool hold) {
@@ -339,9 +325,9 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA) placeBottomRight();
         return 0;
-    case kDropArrived: takeQueuedDrop(); return 0;
+    case kDropArrived: resumeRunLife(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
-    case WM_QUERYENDSESSION: return desk_.run().active() ? FALSE : TRUE;
+    case WM_QUERYENDSESSION: return runLife_.copying() ? FALSE : TRUE;
     case WM_ENDSESSION:
         if (wParam) tray_.remove();
         return 0;

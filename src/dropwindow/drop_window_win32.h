@@ -4,8 +4,8 @@
 
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
-#include "dropwindow/intake.h"
 #include "dropwindow/pending_window_win32.h"
+#include "dropwindow/run_life.h"
 #include "dropwindow/tray_icon_win32.h"
 #include "settings/apply_settings.h"
 #include "settings/settings_dialog_win32.h"
@@ -78,14 +78,14 @@ private:
     void onTrayNotification(WPARAM wParam, LPARAM lParam);
     void openPopupMenu(POINT at);
     void onCommand(UINT id);
-    void exit();
+    void hideForExit();
     void tearDown();
 
-    void queueDrop(std::vector<std::string> paths);
-    void takeQueuedDrop();
+    void resumeRunLife();
     // Asks Windows to wait with logging off while a run copies.
     void holdShutdown(bool hold);
 
+    // Asks the run life to take up what it recorded, once the current event is handled.
     static const UINT kDropArrived = WM_APP + 1;
 
     Services services_;
@@ -106,9 +106,8 @@ private:
     PendingWindow pending_;
     TransferQueue queue_{pending_};
     SettingsDialog settings_;
-    DropDesk desk_;
+    RunLife runLife_;
     DropTarget dropTarget_;
-    bool exiting_ = false;
 };
 
 }  // namespace caldrift

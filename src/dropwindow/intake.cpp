@@ -1,8 +1,6 @@
 #include "dropwindow/intake.h"
 
-#include "common/language.h"
 #include "drive/scanner.h"
-#include "text_ids.h"
 #include "transfer/copy_plan.h"
 #include "transfer/destinations.h"
 
@@ -28,28 +26,6 @@ TakenDrop takeDrop(const std::vector<std::string>& paths, bool driveAssigned, Fi
         }
     }
     return taken;
-}
-
-void DropDesk::takeWaiting() {
-    while (!waiting_.empty() && boxesOpen_ == 0 && !run_.abandoned()) {
-        std::vector<std::string> paths = std::move(waiting_.front());
-        waiting_.pop_front();
-        TakenDrop taken =
-            takeDrop(paths, driveAssigned(world_.currentDrive()), world_.files, queue_);
-        run_.note(taken.refused);
-        if (taken.outcome == DropOutcome::AskForDrive) {
-            show(say(IDS_SELECT_DRIVE), say(IDS_ERROR), kMessagePlain);
-            continue;
-        }
-        if (world_.beforeRun) world_.beforeRun();
-        run_.trasfer();
-    }
-}
-
-void DropDesk::show(const std::string& text, const std::string& title, unsigned style) {
-    boxOpened();
-    world_.messages.show(text, title, style);
-    boxClosed();
 }
 
 }  // namespace caldrift

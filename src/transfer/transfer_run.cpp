@@ -79,46 +79,39 @@ void TransferRun::note(const std::vector<UnfinishedItem>& items) {
     report_.unfinished.insert(report_.unfinished.end(), items.begin(), items.end());
 }
 
-void TransferRun::trasfer() {
-    if (active_) return planJoined();
-    if ((queue_.empty() && report_.unfinished.empty()) || abandoned_) return;
-
-    setActive(true);
-    std::string drive = currentDrive_();
-    if (stickPresent(drive)) {
+void TransferRun::start(const std::string& drive) {
+    active_ = true;
+    drive_ = drive;
+    if (stickPresent()) {
         planner_.emplace(fs_, drive);
         planJoined();
     } else {
         report_.stickGone = true;
     }
-    while (!plans_.empty() && !abandoned_) {
-        if (currentDrive_() != drive || !stickPresent(drive) ||
-            !copyEntry(plans_.front(), queue_.front(), drive)) {
-            report_.stickGone = true;  // the entry it was copying stays queued
-            break;
-        }
-        queue_.removeFront();
-        plans_.pop_front();
-    }
-    plans_.clear();
-    planner_.reset();
-    setActive(false);
-    if (abandoned_) return;
-
-    Message message = closingMessage(std::exchange(report_, {}));
-    messages_.show(message.text, message.title, message.style);
 }
 
-void TransferRun::setActive(bool active) {
-    active_ = active;
-    if (activityChanged_) activityChanged_(active);
-}
-
-// Entries that joined the run get their places before anything more is copied.
 void TransferRun::planJoined() {
     if (!planner_) return;
     for (std::size_t i = plans_.size(); i < queue_.size(); ++i)
         plans_.push_back(planner_->plan(queue_.entries()[i]));
+}
+
+bool TransferRun::step() {
+    if (plans_.empty() || report_.stickGone) return false;
+    if (!stickPresent() || !copyEntry(plans_.front(), queue_.front())) {
+        report_.stickGone = true;  // the entry it was copying stays queued
+        return false;
+    }
+    queue_.removeFront();
+    plans_.pop_front();
+    return true;
+}
+
+Message TransferRun::finish() {
+    active_ = false;
+    plans_.clear();
+    planner_.reset();
+    return closingMessage(std::exchange(report_, {}));
 }
 
 // A copied video is still copied when the PSP may not play it; the user is told why.
@@ -166,25 +159,24 @@ void TransferRun::checkStart(const FileCopy& file) {
     if (!problem.empty()) report_.unstartable.push_back({file.item, problem});
 }
 
-bool TransferRun::stickPresent(const std::string& drive) {
-    return !drive.empty() && driveAssigned(drive) && fs_.entryExists(pspFolder(drive));
+bool TransferRun::stickPresent() const {
+    return !drive_.empty() && driveAssigned(drive_) && fs_.entryExists(pspFolder(drive_));
 }
 
 // Nothing of an entry is written unless all of it fits on the stick.
-bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry,
-                            const std::string& drive) {
+bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     std::vector<UnfinishedItem> unfinished = plan.leftOut;
     std::vector<FileCopy> copies, lists, whole;
     for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
     std::vector<std::optional<FileStamp>> before;
     for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
-    std::optional<DriveSpace> space = fs_.space(drive);
+    std::optional<DriveSpace> space = fs_.space(drive_);
     if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
         if (!copies.empty()) {
             CopyResult result = shell_.copy(copies);
-            if (!stickPresent(drive)) return false;
+            if (!stickPresent()) return false;
             whole = landed(copies, before, result, unfinished);
         }
         for (const FileCopy& list : lists)

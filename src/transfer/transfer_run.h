@@ -1,6 +1,5 @@
 #pragma once
 #include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,36 +49,33 @@ struct Message {
 Message closingMessage(const RunReport& report);
 
 // Empties the transfer queue onto the stick, front first, every entry planned
-// before the first byte of the run is written.
+// before the first byte of the run is written. It copies one entry a step;
+// the program's run life decides when each step is taken.
 class TransferRun {
 public:
-    TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell, MessageBoxes& messages,
-                std::function<std::string()> currentDrive)
-        : queue_(queue),
-          fs_(fs),
-          shell_(shell),
-          messages_(messages),
-          currentDrive_(std::move(currentDrive)) {}
+    TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell)
+        : queue_(queue), fs_(fs), shell_(shell) {}
 
-    // Called after each accepted drop. A call made while a run is copying (a
-    // drop handled inside the shell's dialogs) hands the new entries to that run.
-    void trasfer();
+    // Something to copy, or to tell: queued entries, or items refused on the way in.
+    bool due() const { return !queue_.empty() || !report_.unfinished.empty(); }
+    // Begins a run onto the stick in drive and plans what is queued.
+    void start(const std::string& drive);
+    bool active() const { return active_; }
+    // Entries queued since the last step get their places before anything more is copied.
+    void planJoined();
+    // Copies the next planned entry; false when none is left or the stick went away.
+    bool step();
+    // The stick is no longer the PSP drive: the run copies nothing more.
+    void stickGone() { report_.stickGone = true; }
+    // Ends the run with the message that tells what happened.
+    Message finish();
     // Items refused before they were queued, named by the next closing message.
     void note(const std::vector<UnfinishedItem>& items);
-    bool active() const { return active_; }
-    // Told when a run starts and when it ends.
-    void onActivity(std::function<void(bool)> changed) { activityChanged_ = std::move(changed); }
-    // The program is ending: the copy under way finishes (or is cancelled in
-    // the shell's dialog), then the run stops without a word.
-    void abandon() { abandoned_ = true; }
-    bool abandoned() const { return abandoned_; }
 
 private:
-    void setActive(bool active);
-    void planJoined();
-    bool stickPresent(const std::string& drive);
+    bool stickPresent() const;
     // Copies what fits and checks it landed; false when the stick went away meanwhile.
-    bool copyEntry(const CopyPlan& plan, const QueueEntry& entry, const std::string& drive);
+    bool copyEntry(const CopyPlan& plan, const QueueEntry& entry);
     std::vector<FileCopy> landed(const std::vector<FileCopy>& files,
                                  const std::vector<std::optional<FileStamp>>& before,
                                  CopyResult result, std::vector<UnfinishedItem>& unfinished);
@@ -90,11 +86,8 @@ private:
     TransferQueue& queue_;
     FileSystem& fs_;
     ShellCopy& shell_;
-    MessageBoxes& messages_;
-    std::function<std::string()> currentDrive_;
-    std::function<void(bool)> activityChanged_;
     bool active_ = false;
-    bool abandoned_ = false;
+    std::string drive_;
     std::optional<RunPlanner> planner_;
     std::deque<CopyPlan> plans_;  // of the queue's first entries
     RunReport report_;

@@ -16,6 +16,7 @@
 
 #include "drive/scanner.h"
 #include "dropwindow/intake.h"
+#include "dropwindow/run_life.h"
 #include "settings/apply_settings.h"
 #include "transfer/transfer_run.h"
 

@@ -28,11 +28,21 @@ struct Transfer : ::testing::Test {
     FakeShell shell{fs};
     FakeMessages messages;
     std::string drive = "E:";
-    DropDesk desk{{fs, shell, messages, [this] { return drive; }, nullptr}, queue};
-    TransferRun& run = desk.run();
+    std::string log;  // what the program did that the user sees
+    int posted = 0;   // wakes waiting in the message queue
+    RunLife life{{fs, shell, messages, [this] { return drive; }, [this] { ++posted; }, [](bool) {},
+                  [this] { log += "hide "; }, [this] { log += "exit "; }},
+                 queue};
+    // The program's message loop, or the one of a dialog it is inside.
+    void pump() {
+        while (posted > 0) {
+            --posted;
+            life.resume();
+        }
+    }
     void drop(std::vector<std::string> paths) {
-        desk.arrive(std::move(paths));
-        desk.takeWaiting();
+        life.dropArrived(std::move(paths));
+        pump();
     }
     // Every run ends with exactly one message.
     void expectMessage(unsigned style, const std::string& text) {
@@ -287,26 +297,6 @@ TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     drop({"C:\\Album"});
     EXPECT_EQ(pending.lines, (Names{"Album"}));
     expectNotAll({}, kStickGone);
-
-    messages.shown.clear();
-    drive = "NO";
-    run.trasfer();
-    EXPECT_EQ(queue.size(), 1u);
-    expectNotAll({}, kStickGone);
-}
-
-TEST_F(Transfer, DropDuringACopyIsTakenUpByTheActiveRun) {
-    fs.addTree({"C:\\a.jpg", "C:\\b.jpg", "C:\\late.mp3", "C:\\late.txt", "C:\\x\\a.jpg"});
-    shell.duringCopy = [&](const std::string&) {
-        if (shell.copies.size() == 1) drop({"C:\\late.mp3", "C:\\late.txt", "C:\\x\\a.jpg"});
-    };
-    drop({"C:\\a.jpg", "C:\\b.jpg"});
-    EXPECT_EQ(shell.copies, (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"},
-                                    {"C:\\b.jpg", "E:\\PICTURE\\b.jpg"},
-                                    {"C:\\late.mp3", "E:\\MUSIC\\late.mp3"},
-                                    {"C:\\x\\a.jpg", "E:\\PICTURE\\a (2).jpg"}}));
-    EXPECT_TRUE(pending.lines.empty());
-    expectNotAll({"late.txt (tipo di file non gestito)"});
 }
 
 // The program's own boxes are counted as open like any other window's box.
@@ -329,17 +319,80 @@ TEST_F(Transfer, DropDuringAMessageBoxWaitsUntilItCloses) {
     EXPECT_EQ(messages.shown[1].text, kSuccess);
 }
 
-TEST_F(Transfer, ExitDuringACopyStopsOnceItsOperationEndsWithoutAWord) {
-    fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\Gioco\\EBOOT.PBP", "C:\\Gioco\\DATA.BIN"});
-    shell.duringCopy = [this](const std::string&) { run.abandon(); };
-    drop({"C:\\Gioco", "C:\\b.mp3"});
-    EXPECT_EQ(shell.copies.size(), 2u);
-    EXPECT_EQ(queue.size(), 1u);
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_FALSE(run.active());
-    drop({"C:\\a.jpg"});  // a later drop starts nothing
-    EXPECT_EQ(shell.copies.size(), 2u);
+// Each thing that can happen, wherever the program is: idle, inside the shell's
+// copy of a.jpg (of a.jpg and b.mp3), inside the closing message of a run of
+// a.jpg, or inside that copy after Exit. With each, late.mp3 is dropped. The
+// log names each file copied, each message (ok, gone: the stick left), the
+// queue's length once the event is handled, and a box of another window closing.
+struct LifeCase {
+    RunState state;
+    std::string event, log;
+};
+const LifeCase kLifeCases[] = {
+    {RunState::Idle, "drop", "late.mp3 ok q0"},
+    {RunState::Idle, "box", "q0 closes late.mp3 ok"},
+    {RunState::Idle, "box closes", "late.mp3 ok q0"},
+    {RunState::Idle, "exit", "exit q0"},
+    {RunState::Idle, "stick gone", "late.mp3 ok q0"},
+    {RunState::Copying, "drop", "a.jpg q3 b.mp3 late.mp3 ok"},
+    {RunState::Copying, "box", "a.jpg q2 b.mp3 ok closes late.mp3 ok"},
+    {RunState::Copying, "box closes", "a.jpg q3 b.mp3 late.mp3 ok"},
+    {RunState::Copying, "exit", "a.jpg hide q2 exit"},
+    {RunState::Copying, "stick gone", "a.jpg q3 gone"},
+    {RunState::InMessageBox, "drop", "a.jpg ok q0 late.mp3 ok"},
+    {RunState::InMessageBox, "box", "a.jpg ok q0 closes late.mp3 ok"},
+    {RunState::InMessageBox, "box closes", "a.jpg ok q0 late.mp3 ok"},
+    {RunState::InMessageBox, "exit", "a.jpg ok hide q0 exit"},  // the drop waits, and is dropped
+    {RunState::InMessageBox, "stick gone", "a.jpg ok q0 late.mp3 ok"},
+    {RunState::Exiting, "drop", "a.jpg hide q2 exit"},
+    {RunState::Exiting, "box", "a.jpg hide q2 closes exit"},
+    {RunState::Exiting, "box closes", "a.jpg hide q2 exit"},
+    {RunState::Exiting, "exit", "a.jpg hide q2 exit"},
+    {RunState::Exiting, "stick gone", "a.jpg hide q2 exit"},
+};
+
+struct Life : Transfer, ::testing::WithParamInterface<LifeCase> {
+    void happen(const std::string& event) {
+        EXPECT_EQ(life.state(), GetParam().state);
+        if (event == "box" || event == "box closes") life.boxOpened();
+        if (event == "stick gone") life.stickGone();
+        life.dropArrived({"C:\\late.mp3"});
+        if (event == "box closes") life.boxClosed();
+        if (event == "exit") life.exitAsked();
+        pump();
+        log += "q" + std::to_string(queue.size()) + " ";
+    }
+};
+
+TEST_P(Life, WhatHappensInsideADialogIsTakenUpWhenItReturns) {
+    const LifeCase& c = GetParam();
+    fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\late.mp3"});
+    int dialogs = 0;  // the event happens in the first dialog of its state
+    shell.duringCopy = [&](const std::string& source) {
+        log += nameOf(source) + " ";
+        if (c.state == RunState::Exiting && dialogs == 0) life.exitAsked();
+        if ((c.state == RunState::Copying || c.state == RunState::Exiting) && dialogs++ == 0)
+            happen(c.event);
+    };
+    messages.whileOpen = [&] {
+        const std::string& text = messages.shown.back().text;
+        log += text == kSuccess ? "ok " : text.find(kStickGone) != text.npos ? "gone " : text;
+        if (c.state == RunState::InMessageBox && dialogs++ == 0) happen(c.event);
+    };
+    if (c.state == RunState::Idle)
+        happen(c.event);
+    else
+        drop(c.state == RunState::InMessageBox ? Names{"C:\\a.jpg"}
+                                               : Names{"C:\\a.jpg", "C:\\b.mp3"});
+    if (c.event == "box") {
+        log += "closes ";
+        life.boxClosed();
+        pump();
+    }
+    EXPECT_EQ(log, c.log + " ");
+    EXPECT_EQ(life.copying(), false);
 }
+INSTANTIATE_TEST_SUITE_P(Transfer, Life, ::testing::ValuesIn(kLifeCases));
 
 TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
     RunReport report;

@@ -68,11 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     testing::FakeShell shell(fs);
-    testing::FakeMessages messages;
-    TransferRun run(queue, fs, shell, messages, [] { return std::string("E:"); });
-    run.trasfer();
+    TransferRun run(queue, fs, shell);
+    run.start("E:");
+    while (run.step()) run.planJoined();
+    run.finish();
     for (auto& [source, destination] : shell.copies)  // onto the stick, none too large
         if (destination.rfind("E:\\", 0) != 0 || fs.sizes[source] > kLargestPspFile) std::abort();
-    if (!queue.empty() || !pending.lines.empty() || messages.shown.size() > 1) std::abort();
+    if (!queue.empty() || !pending.lines.empty() || run.active()) std::abort();
     return 0;
 }
