@@ -132,6 +132,15 @@ std::string window(HWND h, bool top) {
 int wmain(int argc, wchar_t** argv) {
     bool all = argc > 1 && wcscmp(argv[1], L"--all") == 0;
     SetProcessDPIAware();  // report physical pixels
+    // As the Restart Manager asks a program to close for an installer.
+    if (argc > 1 && wcscmp(argv[1], L"--close-app") == 0)
+        if (HWND drop = FindWindowW(L"CaldriftDropWindow", nullptr)) {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(drop, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                                &answer);
+            SendMessageTimeoutW(drop, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000,
+                                &answer);
+        }
 
     std::vector<HWND> tops;
     EnumWindows(collect, reinterpret_cast<LPARAM>(&tops));

@@ -246,7 +246,9 @@ void DropWindow::onTrayNotification(WPARAM wParam, LPARAM lParam) {
 
 void DropWindow::openPopupMenu(POINT at) {
     SetForegroundWindow(hwnd_);  // so the menu closes when the user clicks elsewhere
-    TrackPopupMenu(popup_.get(), 0, at.x, at.y, 0, hwnd_, nullptr);
+    // Chosen with either button, opening to the side the user's Windows asks for.
+    UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    TrackPopupMenu(popup_.get(), align | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
@@ -275,6 +277,15 @@ void DropWindow::tearDown() {
 void DropWindow::resumeRunLife() {
     if (!pending_.hwnd()) placeBottomRight();  // makes it, should it have failed at start
     runLife_.resume();
+}
+
+// An installer that replaces the program asks it to close (the Restart
+// Manager's ENDSESSION_CLOSEAPP): it ends as Exit ends it, unless it copies,
+// when it answers as for a log-off.
+void DropWindow::onEndSession(bool ending, LPARAM reason) {
+    if (!ending) return;
+    if ((reason & ENDSESSION_CLOSEAPP) && !runLife_.copying()) return runLife_.exitAsked();
+    tray_.remove();
 }
 
 void DropWindow::holdShutdown(bool hold) {
@@ -328,9 +339,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kDropArrived: resumeRunLife(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
     case WM_QUERYENDSESSION: return runLife_.copying() ? FALSE : TRUE;
-    case WM_ENDSESSION:
-        if (wParam) tray_.remove();
-        return 0;
+    case WM_ENDSESSION: onEndSession(wParam != FALSE, lParam); return 0;
     case WM_DESTROY: tearDown(); return 0;
     default:
         if (msg == taskbarCreated_ && taskbarCreated_ != 0) {

@@ -82,6 +82,7 @@ private:
     void tearDown();
 
     void resumeRunLife();
+    void onEndSession(bool ending, LPARAM reason);
     // Asks Windows to wait with logging off while a run copies.
     void holdShutdown(bool hold);
 

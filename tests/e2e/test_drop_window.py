@@ -58,3 +58,9 @@ class DropWindow(CaldriftTestCase):
         self.screenshot("drop-window-menu")
         self.choose_settings(menu)
         self.exit_from(self.open_tray_menu(), process)
+
+    def test_an_installer_asking_it_to_close_ends_it(self):
+        process = self.start_caldrift(label="E:")
+        self.probe("--close-app")
+        self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Caldrift did not end")
+        self.assertEqual(process.returncode, 0)
