@@ -15,12 +15,17 @@ std::string trimmed(const std::string& line) {
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
 }
 
-// Split at each LF; a CR before it is trimmed with the blanks.
-std::vector<std::string> linesOf(const std::string& text) {
+// The UTF-8 byte-order mark Notepad writes at a list's start.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Split at each LF, past a byte-order mark; a CR before it is trimmed with the blanks.
+std::vector<std::string> linesOf(std::string_view text) {
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     std::vector<std::string> lines;
     for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
         end = std::min(text.find('\n', at), text.size());
-        lines.push_back(text.substr(at, end - at));
+        lines.emplace_back(text.substr(at, end - at));
     }
     return lines;
 }
@@ -47,7 +52,7 @@ std::string mergedPluginList(const std::string& onStick, const std::string& drop
     std::string merged = onStick;
     for (const std::string& line : linesOf(dropped)) {
         if (comparable(line).empty() || !known.insert(comparable(line)).second) continue;
-        if (!merged.empty() && merged.back() != '\n') merged += ending;
+        if (!merged.empty() && merged.back() != '\n' && merged != kByteOrderMark) merged += ending;
         merged += trimmed(line) + ending;
     }
     return merged;

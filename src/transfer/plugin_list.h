@@ -8,7 +8,8 @@ namespace caldrift {
 bool isPluginList(std::string_view name);
 
 // The stick's list with the dropped list's lines it lacks appended in the
-// stick's line ending; lines compare without letter case and surrounding blanks.
+// stick's line ending; lines compare without letter case, surrounding blanks
+// and a byte-order mark, which stays at the stick's list's start only.
 std::string mergedPluginList(const std::string& onStick, const std::string& dropped);
 
 }  // namespace caldrift

@@ -7,6 +7,7 @@ import subprocess
 from harness import SUCCESS, CaldriftTestCase, param_sfo
 
 MIB = 1024 * 1024
+BOM, ALTRO = b"\xef\xbb\xbf", b"ms0:/seplugins/altro.prx 1\r\n"  # a UTF-8 byte-order mark, a plugin line
 
 
 DROPPED = ["ULUS10041", "CwCheat", "film.iso", "gioco.iso", "corto.iso"]
@@ -26,8 +27,8 @@ class DropForCustomFirmware(CaldriftTestCase):
     def test_saves_releases_plugins_and_images_land_where_the_firmware_looks_and_a_cut_image_is_named(self):
         self.make_files({**{name: os.urandom(3000) for name in PLACES.values() if not name.endswith((".iso", ".img"))},
                          "ULUS10041/PARAM.SFO": param_sfo("MS"),
-                         "CwCheat/seplugins/game.txt": b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n"})
-        stick_list, = self.make_files({"SEPLUGINS/GAME.TXT": b"ms0:/seplugins/altro.prx 1\r\n"}, self.stick)
+                         "CwCheat/seplugins/game.txt": BOM + ALTRO + b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n"})
+        stick_list, = self.make_files({"SEPLUGINS/GAME.TXT": BOM + ALTRO}, self.stick)  # as Notepad saves it
         game = self.make_iso("gioco.iso", "PSP_GAME")
         self.make_iso("film.iso", "UMD_VIDEO")
         whole = game.read_bytes()
@@ -39,5 +40,4 @@ class DropForCustomFirmware(CaldriftTestCase):
         self.assertEqual(self.closing_text(while_open=shot),
                          f"{SUCCESS}\n\nLa PSP potrebbe non avviare:\ncorto.iso (file incompleto: {incomplete})")
         self.assert_stick_holds(PLACES, ["SEPLUGINS/GAME.TXT"])
-        self.assertEqual(stick_list.read_bytes(),
-                         b"ms0:/seplugins/altro.prx 1\r\nms0:/seplugins/cwcheat/cwcheat.prx 1\r\n")
+        self.assertEqual(stick_list.read_bytes(), BOM + ALTRO + b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n")
