@@ -32,3 +32,18 @@ class ForeignDrives(CaldriftTestCase):
         self.assertTrue(wait_until(lambda: self.label1() == "NO", 5), "stick loss not seen")
         (self.stick / "PSP.away").rename(self.stick / "PSP")
         self.assertTrue(wait_until(lambda: self.label1() == "E:", 5), "stick not found again")
+
+
+class AnnouncedStick(CaldriftTestCase):
+    """E: removable and empty; a stick plugged on F: while Wine runs, as Windows announces it."""
+    stick_layout = ()
+
+    def test_is_shown_within_1_5_s_and_its_removal_too(self):
+        folder = self.case_dir / "drive-f"
+        (folder / "PSP" / "SAVEDATA").mkdir(parents=True)
+        self.start_caldrift(label="NO")
+        self.addCleanup(self.plug_stick, "f")
+        self.plug_stick("f", folder)
+        self.assertTrue(wait_until(lambda: self.label1() == "F:", 1.5), "the announced stick was not shown")
+        self.plug_stick("f")
+        self.assertTrue(wait_until(lambda: self.label1() == "NO", 1.5), "the announced removal was not shown")
