@@ -98,6 +98,13 @@ std::vector<std::string> programFilesFolders() {
         if (SUCCEEDED(SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, folder)))
             folders.push_back(narrow(folder));
     }
+    // The 32-bit program on 64-bit Windows gets "Program Files (x86)" for both;
+    // the 64-bit folder, which only administrators can change too, is in ProgramW6432.
+    BOOL wow64 = FALSE;
+    wchar_t native[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64 && length > 0 && length < MAX_PATH)
+        folders.push_back(narrow(native));
     return folders;
 }
 
