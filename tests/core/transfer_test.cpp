@@ -249,13 +249,11 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
     for (auto name : {"corto", "perso", "vecchio", "ok", "sporco", "tenuto", "nuovo"})
         fs.addTree({"C:\\Album\\" + std::string(name) + ".mp3"});
     for (auto& name : fs.folders["C:\\Album"].files) fs.sizes["C:\\Album\\" + name] = 100;
-    fs.addFile("E:\\MUSIC\\Album\\vecchio.mp3", 7);
-    fs.addFile("E:\\MUSIC\\Album\\tenuto.mp3", 100);
-    fs.addFile("E:\\MUSIC\\Album\\nuovo.mp3", 100);
+    for (auto [name, size] : {std::pair{"vecchio", 7}, {"tenuto", 100}, {"nuovo", 100}})
+        fs.addFile("E:\\MUSIC\\Album\\" + std::string(name) + ".mp3", size);
     fs.unflushable.insert("E:\\MUSIC\\Album\\sporco.mp3");
-    shell.results = {{"C:\\Album\\perso.mp3", CopyResult::Failed},
-                     {"C:\\Album\\vecchio.mp3", CopyResult::Failed},
-                     {"C:\\Album\\tenuto.mp3", CopyResult::Failed}};
+    for (auto name : {"perso", "vecchio", "tenuto"})
+        shell.results["C:\\Album\\" + std::string(name) + ".mp3"] = CopyResult::Failed;
     shell.duringCopy = [this](const std::string& source) {
         if (source == "C:\\Album\\corto.mp3") fs.sizes["C:\\Album\\corto.mp3"] = 60;  // grew later
         if (source == "C:\\Album\\vecchio.mp3") fs.sizes["E:\\MUSIC\\Album\\vecchio.mp3"] = 50;
