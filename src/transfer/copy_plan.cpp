@@ -19,6 +19,10 @@ StartCheck startCheckFor(const std::string& name) {
                                     : StartCheck::None;
 }
 
+// The stick's folders a release's own mirror: at its top, and in its PSP folder.
+const std::initializer_list<const char*> kAtRoot = {"SEPLUGINS", "ISO"},
+                                         kInPsp = {"GAME", "SAVEDATA", "THEME"};
+
 // The stick's folder that a release's folder of this name mirrors, if any.
 const char* mirroredFolder(const std::string& name, std::initializer_list<const char*> folders) {
     for (const char* folder : folders)
@@ -37,23 +41,33 @@ bool holdsEboot(const FileSystem::Listing& listing) {
     return false;
 }
 
+FolderKind classify(const std::string& name, const FileSystem::Listing& listing,
+                    const std::function<std::string(const std::string& sfo)>& category) {
+    if (holdsEboot(listing)) return FolderKind::Game;
+    const FileSystem::ListedFile* sfo = nullptr;
+    for (const FileSystem::ListedFile& f : listing.files) {
+        if (isPs1MemoryCard(f.name)) return FolderKind::Save;
+        if (utf8::equalsIgnoringAsciiCase(f.name, "PARAM.SFO")) sfo = &f;
+    }
+    if (sfo) return category(sfo->name) == "MS" ? FolderKind::Save : FolderKind::ExtractedDisc;
+    auto inPsp = [](const std::string& sub) { return mirroredFolder(sub, kInPsp) != nullptr; };
+    if (mirroredFolder(name, kAtRoot) ||
+        (utf8::equalsIgnoringAsciiCase(name, "PSP") &&
+         std::any_of(listing.folders.begin(), listing.folders.end(), inPsp)))
+        return FolderKind::LaidOut;
+    return FolderKind::Media;
+}
+
 CopyPlan RunPlanner::plan(const QueueEntry& entry) {
     plan_ = {};
     visited_.clear();
-    switch (entry.kind) {
-    case EntryKind::File:
-        file(entry.path, entry.file, entry.ext, fs_.fileSize(entry.path), {});
-        break;
-    case EntryKind::Homebrew:
+    if (entry.kind == EntryKind::File) {
+        file({entry.path, {}, 0, entry.file}, fs_.fileSize(entry.path), {}, {});
+    } else {
         firstVisit(entry.path);
-        game(entry.path, entry.file, fs_.list(entry.path));
-        break;
-    case EntryKind::MediaFolder:
-        firstVisit(entry.path);
-        mediaFolder(entry.path, entry.file);
+        folder(entry.path, entry.file, fs_.list(entry.path));
         if (plan_.files.empty() && plan_.leftOut.empty())
             leave(entry.file, EntryProblem::NothingToCopy);
-        break;
     }
     return std::move(plan_);
 }
@@ -63,150 +77,134 @@ bool RunPlanner::firstVisit(const std::string& folder) {
     return identity.empty() || visited_.insert(identity).second;
 }
 
-// A file goes by its type; under MUSIC, PICTURE and VIDEO it keeps the folder
-// it came in (none for a dropped file).
-void RunPlanner::file(const std::string& source, const std::string& item,
-                      const std::string& extension, std::optional<std::uint64_t> size,
-                      const std::string& sourceFolder) {
-    if (!isFatName(nameOf(source))) return leave(item, EntryProblem::BadName);
-    DestinationRule rule = destinationFor(extension);
-    if (rule.kind == Destination::None) return leave(item, EntryProblem::UnknownType);
-    if (rule.kind == Destination::HomebrewFolder) return leave(item, EntryProblem::LoneEboot);
-    if (!size) return leave(item, EntryProblem::NotFound);
-    if (*size > kLargestPspFile) return leave(item, EntryProblem::TooLarge);
-    std::string folder =
-        drive_ + (rule.isDiscImage ? imageFolder(source, rule.folder) : rule.folder);
-    if (rule.keepsItsFolder && !sourceFolder.empty()) {
-        std::optional<std::string> own = folderFor(sourceFolder, folder);
-        if (!own) return leave(item, EntryProblem::BadName);
-        folder = *own + "\\";
-    }
-    place({source, fileFor(source, folder), *size, item, rule.isVideo(),
-           startCheckFor(nameOf(source))});
-}
-
-void RunPlanner::place(const FileCopy& copy) {
-    if (alreadyThere(copy.source, copy.destination, copy.item)) return;
-    if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
-        return leave(copy.item, EntryProblem::PathTooLong);
-    plan_.files.push_back(copy);
-}
-
-// A game is copied whole, with its folder name under PSP\GAME, or not at all.
-void RunPlanner::game(const std::string& source, const std::string& item,
-                      const FileSystem::Listing& listing) {
+// A game goes whole under PSP\GAME; a save whole under PSP\SAVEDATA with its
+// own name, which its game looks it up by; a release onto the stick's own
+// folders; media file by file.
+void RunPlanner::folder(const std::string& source, const std::string& item,
+                        const FileSystem::Listing& listing, bool inPsp) {
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
-    std::optional<std::string> destination = folderFor(source, drive_ + kGameFolder);
-    if (!destination) return leave(item, EntryProblem::BadName);
-    whole(source, item, listing, *destination);
+    std::string name = nameOf(source);
+    if (const char* mirrored = inPsp ? mirroredFolder(name, kInPsp) : nullptr) {
+        walk(source, item, listing, {drive_ + "\\PSP\\" + mirrored + "\\"});
+        return;
+    }
+    auto category = [&](const std::string& sfo) {
+        std::unique_ptr<ByteSource> bytes = fs_.openForReading(source + "\\" + sfo);
+        std::optional<SfoFields> fields = bytes ? readParamSfo(*bytes) : std::nullopt;
+        return fields ? fields->category : std::string();
+    };
+    switch (classify(name, listing, category)) {
+    case FolderKind::Game: {
+        std::optional<std::string> into = folderFor(source, drive_ + kGameFolder);
+        return into ? whole(source, item, listing, *into) : leave(item, EntryProblem::BadName);
+    }
+    case FolderKind::Save: {
+        std::string into = drive_ + kSaveFolder + name;
+        if (!isFatName(name)) return leave(item, EntryProblem::BadName);
+        if (!claim(into, source)) return leave(item, EntryProblem::SameNameInRun);
+        return whole(source, item, listing, into);
+    }
+    case FolderKind::ExtractedDisc: return leave(item, EntryProblem::ExtractedDisc);
+    case FolderKind::LaidOut: {
+        const char* mirrored = mirroredFolder(name, kAtRoot);  // else a PSP folder
+        walk(source, item, listing,
+             {mirrored ? drive_ + "\\" + mirrored + "\\" : "", Policy::FileByFile, !mirrored});
+        return;
+    }
+    case FolderKind::Media: walk(source, item, listing, {}); return;
+    }
 }
 
-// A save keeps its folder's name, which its game looks it up by.
-void RunPlanner::save(const std::string& source, const std::string& item,
-                      const FileSystem::Listing& listing) {
-    std::string name = nameOf(source), destination = drive_ + kSaveFolder + name;
-    if (!isFatName(name)) return leave(item, EntryProblem::BadName);
-    if (!claim(destination, source)) return leave(item, EntryProblem::SameNameInRun);
-    whole(source, item, listing, destination);
-}
-
+// Accepted, a game's or save's files and claims are kept; refused, it holds no place.
 void RunPlanner::whole(const std::string& source, const std::string& item,
-                       const FileSystem::Listing& listing, const std::string& destination) {
-    if (alreadyThere(source, destination, item)) return;
-    std::vector<FileCopy> files;
-    std::optional<EntryProblem> problem = gameTree(source, listing, destination, item, files);
-    if (!problem && files.empty()) problem = EntryProblem::NothingToCopy;
-    if (problem) return leave(item, *problem);
-    plan_.files.insert(plan_.files.end(), files.begin(), files.end());
+                       const FileSystem::Listing& listing, const std::string& into) {
+    std::size_t before = plan_.files.size();
+    std::optional<EntryProblem> problem =
+        fatKey(source) == fatKey(into) ? EntryProblem::AlreadyOnStick
+                                       : walk(source, item, listing, {into + "\\", Policy::Whole});
+    if (!problem && plan_.files.size() == before) problem = EntryProblem::NothingToCopy;
+    settle(!problem);
+    if (!problem) return;
+    plan_.files.resize(before);
+    leave(item, *problem);
 }
 
-std::optional<EntryProblem> RunPlanner::gameTree(const std::string& source,
-                                                 const FileSystem::Listing& listing,
-                                                 const std::string& destination,
-                                                 const std::string& item,
-                                                 std::vector<FileCopy>& files) {
-    if (!listing.ok) return EntryProblem::CopyFailed;
+// A folder's files, then its sub-folders: each as the folder it is in a walk by
+// type, else into the same place one deeper. Whole, the first problem ends the
+// walk and is returned.
+std::optional<EntryProblem> RunPlanner::walk(const std::string& source, const std::string& item,
+                                             const FileSystem::Listing& listing, const Into& into) {
+    bool whole = into.policy == Policy::Whole;
+    if (!listing.ok && whole) return EntryProblem::CopyFailed;
+    if (!listing.ok) return leave(item, EntryProblem::NotFound), std::nullopt;
     for (const FileSystem::ListedFile& f : listing.files) {
-        std::string from = source + "\\" + f.name;
-        if (!isFatName(f.name)) return EntryProblem::BadName;
-        if (f.size > kLargestPspFile) return EntryProblem::TooLarge;
-        std::string to = fileFor(from, destination + "\\");
-        if (!fitsTheShell(from) || !fitsTheShell(to)) return EntryProblem::PathTooLong;
-        files.push_back(
-            {from, to, f.size, item, false, isEboot(f.name) ? StartCheck::Game : StartCheck::None});
+        FileCopy copy{source + "\\" + f.name, {}, 0, whole ? item : item + "\\" + f.name};
+        if (std::optional<EntryProblem> problem = file(copy, f.size, into, source)) return problem;
     }
     for (const std::string& sub : listing.folders) {
-        std::string from = source + "\\" + sub;
-        if (!isFatName(sub)) return EntryProblem::BadName;
-        if (firstVisit(from))
-            if (auto problem =
-                    gameTree(from, fs_.list(from), destination + "\\" + sub, item, files))
+        std::string from = source + "\\" + sub, named = item + "\\" + sub;
+        if (into.folder.empty()) {
+            if (firstVisit(from)) folder(from, named, fs_.list(from), into.psp);
+        } else if (!isFatName(sub)) {
+            if (whole) return EntryProblem::BadName;
+            leave(named, EntryProblem::BadName);
+        } else if (firstVisit(from)) {
+            if (std::optional<EntryProblem> problem =
+                    walk(from, whole ? item : named, fs_.list(from),
+                         {into.folder + sub + "\\", into.policy}))
                 return problem;
+        }
     }
     return std::nullopt;
 }
 
-void RunPlanner::mediaFolder(const std::string& source, const std::string& item) {
-    FileSystem::Listing listing = fs_.list(source);
-    if (!listing.ok) return leave(item, EntryProblem::NotFound);
-    if (holdsEboot(listing)) return game(source, item, listing);
-    if (savedGame(source, item, listing) || laidLikeTheStick(source, item, listing)) return;
-    for (const FileSystem::ListedFile& f : listing.files)
-        file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
-    for (const std::string& sub : listing.folders)
-        if (firstVisit(source + "\\" + sub)) mediaFolder(source + "\\" + sub, item + "\\" + sub);
+// Plans one file. File by file, its claims are kept or dropped with it and its
+// problem named; whole, the problem is returned.
+std::optional<EntryProblem> RunPlanner::file(FileCopy copy, std::optional<std::uint64_t> size,
+                                             const Into& into, const std::string& sourceFolder) {
+    std::optional<EntryProblem> problem = check(copy, size, into, sourceFolder);
+    if (!problem) plan_.files.push_back(copy);
+    if (into.policy == Policy::Whole) return problem;
+    settle(!problem);
+    if (problem) leave(copy.item, *problem);
+    return std::nullopt;
 }
 
-// A release's SEPLUGINS or ISO folder, or a PSP folder's GAME, SAVEDATA and
-// THEME, onto the stick's own folders, every name kept. True when it is one.
-bool RunPlanner::laidLikeTheStick(const std::string& source, const std::string& item,
-                                  const FileSystem::Listing& listing) {
-    if (const char* mirrored = mirroredFolder(nameOf(source), {"SEPLUGINS", "ISO"}))
-        return layOnto(source, item, listing, drive_ + "\\" + mirrored), true;
-    auto inPsp = [](const std::string& sub) {
-        return mirroredFolder(sub, {"GAME", "SAVEDATA", "THEME"});
-    };
-    if (!utf8::equalsIgnoringAsciiCase(nameOf(source), "PSP") ||
-        std::none_of(listing.folders.begin(), listing.folders.end(), inPsp))
-        return false;
-    for (const FileSystem::ListedFile& f : listing.files)
-        file(source + "\\" + f.name, item + "\\" + f.name, extensionOf(f.name), f.size, source);
-    for (const std::string& sub : listing.folders) {
-        std::string from = source + "\\" + sub;
-        if (!firstVisit(from)) continue;
-        if (const char* mirrored = inPsp(sub))
-            layOnto(from, item + "\\" + sub, fs_.list(from), drive_ + "\\PSP\\" + mirrored);
-        else
-            mediaFolder(from, item + "\\" + sub);
+// A file's place, or why it has none. By type, it keeps the folder it came in
+// under MUSIC, PICTURE and VIDEO (none for a dropped file); laid out, its own
+// name; in a game or save, its name or a numbered one.
+std::optional<EntryProblem> RunPlanner::check(FileCopy& copy, std::optional<std::uint64_t> size,
+                                              const Into& into, const std::string& sourceFolder) {
+    std::string name = nameOf(copy.source), folder = into.folder;
+    if (!isFatName(name)) return EntryProblem::BadName;
+    DestinationRule rule = destinationFor(extensionOf(name));
+    bool byType = folder.empty(), laid = !byType && into.policy == Policy::FileByFile;
+    if (byType && rule.kind == Destination::None) return EntryProblem::UnknownType;
+    if (byType && rule.kind == Destination::HomebrewFolder) return EntryProblem::LoneEboot;
+    if (!size) return EntryProblem::NotFound;
+    if (*size > kLargestPspFile) return EntryProblem::TooLarge;
+    copy.size = *size;
+    if (byType) {
+        folder = drive_ + (rule.isDiscImage ? imageFolder(copy.source, rule.folder) : rule.folder);
+        if (rule.keepsItsFolder && !sourceFolder.empty()) {
+            std::optional<std::string> own = folderFor(sourceFolder, folder);
+            if (!own) return EntryProblem::BadName;
+            folder = *own + "\\";
+        }
+        copy.video = rule.isVideo();
     }
-    return true;
-}
-
-void RunPlanner::layOnto(const std::string& source, const std::string& item,
-                         const FileSystem::Listing& listing, const std::string& destination) {
-    if (!listing.ok) return leave(item, EntryProblem::NotFound);
-    for (const FileSystem::ListedFile& f : listing.files) {
-        std::string from = source + "\\" + f.name, to = destination + "\\" + f.name;
-        std::string named = item + "\\" + f.name;
-        if (!isFatName(f.name))
-            leave(named, EntryProblem::BadName);
-        else if (f.size > kLargestPspFile)
-            leave(named, EntryProblem::TooLarge);
-        else if (auto list =
-                     destination == drive_ + kPluginFolder ? stickPluginList(f.name) : std::nullopt)
-            place({from, *list, f.size, named, false, StartCheck::None, true});
-        else if (!claim(to, from))
-            leave(named, EntryProblem::SameNameInRun);
-        else
-            place({from, to, f.size, named, false, startCheckFor(f.name)});
-    }
-    for (const std::string& sub : listing.folders) {
-        std::string from = source + "\\" + sub;
-        if (!isFatName(sub))
-            leave(item + "\\" + sub, EntryProblem::BadName);
-        else if (firstVisit(from))
-            layOnto(from, item + "\\" + sub, fs_.list(from), destination + "\\" + sub);
-    }
+    copy.start = into.policy == Policy::Whole
+                     ? (isEboot(name) ? StartCheck::Game : StartCheck::None)
+                     : startCheckFor(name);
+    std::optional<std::string> list =
+        laid && folder == drive_ + kPluginFolder + "\\" ? stickPluginList(name) : std::nullopt;
+    copy.mergesLines = list.has_value();
+    copy.destination = list ? *list : laid ? folder + name : fileFor(copy.source, folder);
+    if (laid && !list && !claim(copy.destination, copy.source)) return EntryProblem::SameNameInRun;
+    if (fatKey(copy.source) == fatKey(copy.destination)) return EntryProblem::AlreadyOnStick;
+    if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
+        return EntryProblem::PathTooLong;
+    return std::nullopt;
 }
 
 // The stick's own plugin list of this name, in whatever letter case it has there.
@@ -216,24 +214,6 @@ std::optional<std::string> RunPlanner::stickPluginList(const std::string& name) 
         if (utf8::equalsIgnoringAsciiCase(f.name, name))
             return drive_ + kPluginFolder + "\\" + f.name;
     return std::nullopt;
-}
-
-// A folder with a PARAM.SFO or a PS1 memory card and no EBOOT.PBP: a save when
-// it is one, else a disc's extracted files, which no firmware starts. True when
-// the folder is either.
-bool RunPlanner::savedGame(const std::string& source, const std::string& item,
-                           const FileSystem::Listing& listing) {
-    std::optional<std::string> sfo;
-    for (const FileSystem::ListedFile& f : listing.files) {
-        if (isPs1MemoryCard(f.name)) return save(source, item, listing), true;
-        if (utf8::equalsIgnoringAsciiCase(f.name, "PARAM.SFO")) sfo = source + "\\" + f.name;
-    }
-    if (!sfo) return false;
-    std::unique_ptr<ByteSource> bytes = fs_.openForReading(*sfo);
-    std::optional<SfoFields> fields = bytes ? readParamSfo(*bytes) : std::nullopt;
-    if (fields && fields->category == "MS") return save(source, item, listing), true;
-    leave(item, EntryProblem::ExtractedDisc);
-    return true;
 }
 
 // A UMD video's image goes where the firmware lists videos, beside the games.
@@ -247,17 +227,18 @@ void RunPlanner::leave(const std::string& item, EntryProblem problem) {
     plan_.leftOut.push_back({item, problem});
 }
 
-// A source that is its own destination (dragged from the stick) is never copied.
-bool RunPlanner::alreadyThere(const std::string& source, const std::string& destination,
-                              const std::string& item) {
-    bool same = fatKey(source) == fatKey(destination);
-    if (same) leave(item, EntryProblem::AlreadyOnStick);
-    return same;
+// Holds a place for the source, unless another source of the run holds it.
+bool RunPlanner::claim(const std::string& destination, const std::string& source) {
+    std::string key = fatKey(destination);
+    auto kept = claimed_.find(key);
+    if (kept != claimed_.end()) return kept->second == source;
+    return held_.emplace(key, source).first->second == source;
 }
 
-// Takes a place for the source, unless another source of the run holds it.
-bool RunPlanner::claim(const std::string& destination, const std::string& source) {
-    return claimed_.emplace(fatKey(destination), source).first->second == source;
+// Keeps the places held for an accepted item; a refused one's are free again.
+void RunPlanner::settle(bool accepted) {
+    if (accepted) claimed_.merge(held_);
+    held_.clear();
 }
 
 // The folder a source folder's files take inside into: its own name, else

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -57,6 +58,16 @@ struct CopyPlan {
 
 bool holdsEboot(const FileSystem::Listing& listing);
 
+enum class FolderKind { Game, Save, ExtractedDisc, LaidOut, Media };
+
+// What a folder is, from its name and listing: a game holds an EBOOT.PBP, a
+// save a PS1 memory card or a PARAM.SFO of category MS (category reads the
+// named PARAM.SFO, empty when it cannot), a disc's extracted files a PARAM.SFO
+// of another; a release's SEPLUGINS, ISO, or PSP folder holding GAME, SAVEDATA
+// or THEME is laid out like the stick.
+FolderKind classify(const std::string& name, const FileSystem::Listing& listing,
+                    const std::function<std::string(const std::string& sfo)>& category);
+
 // Gives every file of a run its place on the stick in drive, entry by entry,
 // so that no two sources of the run share one place.
 class RunPlanner {
@@ -67,41 +78,43 @@ public:
     CopyPlan plan(const QueueEntry& entry);
 
 private:
+    // Whole: the first problem refuses the whole item; file by file: each file
+    // is named with its own.
+    enum class Policy { Whole, FileByFile };
+    // Where a walk puts files: below folder (ending in a backslash), names
+    // kept, or each by its type when folder is empty.
+    struct Into {
+        std::string folder;
+        Policy policy = Policy::FileByFile;
+        bool psp = false;  // a release's PSP folder: its GAME, SAVEDATA and THEME are laid out
+    };
+
     bool firstVisit(const std::string& folder);
-    void file(const std::string& source, const std::string& item, const std::string& extension,
-              std::optional<std::uint64_t> size, const std::string& sourceFolder);
-    void game(const std::string& source, const std::string& item,
-              const FileSystem::Listing& listing);
-    void save(const std::string& source, const std::string& item,
-              const FileSystem::Listing& listing);
+    void folder(const std::string& source, const std::string& item,
+                const FileSystem::Listing& listing, bool inPsp = false);
     void whole(const std::string& source, const std::string& item,
-               const FileSystem::Listing& listing, const std::string& destination);
-    bool laidLikeTheStick(const std::string& source, const std::string& item,
-                          const FileSystem::Listing& listing);
-    void layOnto(const std::string& source, const std::string& item,
-                 const FileSystem::Listing& listing, const std::string& destination);
-    void place(const FileCopy& copy);
+               const FileSystem::Listing& listing, const std::string& into);
+    std::optional<EntryProblem> walk(const std::string& source, const std::string& item,
+                                     const FileSystem::Listing& listing, const Into& into);
+    std::optional<EntryProblem> file(FileCopy copy, std::optional<std::uint64_t> size,
+                                     const Into& into, const std::string& sourceFolder);
+    std::optional<EntryProblem> check(FileCopy& copy, std::optional<std::uint64_t> size,
+                                      const Into& into, const std::string& sourceFolder);
     std::optional<std::string> stickPluginList(const std::string& name);
-    bool savedGame(const std::string& source, const std::string& item,
-                   const FileSystem::Listing& listing);
     std::string imageFolder(const std::string& source, const char* folder);
-    std::optional<EntryProblem> gameTree(const std::string& source,
-                                         const FileSystem::Listing& listing,
-                                         const std::string& destination, const std::string& item,
-                                         std::vector<FileCopy>& files);
-    void mediaFolder(const std::string& source, const std::string& item);
     void leave(const std::string& item, EntryProblem problem);
-    bool alreadyThere(const std::string& source, const std::string& destination,
-                      const std::string& item);
     bool claim(const std::string& destination, const std::string& source);
+    void settle(bool accepted);
     std::optional<std::string> folderFor(const std::string& source, const std::string& into);
     std::string fileFor(const std::string& source, const std::string& folder);
 
     FileSystem& fs_;
     std::string drive_;
     CopyPlan plan_;
-    std::set<std::string> visited_;               // folder identities, per entry
-    std::map<std::string, std::string> claimed_;  // a place's FAT key, and the source it holds
+    std::set<std::string> visited_;  // folder identities, per entry
+    // A place's FAT key and the source it holds: kept for the run, or held
+    // for the item being planned until it is accepted.
+    std::map<std::string, std::string> claimed_, held_;
 };
 
 // The room the stick must grow by, in whole clusters, when the files replace

@@ -18,7 +18,7 @@ using Copies = std::vector<std::pair<std::string, std::string>>;
 using Names = std::vector<std::string>;
 const std::string kStickGone = "PSP scollegata: gli elementi rimasti sono ancora in coda.";
 const std::string kSuccess = "File/s Trasferito/i Con Successo !!!";
-const std::string kLong(240, 'x'), kDeep = kLong + "\\" + std::string(20, 'y') + "\\a.mp3";
+const std::string kLong(240, 'x'), kY(20, 'y'), kDeep = kLong + "\\" + kY + "\\a.mp3";
 constexpr std::uint64_t k4GiB = 4294967296;
 
 struct Transfer : ::testing::Test {
@@ -168,6 +168,11 @@ const PlanCase kPlanCases[] = {
      {"foto.jpg"},
      {"foto.jpg (spazio insufficiente sulla PSP)"},
      {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16383}}},
+    {"a game or file refused holds no place, whole or file by file",
+     {"G\\EBOOT.PBP", "G\\a?.bin", kDeep, "H\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
+      kY + "\\a.mp3 > MUSIC\\" + kY + "\\a.mp3"},
+     {"G", kLong, "H\\G", kY},
+     {"G (nome non valido per la PSP)", kDeep + " (percorso troppo lungo)"}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
@@ -257,13 +262,11 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
     for (auto name : {"corto", "perso", "vecchio", "ok", "sporco", "tenuto", "nuovo"})
         fs.addTree({"C:\\Album\\" + std::string(name) + ".mp3"});
     for (auto& name : fs.folders["C:\\Album"].files) fs.sizes["C:\\Album\\" + name] = 100;
-    fs.addFile("E:\\MUSIC\\Album\\vecchio.mp3", 7);
-    fs.addFile("E:\\MUSIC\\Album\\tenuto.mp3", 100);
-    fs.addFile("E:\\MUSIC\\Album\\nuovo.mp3", 100);
+    for (auto [name, size] : {std::pair{"vecchio", 7}, {"tenuto", 100}, {"nuovo", 100}})
+        fs.addFile("E:\\MUSIC\\Album\\" + std::string(name) + ".mp3", size);
     fs.unflushable.insert("E:\\MUSIC\\Album\\sporco.mp3");
-    shell.results = {{"C:\\Album\\perso.mp3", CopyResult::Failed},
-                     {"C:\\Album\\vecchio.mp3", CopyResult::Failed},
-                     {"C:\\Album\\tenuto.mp3", CopyResult::Failed}};
+    for (auto name : {"perso", "vecchio", "tenuto"})
+        shell.results["C:\\Album\\" + std::string(name) + ".mp3"] = CopyResult::Failed;
     shell.duringCopy = [this](const std::string& source) {
         if (source == "C:\\Album\\corto.mp3") fs.sizes["C:\\Album\\corto.mp3"] = 60;  // grew later
         if (source == "C:\\Album\\vecchio.mp3") fs.sizes["E:\\MUSIC\\Album\\vecchio.mp3"] = 50;
