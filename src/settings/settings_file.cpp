@@ -46,7 +46,7 @@ std::string formValue(const SettingsForm& form, Setting setting) {
     switch (setting) {
     case Setting::Drive: return form.automaticDrive ? kAutomaticDrive : form.drive;
     case Setting::Firmware: return form.firmware;
-    case Setting::Startup: return form.startWithWindows ? kOn : kOff;
+    case Setting::Startup: return form.startWithWindows ? kFlagOn : kFlagOff;
     case Setting::Transparency: return std::to_string(form.transparency);
     }
     return {};
@@ -103,7 +103,7 @@ bool SettingsLines::automaticDrive() const {
 }
 
 bool SettingsLines::startWithWindows() const {
-    return startup() == valueLine(Setting::Startup, kOn);
+    return startup() == valueLine(Setting::Startup, kFlagOn);
 }
 
 std::optional<std::string> SettingsLines::fixedDrive() const {

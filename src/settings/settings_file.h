@@ -27,8 +27,8 @@ struct SettingsFileLine {
 };
 
 constexpr const char* kAutomaticDrive = "AUTO";
-constexpr const char* kOn = "1";
-constexpr const char* kOff = "0";
+constexpr const char* kFlagOn = "1";
+constexpr const char* kFlagOff = "0";
 
 // Setting.INI, line by line: what the program writes and reads, and the file
 // that ships beside it.
@@ -38,7 +38,7 @@ constexpr SettingsFileLine kSettingsFileLines[] = {
     {LineKind::Value, "PSP Versione", "1.00", Setting::Firmware},
     {LineKind::Blank, ""},
     {LineKind::Section, "[APP Setting]"},
-    {LineKind::Value, "Startup", kOff, Setting::Startup},
+    {LineKind::Value, "Startup", kFlagOff, Setting::Startup},
     {LineKind::Value, "Trasparenza", "100", Setting::Transparency},
 };
 
