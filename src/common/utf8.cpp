@@ -17,7 +17,6 @@ std::size_t startOfCharFromEnd(std::string_view text, std::size_t n) {
     return pos;
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 }  // namespace
 
@@ -29,7 +28,7 @@ std::string asciiUpper(std::string_view text) {
 
 std::string asciiLower(std::string_view text) {
     std::string folded(text);
-    for (char& c : folded) c = lowerAscii(c);
+    for (char& c : folded) c = asciiLowerChar(c);
     return folded;
 }
 
@@ -57,7 +56,7 @@ std::string_view charFromEnd(std::string_view text, std::size_t n) {
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+        if (asciiLowerChar(a[i]) != asciiLowerChar(b[i])) return false;
     return true;
 }
 

@@ -18,6 +18,11 @@ std::string_view charFromEnd(std::string_view text, std::size_t n);
 std::string asciiUpper(std::string_view text);
 std::string asciiLower(std::string_view text);
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+// One character of any type (a wchar_t as well), folded the same way.
+template <typename Char>
+constexpr Char asciiLowerChar(Char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
 
 // UTF-16 and UTF-8 both ways, keeping an unpaired surrogate (which Windows
 // allows in file names) as its own three bytes, the way WTF-8 does, so that

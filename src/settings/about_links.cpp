@@ -1,8 +1,7 @@
 #include "settings/about_links.h"
 
-#include <cctype>
-
 #include "common/language.h"
+#include "common/utf8.h"
 #include "text_ids.h"
 
 namespace caldrift {
@@ -19,8 +18,7 @@ std::string siteTooltip(const std::string& url) {
         url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
     std::size_t credentials = host.rfind('@');
     if (credentials != std::string::npos) host.erase(0, credentials + 1);
-    for (char& c : host) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return say(IDS_SITE_TIP, {host});
+    return say(IDS_SITE_TIP, {utf8::asciiUpper(host)});
 }
 
 }  // namespace caldrift

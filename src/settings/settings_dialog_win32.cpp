@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "common/colours.h"
+#include "common/utf8.h"
 #include "settings/about_links.h"
 #include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
@@ -16,6 +17,7 @@
 namespace caldrift {
 
 using namespace toolkit;
+using namespace settings_dialog;
 
 namespace {
 constexpr int kClientWidthTwips = 6150;
@@ -23,25 +25,6 @@ constexpr int kClientHeightTwips = 2970;
 constexpr int kTabHeightTwips = 520;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-enum ControlId : int {
-    kTab = 10,
-    kDriveLabel,
-    kDrive1,
-    kCheck4,
-    kVersionLabel,
-    kCombo1,
-    kNoteLabel,
-    kCheck1,
-    kTransparencyLabel,
-    kSlider1,
-    kImage1,
-    kTitleLabel,
-    kAuthorLabel,
-    kImage2,
-    kImage3,
-    kApply
-};
 
 const wchar_t* const kFirmwareVersions[] = {
     L"1.00", L"1.50", L"1.51", L"2.00", L"2.01", L"2.50", L"2.60", L"2.70", L"2.71", L"2.80",
@@ -60,28 +43,29 @@ constexpr DialogControl kControls[] = {
     {{WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, {0, 0, 6135, 2415}, kTab},
      kAllTabs},
     {{L"STATIC", L"", 0, {240, 840, 1365, 195}, kDriveLabel, IDS_DRIVE_LETTER}, 0},
-    {{WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDrive1}, 0},
-    {{L"BUTTON", L"", kCheckBox, {3360, 840, 1335, 255}, kCheck4, IDS_FIND_BY_ITSELF}, 0},
+    {{WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDriveList}, 0},
+    {{L"BUTTON", L"", kCheckBox, {3360, 840, 1335, 255}, kAutoDetection, IDS_FIND_BY_ITSELF}, 0},
     {{L"STATIC", L"", 0, {240, 1560, 1065, 195}, kVersionLabel, IDS_PSP_VERSION}, 0},
     {{WC_COMBOBOXW,
       L"",
       CBS_DROPDOWN | CBS_AUTOHSCROLL | kList,
       {1680, 1500, 1335, 315 * 8},
-      kCombo1},
+      kFirmware},
      0},
     // The Italian note's blanks put the example on a line of its own in the wrapped label.
     {{L"STATIC", L"", 0, {240, 1920, 5655, 375}, kNoteLabel, IDS_CUSTOM_FIRMWARE_NOTE}, 0},
-    {{L"BUTTON", L"", kCheckBox, {240, 840, 3615, 255}, kCheck1, IDS_START_WITH_WINDOWS}, 1},
+    {{L"BUTTON", L"", kCheckBox, {240, 840, 3615, 255}, kStartWithWindows, IDS_START_WITH_WINDOWS},
+     1},
     {{L"STATIC", L"", 0, {240, 1680, 1275, 195}, kTransparencyLabel, IDS_TRANSPARENCY}, 1},
     {{TRACKBAR_CLASSW,
       L"",
       TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP,
       {1680, 1680, 4215, 375},
-      kSlider1},
+      kTransparency},
      1},
-    {{L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kImage1}, 2},
-    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kImage2}, 2},
-    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kImage3}, 2},
+    {{L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kLogo}, 2},
+    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kMail}, 2},
+    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kWebSite}, 2},
     {{L"STATIC", L"", 0, {1200, 360, 3375, 465}, kTitleLabel, IDS_PRODUCT_TITLE}, 2},
     {{L"STATIC", L"", 0, {1200, 840, 2625, 465}, kAuthorLabel, IDS_AUTHOR}, 2},
     {{L"BUTTON", L"", kButton, {2280, 2520, 1095, 375}, IDOK, IDS_OK}, kAllTabs},
@@ -125,7 +109,7 @@ void SettingsDialog::open(HWND owner) {
     if (!create(owner)) return;
     // Loading: nothing to apply yet, the first version, centred, then the file.
     EnableWindow(control(kApply), FALSE);
-    SendMessageW(control(kCombo1), CB_SETCURSEL, 0, 0);
+    SendMessageW(control(kFirmware), CB_SETCURSEL, 0, 0);
     centreOnScreen(hwnd_);
     filling_ = true;
     readconf(readSettings(folder_), *this);
@@ -155,8 +139,8 @@ void SettingsDialog::createControls() {
     for (const DialogControl& c : kControls) createControl(hwnd_, c.control, dpi_);
     setUpTabs();
     fillLists();
-    addTooltip(tooltip_, control(kImage2), loadString(IDS_MAIL_TIP));
-    addTooltip(tooltip_, control(kImage3), widen(siteTooltip(CALDRIFT_WEB_SITE)));
+    addTooltip(tooltip_, control(kMail), loadString(IDS_MAIL_TIP));
+    addTooltip(tooltip_, control(kWebSite), widen(siteTooltip(CALDRIFT_WEB_SITE)));
     setFontsAndPictures();
     SetWindowPos(control(kTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     showTab(0);
@@ -181,8 +165,8 @@ void SettingsDialog::setUpTabs() {
 void SettingsDialog::fillLists() {
     fillDrives();
     for (const wchar_t* version : kFirmwareVersions)
-        SendMessageW(control(kCombo1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(version));
-    HWND slider = control(kSlider1);
+        SendMessageW(control(kFirmware), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(version));
+    HWND slider = control(kTransparency);
     SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(slider, TBM_SETTICFREQ, 10, 0);
     SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
@@ -215,9 +199,9 @@ void SettingsDialog::onDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 // Each picture at the size of the control it is drawn in.
 void SettingsDialog::loadPictures() {
-    logo_ = programPicture(Picture::Logo, clientSize(control(kImage1)));
-    mail_ = programPicture(Picture::Mail, clientSize(control(kImage2)));
-    web_ = programPicture(Picture::Web, clientSize(control(kImage3)));
+    logo_ = programPicture(Picture::Logo, clientSize(control(kLogo)));
+    mail_ = programPicture(Picture::Mail, clientSize(control(kMail)));
+    web_ = programPicture(Picture::Web, clientSize(control(kWebSite)));
 }
 
 namespace {
@@ -252,17 +236,17 @@ std::wstring driveListText(wchar_t letter) {
 
 // The system's current drive is chosen until the settings say otherwise.
 void SettingsDialog::fillDrives() {
-    HWND drive1 = control(kDrive1);
+    HWND list = control(kDriveList);
     wchar_t current[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, current);
     DWORD drives = GetLogicalDrives();
     for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
         if (!(drives & (1u << (letter - L'a')))) continue;
         std::wstring text = driveListText(letter);
-        auto index = SendMessageW(drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageW(drive1, CB_SETITEMDATA, index, letter);
-        if (current[1] == L':' && (current[0] | 0x20) == letter)
-            SendMessageW(drive1, CB_SETCURSEL, index, 0);
+        auto index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(list, CB_SETITEMDATA, index, letter);
+        if (current[1] == L':' && utf8::asciiLowerChar(current[0]) == letter)
+            SendMessageW(list, CB_SETCURSEL, index, 0);
     }
 }
 
@@ -271,42 +255,45 @@ void SettingsDialog::showTab(int tab) {
         if (c.tab != kAllTabs) ShowWindow(control(c.control.id), c.tab == tab ? SW_SHOW : SW_HIDE);
 }
 
-void SettingsDialog::setAutomaticDrive(bool automatic) { setChecked(control(kCheck4), automatic); }
+void SettingsDialog::setAutomaticDrive(bool automatic) {
+    setChecked(control(kAutoDetection), automatic);
+}
 
 void SettingsDialog::setDrive(const std::string& drive) {
     if (drive.size() != 2 || drive[1] != ':') return;
-    HWND drive1 = control(kDrive1);
-    auto count = SendMessageW(drive1, CB_GETCOUNT, 0, 0);
+    HWND list = control(kDriveList);
+    auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT index = 0; index < count; ++index)
-        if ((SendMessageW(drive1, CB_GETITEMDATA, index, 0) | 0x20) == (drive[0] | 0x20))
-            SendMessageW(drive1, CB_SETCURSEL, index, 0);
+        if (utf8::asciiLowerChar(SendMessageW(list, CB_GETITEMDATA, index, 0)) ==
+            utf8::asciiLowerChar(drive[0]))
+            SendMessageW(list, CB_SETCURSEL, index, 0);
 }
 
 void SettingsDialog::setFirmware(const std::string& version) {
-    SetWindowTextW(control(kCombo1), widen(version).c_str());
+    SetWindowTextW(control(kFirmware), widen(version).c_str());
 }
 
-void SettingsDialog::setStartWithWindows(bool on) { setChecked(control(kCheck1), on); }
+void SettingsDialog::setStartWithWindows(bool on) { setChecked(control(kStartWithWindows), on); }
 
 void SettingsDialog::setSliderPosition(int position) {
-    SendMessageW(control(kSlider1), TBM_SETPOS, TRUE, position);
+    SendMessageW(control(kTransparency), TBM_SETPOS, TRUE, position);
 }
 
 std::string SettingsDialog::selectedDrive() const {
-    HWND drive1 = control(kDrive1);
-    auto index = SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+    HWND list = control(kDriveList);
+    auto index = SendMessageW(list, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return "";
-    auto letter = static_cast<char>(SendMessageW(drive1, CB_GETITEMDATA, index, 0));
+    auto letter = static_cast<char>(SendMessageW(list, CB_GETITEMDATA, index, 0));
     return std::string{letter, ':'};
 }
 
 SettingsForm SettingsDialog::form() const {
     SettingsForm form;
-    form.automaticDrive = checked(control(kCheck4));
+    form.automaticDrive = checked(control(kAutoDetection));
     form.drive = selectedDrive();
-    form.firmware = narrow(windowText(control(kCombo1)));
-    form.startWithWindows = checked(control(kCheck1));
-    form.transparency = static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0));
+    form.firmware = narrow(windowText(control(kFirmware)));
+    form.startWithWindows = checked(control(kStartWithWindows));
+    form.transparency = static_cast<int>(SendMessageW(control(kTransparency), TBM_GETPOS, 0, 0));
     return form;
 }
 
@@ -336,34 +323,35 @@ void SettingsDialog::apply() {
 
 // The slider's position shows on the dialog itself before it is applied.
 void SettingsDialog::previewTransparency() {
-    SetTransparency(hwnd_, static_cast<int>(SendMessageW(control(kSlider1), TBM_GETPOS, 0, 0)) +
-                               kOpacityOfSliderZero);
+    SetTransparency(hwnd_,
+                    static_cast<int>(SendMessageW(control(kTransparency), TBM_GETPOS, 0, 0)) +
+                        kOpacityOfSliderZero);
 }
 
 void SettingsDialog::followAutoDetection() {
-    EnableWindow(control(kDrive1), !checked(control(kCheck4)));
+    EnableWindow(control(kDriveList), !checked(control(kAutoDetection)));
 }
 
 void SettingsDialog::onCommand(int id, int code) {
     switch (id) {
-    case kCheck1:
+    case kStartWithWindows:
         if (code == BN_CLICKED) changed();
         break;
-    case kCheck4:
+    case kAutoDetection:
         if (code == BN_CLICKED) changed(), followAutoDetection();
         break;
-    case kCombo1:
+    case kFirmware:
         if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) changed();
         break;
-    case kDrive1:
+    case kDriveList:
         if (code == CBN_SELCHANGE) changed();
         break;
-    case kImage2:
+    case kMail:
         if (code == STN_CLICKED)
             ShellExecuteW(hwnd_, nullptr, widen(mailLink(CALDRIFT_CONTACT_ADDRESS)).c_str(),
                           nullptr, nullptr, SW_SHOWNORMAL);
         break;
-    case kImage3:
+    case kWebSite:
         if (code == STN_CLICKED)
             ShellExecuteW(hwnd_, nullptr, widen(CALDRIFT_WEB_SITE).c_str(), nullptr, nullptr,
                           SW_SHOWNORMAL);
@@ -375,9 +363,9 @@ void SettingsDialog::onCommand(int id, int code) {
 }
 
 void SettingsDialog::drawPicture(const DRAWITEMSTRUCT& item) {
-    const GdiObject<HBITMAP>& picture = item.CtlID == kImage1   ? logo_
-                                        : item.CtlID == kImage2 ? mail_
-                                                                : web_;
+    const GdiObject<HBITMAP>& picture = item.CtlID == kLogo   ? logo_
+                                        : item.CtlID == kMail ? mail_
+                                                              : web_;
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     drawBitmap(item.hDC, picture.get(), item.rcItem);
 }
@@ -398,7 +386,8 @@ LRESULT SettingsDialog::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == control(kSlider1)) changed(), previewTransparency();
+        if (reinterpret_cast<HWND>(lParam) == control(kTransparency))
+            changed(), previewTransparency();
         return 0;
     case WM_DRAWITEM: drawPicture(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_CTLCOLORSTATIC:

@@ -7,6 +7,28 @@
 
 namespace caldrift {
 
+namespace settings_dialog {
+// The dialog's controls (the end-to-end tests read these numbers from here).
+enum ControlId : int {
+    kTab = 10,
+    kDriveLabel = 11,
+    kDriveList = 12,      // Drive1
+    kAutoDetection = 13,  // Check4
+    kVersionLabel = 14,
+    kFirmware = 15,  // Combo1
+    kNoteLabel = 16,
+    kStartWithWindows = 17,  // Check1
+    kTransparencyLabel = 18,
+    kTransparency = 19,  // Slider1
+    kLogo = 20,          // Image1
+    kTitleLabel = 21,
+    kAuthorLabel = 22,
+    kMail = 23,     // Image2
+    kWebSite = 24,  // Image3
+    kApply = 25
+};
+}  // namespace settings_dialog
+
 // Form2, "Opzioni": the settings of Setting.INI in three tabs. Modeless;
 // one at a time.
 class SettingsDialog : public toolkit::Window<SettingsDialog>, private SettingsDialogControls {

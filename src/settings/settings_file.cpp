@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "common/rounding.h"
 #include "common/utf8.h"
@@ -11,8 +10,52 @@
 namespace caldrift {
 
 namespace {
-constexpr std::size_t kReadLineCount = 7;
+// lineOf finds a setting's first line: there must be no other.
+constexpr bool noSettingOnTwoLines() {
+    for (const SettingsFileLine& a : kSettingsFileLines)
+        for (const SettingsFileLine& b : kSettingsFileLines)
+            if (&a != &b && a.kind == LineKind::Value && b.kind == LineKind::Value &&
+                a.setting == b.setting)
+                return false;
+    return true;
+}
+static_assert(noSettingOnTwoLines());
+
+std::string valueLine(const SettingsFileLine& line, const std::string& value) {
+    return std::string(line.text) + " = " + value;
+}
+
+std::string valueLine(Setting setting, const std::string& value) {
+    return valueLine(kSettingsFileLines[lineOf(setting)], value);
+}
+
+// The file with each value line's value as `valueOf` gives it.
+template <typename ValueOf>
+std::string fileText(ValueOf valueOf) {
+    std::string text;
+    for (const SettingsFileLine& line : kSettingsFileLines) {
+        if (line.kind == LineKind::Section) text += line.text;
+        if (line.kind == LineKind::Value) text += valueLine(line, valueOf(line));
+        text += "\r\n";
+    }
+    return text;
+}
+
+// A setting's value as the dialog holds it.
+std::string formValue(const SettingsForm& form, Setting setting) {
+    switch (setting) {
+    case Setting::Drive: return form.automaticDrive ? kAutomaticDrive : form.drive;
+    case Setting::Firmware: return form.firmware;
+    case Setting::Startup: return form.startWithWindows ? kFlagOn : kFlagOff;
+    case Setting::Transparency: return std::to_string(form.transparency);
+    }
+    return {};
+}
 }  // namespace
+
+std::string shippedSettingsText() {
+    return fileText([](const SettingsFileLine& line) { return line.shipped; });
+}
 
 std::vector<std::string> readLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -39,15 +82,15 @@ std::optional<std::string> valueCut(const std::string& line) {
 }
 
 SettingsLines::SettingsLines(std::vector<std::string> fileLines) : lines_(std::move(fileLines)) {
-    std::vector<std::string> shippedLines = readLines(kShippedSettings);
-    lines_.resize(kReadLineCount);
-    for (std::size_t i = 0; i < kReadLineCount; ++i) {
-        bool isValueLine = i == 1 || i == 2 || i == 5 || i == 6;
-        if (isValueLine && lines_[i].find('=') == std::string::npos) lines_[i] = shippedLines[i];
+    lines_.resize(std::size(kSettingsFileLines));
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const SettingsFileLine& line = kSettingsFileLines[i];
+        if (line.kind == LineKind::Value && lines_[i].find('=') == std::string::npos)
+            lines_[i] = valueLine(line, line.shipped);
     }
 }
 
-SettingsLines SettingsLines::shipped() { return SettingsLines(readLines(kShippedSettings)); }
+SettingsLines SettingsLines::shipped() { return SettingsLines(readLines(shippedSettingsText())); }
 
 SettingsLines SettingsLines::unreadable() {
     SettingsLines lines = shipped();
@@ -55,11 +98,17 @@ SettingsLines SettingsLines::unreadable() {
     return lines;
 }
 
+bool SettingsLines::automaticDrive() const {
+    return drive() == valueLine(Setting::Drive, kAutomaticDrive);
+}
+
+bool SettingsLines::startWithWindows() const {
+    return startup() == valueLine(Setting::Startup, kFlagOn);
+}
+
 std::optional<std::string> SettingsLines::fixedDrive() const {
     std::optional<std::string> value = valueCut(drive());
-    if (value)
-        for (char& c : *value) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return value;
+    return value ? std::optional(utf8::asciiUpper(*value)) : std::nullopt;
 }
 
 std::optional<double> SettingsLines::transparencyNumber() const {
@@ -69,32 +118,18 @@ std::optional<double> SettingsLines::transparencyNumber() const {
 
 std::optional<std::int32_t> SettingsLines::sliderPosition() const {
     std::optional<double> number = transparencyNumber();
-    if (!number) return std::nullopt;
-    double rounded = roundHalfToEven(*number);
-    if (rounded < std::numeric_limits<std::int32_t>::min() ||
-        rounded > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(rounded);
+    return number ? roundedInRange<std::int32_t>(*number) : std::nullopt;
 }
 
 std::optional<int> SettingsLines::opacity() const {
     std::optional<double> number = transparencyNumber();
     if (!number) return std::nullopt;
-    double sum = roundHalfToEven(*number + kOpacityOfSliderZero);
-    if (sum < std::numeric_limits<std::int16_t>::min() ||
-        sum > std::numeric_limits<std::int16_t>::max())
-        return std::nullopt;
-    return static_cast<int>(sum);
+    return roundedInRange<std::int16_t>(*number + kOpacityOfSliderZero);
 }
 
 std::string settingsText(const SettingsForm& form) {
-    std::string text = "[PSP Setting]\r\n";
-    text += form.automaticDrive ? "Drive = AUTO" : "Drive = " + form.drive;
-    text += "\r\nPSP Versione = " + form.firmware + "\r\n";
-    text += "\r\n[APP Setting]\r\n";
-    text += std::string("Startup = ") + (form.startWithWindows ? "1" : "0") + "\r\n";
-    text += "Trasparenza = " + std::to_string(form.transparency) + "\r\n";
-    return text;
+    return fileText(
+        [&form](const SettingsFileLine& line) { return formValue(form, line.setting); });
 }
 
 SettingsLines readSettings(SettingsFolder& folder) {

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,16 +13,46 @@ constexpr const char* kSettingsFileName = "Setting.INI";
 // The drop window's opacity at slider position 0; each step adds one.
 constexpr int kOpacityOfSliderZero = 155;
 
-// The file that ships beside the program; its lines also stand in for any
-// line that a damaged or missing file lacks.
-constexpr const char* kShippedSettings =
-    "[PSP Setting]\r\n"
-    "Drive = AUTO\r\n"
-    "PSP Versione = 1.00\r\n"
-    "\r\n"
-    "[APP Setting]\r\n"
-    "Startup = 0\r\n"
-    "Trasparenza = 100\r\n";
+// What the program reads from Setting.INI, each setting on a line of its own.
+enum class Setting { Drive, Firmware, Startup, Transparency };
+
+enum class LineKind { Section, Blank, Value };
+// One line of Setting.INI. A value line is written "Key = value"; one that a
+// damaged or missing file lacks, or that has no "=", reads as its shipped line.
+struct SettingsFileLine {
+    LineKind kind;
+    const char* text;          // a section's header, or a value line's key
+    const char* shipped = "";  // a value line's shipped value
+    Setting setting{};         // a value line's setting
+};
+
+constexpr const char* kAutomaticDrive = "AUTO";
+constexpr const char* kFlagOn = "1";
+constexpr const char* kFlagOff = "0";
+
+// Setting.INI, line by line: what the program writes and reads, and the file
+// that ships beside it.
+constexpr SettingsFileLine kSettingsFileLines[] = {
+    {LineKind::Section, "[PSP Setting]"},
+    {LineKind::Value, "Drive", kAutomaticDrive, Setting::Drive},
+    {LineKind::Value, "PSP Versione", "1.00", Setting::Firmware},
+    {LineKind::Blank, ""},
+    {LineKind::Section, "[APP Setting]"},
+    {LineKind::Value, "Startup", kFlagOff, Setting::Startup},
+    {LineKind::Value, "Trasparenza", "100", Setting::Transparency},
+};
+
+// The line that holds a setting; a setting without one stops the build.
+constexpr std::size_t lineOf(Setting setting) {
+    for (std::size_t i = 0; i < std::size(kSettingsFileLines); ++i)
+        if (kSettingsFileLines[i].kind == LineKind::Value &&
+            kSettingsFileLines[i].setting == setting)
+            return i;
+    throw "a setting without its line";
+}
+
+// The file as it ships, CR LF after every line.
+std::string shippedSettingsText();
 
 // Lines end at CR LF or at a lone CR; a lone LF belongs to the line.
 std::vector<std::string> readLines(const std::string& text);
@@ -29,7 +61,7 @@ std::vector<std::string> readLines(const std::string& text);
 // written spacing "Key = value" is the value. Nothing when "=" ends the line.
 std::optional<std::string> valueCut(const std::string& line);
 
-// The four lines the program reads, by their position in the file.
+// The lines of the file, each value line as written or else as shipped.
 class SettingsLines {
 public:
     explicit SettingsLines(std::vector<std::string> fileLines);
@@ -38,13 +70,18 @@ public:
     static SettingsLines unreadable();
     bool readable() const { return readable_; }
 
-    const std::string& drive() const { return lines_[1]; }
-    const std::string& firmware() const { return lines_[2]; }
-    const std::string& startup() const { return lines_[5]; }
-    const std::string& transparency() const { return lines_[6]; }
+    template <Setting setting>
+    const std::string& line() const {
+        constexpr std::size_t number = lineOf(setting);
+        return lines_[number];
+    }
+    const std::string& drive() const { return line<Setting::Drive>(); }
+    const std::string& firmware() const { return line<Setting::Firmware>(); }
+    const std::string& startup() const { return line<Setting::Startup>(); }
+    const std::string& transparency() const { return line<Setting::Transparency>(); }
 
-    bool automaticDrive() const { return drive() == "Drive = AUTO"; }
-    bool startWithWindows() const { return startup() == "Startup = 1"; }
+    bool automaticDrive() const;
+    bool startWithWindows() const;
     // The fixed drive as Label1 shows it: the value, upper-cased.
     std::optional<std::string> fixedDrive() const;
     std::optional<std::string> firmwareVersion() const { return valueCut(firmware()); }

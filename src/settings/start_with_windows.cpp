@@ -1,9 +1,7 @@
 #include "settings/start_with_windows.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "common/rounding.h"
 #include "common/utf8.h"
@@ -16,11 +14,9 @@ namespace {
 double leadingNumber(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
 long writeNumber(Registry& registry, const std::string& name, const std::string& data) {
-    double rounded = roundHalfToEven(leadingNumber(data));
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-          rounded <= std::numeric_limits<std::int32_t>::max()))
-        return -1;
-    auto number = static_cast<std::uint32_t>(static_cast<std::int32_t>(rounded));
+    std::optional<std::int32_t> rounded = roundedInRange<std::int32_t>(leadingNumber(data));
+    if (!rounded) return -1;
+    auto number = static_cast<std::uint32_t>(*rounded);
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
     return registry.setBytes(name, kRegistryNumber, bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "fakes.h"
 #include "settings/about_links.h"
 
@@ -42,6 +44,11 @@ TEST(SettingsFile, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
     readconf(withLine(7, "Trasparenza = lots"), dialog);
     readconf(withLine(2, "Drive = e:"), dialog);  // the drive list starts on the saved drive
     EXPECT_EQ(dialog.state(), std::make_tuple(false, "E:", "2.71", true, 40));
+}
+
+TEST(SettingsFile, TheFileThatShipsIsTheShippedText) {
+    std::ifstream file(CALDRIFT_SOURCE_DIR "/resources/Setting.INI", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), shippedSettingsText());
 }
 
 TEST(SettingsFile, LinesEndAtCrLfOrLoneCrButNotLoneLfAndValuesFollowTheLastEquals) {

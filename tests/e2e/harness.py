@@ -36,10 +36,20 @@ STICK_GONE = "PSP scollegata: gli elementi rimasti sono ancora in coda."
 NOT_COPIED = r" \(copia (non riuscita|annullata)\)"
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 # The buttons of a message box and of the shell's question, by id: their words follow Wine's language.
-YES, NO, YES_TO_ALL = 6, 7, 0x3207
-# The settings dialog's controls.
-OK, CANCEL, TAB, DRIVE1, CHECK4, COMBO1, CHECK1, SLIDER1, IMAGE2, IMAGE3, APPLY = (
-    1, 2, 10, 12, 13, 15, 17, 19, 23, 24, 25)
+OK, CANCEL, YES, NO, YES_TO_ALL = 1, 2, 6, 7, 0x3207
+
+
+def settings_controls():
+    """The settings dialog's control ids as its header numbers them, kDriveList as DRIVE_LIST."""
+    header = (ROOT / "src" / "settings" / "settings_dialog_win32.h").read_text()
+    ids = re.search(r"enum ControlId : int \{(.*?)\};", header, re.S).group(1)
+    return {re.sub(r"(?<=.)([A-Z])", r"_\1", name).upper(): int(number)
+            for name, number in re.findall(r"\bk(\w+) = (\d+)", ids)}
+
+
+TAB, DRIVE_LIST, AUTO_DETECTION, FIRMWARE, START_WITH_WINDOWS, TRANSPARENCY, MAIL, WEB_SITE, APPLY = map(
+    settings_controls().__getitem__, "TAB DRIVE_LIST AUTO_DETECTION FIRMWARE START_WITH_WINDOWS TRANSPARENCY MAIL "
+    "WEB_SITE APPLY".split())
 
 
 def twips(value):
@@ -364,7 +374,7 @@ class CaldriftTestCase(unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.control(TAB)["cursel"] == index, 3))
 
     def settle_slider(self, *keys):
-        self.click_control(SLIDER1, dx=2)
+        self.click_control(TRANSPARENCY, dx=2)
         self.xdotool("key", *keys)
         time.sleep(0.3)
 

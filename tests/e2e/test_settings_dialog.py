@@ -3,8 +3,9 @@ import os
 import subprocess
 from urllib.parse import unquote
 
-from harness import (APPLY, CANCEL, CHECK1, CHECK4, COMBO1, DRIVE1, IMAGE2, IMAGE3, OK, SCREEN, SLIDER1, TAB,
-                     CaldriftTestCase, run_value, settings_text, twips, wait_until, windows_path)
+from harness import (APPLY, AUTO_DETECTION, CANCEL, DRIVE_LIST, FIRMWARE, MAIL, OK, SCREEN, START_WITH_WINDOWS, TAB,
+                     TRANSPARENCY, WEB_SITE, CaldriftTestCase, run_value, settings_text, twips, wait_until,
+                     windows_path)
 
 VERSIONS = ("1.00 1.50 1.51 2.00 2.01 2.50 2.60 2.70 2.71 2.80 2.81 2.82 3.00 3.01 3.02 3.03 3.10 3.11 3.40 3.50 "
             "3.51 3.52 3.70 3.71 3.72 3.73 3.80 3.90").split()
@@ -40,28 +41,28 @@ class SettingsDialog(CaldriftTestCase):
         self.assertEqual(dialog["alpha"], 225)
         self.assert_controls({
             TAB: {"cursel": 0},
-            COMBO1: {"items": VERSIONS, "text": "2.80"}, CHECK4: {"checked": 1, "visible": True},
-            DRIVE1: {"enabled": False}, CHECK1: {"checked": 0, "visible": False},
-            SLIDER1: {"pos": 70, "range": [0, 100]}, APPLY: {"enabled": False}})
+            FIRMWARE: {"items": VERSIONS, "text": "2.80"}, AUTO_DETECTION: {"checked": 1, "visible": True},
+            DRIVE_LIST: {"enabled": False}, START_WITH_WINDOWS: {"checked": 0, "visible": False},
+            TRANSPARENCY: {"pos": 70, "range": [0, 100]}, APPLY: {"enabled": False}})
 
         self.choose_tab(1)
         self.screenshot("settings-tab2")
-        self.assert_controls({CHECK1: {"visible": True, "text": "Carica Caldrift all'avvio di Windows"},
-                              CHECK4: {"visible": False}})
+        self.assert_controls({START_WITH_WINDOWS: {"visible": True, "text": "Carica Caldrift all'avvio di Windows"},
+                              AUTO_DETECTION: {"visible": False}})
         self.choose_tab(2)
         self.screenshot("settings-tab3")
         texts = [c["text"] for c in self.settings_dialog()["children"] if c["visible"]]
         self.assertLessEqual({"Caldrift Final 1.0", "Crated by Norvask"}, set(texts))
-        self.click_control(IMAGE2)
+        self.click_control(MAIL)
         self.assertTrue(wait_until(record.exists, 10), "no mail program was started")
-        self.click_control(IMAGE3)
+        self.click_control(WEB_SITE)
         self.assertTrue(wait_until(lambda: len(record.read_text().splitlines()) == 2, 10))
         self.assertEqual(unquote(record.read_text(encoding="utf-8")).splitlines(), [
             "mailto:caldrift@example.org?subject=Informazioni su Caldrift Final 1.0", "https://caldrift.example.org/"])
         self.open_settings()
         self.assertEqual([d["hwnd"] for d in self.windows("CaldriftSettingsDialog")], [dialog["hwnd"]])
         for button, key, saved in ((CANCEL, "End", "70"), (OK, "Home", "0")):
-            self.assertEqual(self.control(SLIDER1)["pos"], 70)
+            self.assertEqual(self.control(TRANSPARENCY)["pos"], 70)
             self.choose_tab(1)
             self.settle_slider(key)
             self.assertTrue(self.control(APPLY)["enabled"])
@@ -69,31 +70,31 @@ class SettingsDialog(CaldriftTestCase):
             self.assertTrue(wait_until(lambda: self.settings_dialog() is None, 3), f"{button} left the dialog open")
             self.assertEqual(self.saved_file(), settings_text(**dict(SAVED, transparency=saved)))
             self.open_settings()
-        self.assertEqual([self.control(SLIDER1)["pos"], self.drop_window()["alpha"]], [0, 225])
+        self.assertEqual([self.control(TRANSPARENCY)["pos"], self.drop_window()["alpha"]], [0, 225])
 
     def test_apply_saves_applies_and_disables_itself_and_ok_in_a_read_only_folder_tells_the_user(self):
         self.start_caldrift()
         self.open_settings()
         for enabled in (True, False, True):
-            self.click_control(CHECK4, dx=6)
-            self.assertTrue(wait_until(lambda: self.control(DRIVE1)["enabled"] == enabled, 2),
-                            f"Drive1 not {'enabled' if enabled else 'grey'}")
+            self.click_control(AUTO_DETECTION, dx=6)
+            self.assertTrue(wait_until(lambda: self.control(DRIVE_LIST)["enabled"] == enabled, 2),
+                            f"the drive list not {'enabled' if enabled else 'grey'}")
             self.assertTrue(self.control(APPLY)["enabled"])
 
-        self.click_control(DRIVE1)  # opens the list
+        self.click_control(DRIVE_LIST)  # opens the list
         self.xdotool("key", "c")
-        self.assertTrue(wait_until(lambda: self.control(DRIVE1)["text"].startswith("c:"), 3))
+        self.assertTrue(wait_until(lambda: self.control(DRIVE_LIST)["text"].startswith("c:"), 3))
         dropped_list = lambda: [w for w in self.windows("ComboLBox", all_windows=True) if w["visible"]]  # noqa: E731
         if dropped_list():
-            self.click_control(DRIVE1)  # closes it on the chosen drive
+            self.click_control(DRIVE_LIST)  # closes it on the chosen drive
         self.assertFalse(dropped_list(), "the drive list stayed open")
-        self.click_control(COMBO1, dx=20)
+        self.click_control(FIRMWARE, dx=20)
         self.xdotool("key", "End", *["BackSpace"] * 4, "2", "period", "7", "1")
-        self.assertTrue(wait_until(lambda: self.control(COMBO1)["text"] == "2.71", 3))
+        self.assertTrue(wait_until(lambda: self.control(FIRMWARE)["text"] == "2.71", 3))
         self.choose_tab(1)
-        self.click_control(CHECK1, dx=6)
+        self.click_control(START_WITH_WINDOWS, dx=6)
         self.settle_slider("Home", *["Next"] * 4)
-        self.assertEqual(self.control(SLIDER1)["pos"], 40)
+        self.assertEqual(self.control(TRANSPARENCY)["pos"], 40)
         self.assertTrue(wait_until(lambda: self.settings_dialog()["alpha"] == 195, 2))
         self.assertEqual(self.drop_window()["alpha"], 225)  # not applied yet
 
@@ -121,6 +122,6 @@ class SettingsDialog(CaldriftTestCase):
         self.press(box, OK)
         self.assertTrue(wait_until(lambda: not any(w["visible"] for w in self.windows("#32770")), 3))
         self.assertTrue(self.settings_dialog()["visible"])
-        self.assertEqual(self.control(SLIDER1)["pos"], 0)
+        self.assertEqual(self.control(TRANSPARENCY)["pos"], 0)
         self.assertTrue(self.control(APPLY)["enabled"])
         self.assertEqual(self.saved_file(), applied)
