@@ -199,16 +199,15 @@ class CaldriftTestCase(unittest.TestCase):
         self.processes.clear()
         subprocess.run(["wineserver", "-k"], env=wine_env(), stderr=subprocess.DEVNULL)
 
+    # Wine sends no WM_DEVICECHANGE when a dosdevices link comes or goes. Its mount manager
+    # defines a drive while Wine runs, as its own drive settings do (IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE
+    # on \\.\MountPointManager: the letter in lower case, DRIVE_REMOVABLE, the Unix folder as mount
+    # point; DRIVE_NO_ROOT_DIR without one removes it), and GetDriveTypeW answers at once.
+    # SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, ...) with a DEV_BROADCAST_VOLUME reaches
+    # the top-level windows of other processes with the structure carried across;
+    # BroadcastSystemMessageW does not reach them.
     def plug_stick(self, letter, folder=None):
-        """Plugs folder in as a removable drive, or with no folder takes it out, as Windows does it.
-
-        Wine sends no WM_DEVICECHANGE when a dosdevices link comes or goes. Its mount manager
-        defines a drive while Wine runs, as its own drive settings do (IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE
-        on \\.\MountPointManager: the letter in lower case, DRIVE_REMOVABLE, the Unix folder as mount
-        point; DRIVE_NO_ROOT_DIR without one removes it), and GetDriveTypeW answers at once.
-        SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, ...) with a DEV_BROADCAST_VOLUME reaches
-        the top-level windows of other processes with the structure carried across;
-        BroadcastSystemMessageW does not reach them."""
+        """Plugs folder in as a removable drive, or with no folder takes it out, as Windows does it."""
         args = [letter] + ([folder] if folder else [])
         self.assertEqual(self.start_wine(BUILD / "tools" / "plugstick.exe", *args).wait(20), 0)
 
