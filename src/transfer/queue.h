@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/paths.h"
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 namespace caldrift {
 

@@ -2,7 +2,7 @@
 
 #include "fakes.h"
 #include "media_writer.h"
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 using namespace caldrift;
 using namespace caldrift::testing;

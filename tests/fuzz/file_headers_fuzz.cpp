@@ -9,7 +9,7 @@
 #include "common/language.h"
 #include "formats/psp_formats.h"
 #include "psp_writer.h"
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 using namespace caldrift;
 

@@ -1,4 +1,4 @@
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 #include <algorithm>
 #include <cctype>
