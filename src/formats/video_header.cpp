@@ -1,11 +1,11 @@
 #include "formats/video_header.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <vector>
 
 #include "common/language.h"
+#include "common/utf8.h"
 #include "text_ids.h"
 
 namespace caldrift {
@@ -15,11 +15,6 @@ std::uint32_t be(const std::string& b, std::size_t at, int bytes) {
     std::uint32_t v = 0;
     for (int i = 0; i < bytes; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
     return v;
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 std::string hex(int value) {
@@ -324,7 +319,7 @@ std::string videoName(const VideoDetails& d, bool& plays) {
     plays = false;
     const std::string& c = d.codec;
     if (d.container == "AVI") {
-        std::string u = upper(c);
+        std::string u = utf8::asciiUpper(c);
         if (u == "MJPG") return plays = true, "Motion JPEG";
         if (u == "XVID") return "Xvid";
         if (u == "DX50" || u.rfind("DIV", 0) == 0) return "DivX";
@@ -421,7 +416,7 @@ bool isMp4Box(const std::string& type) {
 }
 
 bool isMp4Extension(std::string_view extension) {
-    std::string e = upper(std::string(extension));
+    std::string e = utf8::asciiUpper(extension);
     return e == "MP4" || e == "M4V" || e == "MOV" || e == "3GP";
 }
 

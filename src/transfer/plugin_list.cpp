@@ -1,7 +1,6 @@
 #include "transfer/plugin_list.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <vector>
 
@@ -26,9 +25,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 std::string comparable(const std::string& line) {
-    std::string key = trimmed(line);
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return key;
+    return utf8::asciiLower(trimmed(line));
 }
 }  // namespace
 
