@@ -14,6 +14,9 @@ public:
     virtual bool read(std::uint64_t offset, std::size_t count, std::string& out) = 0;
 };
 
+// No more than this is read of one file's header.
+constexpr std::uint64_t kHeaderReadLimit = 1024 * 1024;
+
 // Every read of a header goes through here: within the file and within a budget.
 class BoundedReader {
 public:

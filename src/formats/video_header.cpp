@@ -417,7 +417,7 @@ bool isMp4Extension(std::string_view extension) {
 }  // namespace
 
 VideoVerdict checkVideo(ByteSource& file, std::string_view extension) {
-    BoundedReader r(file, kVideoReadLimit);
+    BoundedReader r(file, kHeaderReadLimit);
     std::string head;
     VideoDetails d;
     bool ok = false;

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readParamSfo(sfo);
     readIsoVolume(iso);
     for (const char* extension : {"mp4", "avi"}) {
-        CheckedBytes video(input, kVideoReadLimit);
+        CheckedBytes video(input, kHeaderReadLimit);
         VideoVerdict v = checkVideo(video, extension);
         if (v.plays != (v.recognised && v.reason.empty()) || (!v.plays && v.reason.empty()))
             std::abort();
