@@ -24,9 +24,7 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-std::string comparable(const std::string& line) {
-    return utf8::asciiLower(trimmed(line));
-}
+std::string comparable(const std::string& line) { return utf8::asciiLower(trimmed(line)); }
 }  // namespace
 
 bool isPluginList(std::string_view name) {
