@@ -14,6 +14,9 @@ public:
     virtual bool read(std::uint64_t offset, std::size_t count, std::string& out) = 0;
 };
 
+// No more than this is read of one file's header.
+constexpr std::uint64_t kHeaderReadLimit = 1024 * 1024;
+
 // Every read of a header goes through here: within the file and within a budget.
 class BoundedReader {
 public:
@@ -33,7 +36,12 @@ private:
     std::uint64_t left_;
 };
 
-// Little-endian unsigned value of bytes [at, at + count) of b; b must hold them.
+// The unsigned value of bytes [at, at + count) of b, count up to 8; b must hold them.
+inline std::uint64_t bigEndian(const std::string& b, std::size_t at, int count) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < count; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
 inline std::uint64_t littleEndian(const std::string& b, std::size_t at, int count) {
     std::uint64_t v = 0;
     for (int i = count - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);

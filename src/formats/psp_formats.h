@@ -7,9 +7,6 @@
 
 namespace caldrift {
 
-// No more than this is read of one file.
-constexpr std::uint64_t kHeaderReadLimit = 1024 * 1024;
-
 // The text entries of a PARAM.SFO that tell what it belongs to.
 struct SfoFields {
     std::string category;  // "MS" save data, "MG" Memory Stick game, "UG" disc game

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "transfer/file_system.h"
 #include "transfer/queue.h"
 
 namespace caldrift {

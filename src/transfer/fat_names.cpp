@@ -38,7 +38,7 @@ std::string fatKey(std::string_view path) {
         std::size_t end = std::min(path.find('\\', start), path.size());
         std::string_view name = path.substr(start, end - start);
         while (!name.empty() && trailing(name.back())) name.remove_suffix(1);
-        for (char c : name) key.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+        key += utf8::asciiUpper(name);
         if (end < path.size()) key.push_back('\\');
         start = end + 1;
     }

@@ -1,5 +1,5 @@
 #pragma once
-#include "transfer/queue.h"
+#include "transfer/file_system.h"
 
 namespace caldrift {
 

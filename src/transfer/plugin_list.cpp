@@ -1,7 +1,6 @@
 #include "transfer/plugin_list.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <vector>
 
@@ -30,11 +29,7 @@ std::vector<std::string> linesOf(std::string_view text) {
     return lines;
 }
 
-std::string comparable(const std::string& line) {
-    std::string key = trimmed(line);
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return key;
-}
+std::string comparable(const std::string& line) { return utf8::asciiLower(trimmed(line)); }
 }  // namespace
 
 bool isPluginList(std::string_view name) {

@@ -7,6 +7,7 @@
 #include "common/language.h"
 #include "drive/scanner.h"
 #include "formats/psp_formats.h"
+#include "formats/video_header.h"
 #include "text_ids.h"
 #include "transfer/destinations.h"
 #include "transfer/plugin_list.h"

@@ -18,6 +18,7 @@ TEST(Formats, EachReaderTakesAWholeFileAndRefusesItCutOrPointingPastItsEnd) {
         {ebootReadable, pbp(), 16, 40},                  // before the one ahead
         {ebootReadable, pbp(), 39, 1},                   // the last part's
         {compressedImageFits, cso("ZISO"), 10, 1},       // an index of 33 blocks
+        {compressedImageFits, cso(), 15, 1},             // the top byte of its 8-byte size
     };
     for (const auto& [reads, file, field, pastEnd] : rows) {
         StringBytes whole(file);

@@ -2,7 +2,7 @@
 
 #include "fakes.h"
 #include "media_writer.h"
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 using namespace caldrift;
 using namespace caldrift::testing;
@@ -94,6 +94,6 @@ TEST(VideoHeader, ReadsNoMoreThanOneMebibyte) {
         for (int i = 0; i < boxes; ++i) padding += box("free", "");
         StringBytes file(kFtyp + padding + moov(avc(77, 30, 480, 272), ""));
         EXPECT_EQ(checkVideo(file, "mp4").recognised, boxes == 1000);
-        EXPECT_LE(file.requested, kVideoReadLimit);
+        EXPECT_LE(file.requested, kHeaderReadLimit);
     }
 }

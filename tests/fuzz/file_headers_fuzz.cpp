@@ -9,7 +9,7 @@
 #include "common/language.h"
 #include "formats/psp_formats.h"
 #include "psp_writer.h"
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 using namespace caldrift;
 
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readParamSfo(sfo);
     readIsoVolume(iso);
     for (const char* extension : {"mp4", "avi"}) {
-        CheckedBytes video(input, kVideoReadLimit);
+        CheckedBytes video(input, kHeaderReadLimit);
         VideoVerdict v = checkVideo(video, extension);
         if (v.plays != (v.recognised && v.reason.empty()) || (!v.plays && v.reason.empty()))
             std::abort();

@@ -1,26 +1,15 @@
-#include "transfer/video_header.h"
+#include "formats/video_header.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <vector>
 
 #include "common/language.h"
+#include "common/utf8.h"
 #include "text_ids.h"
 
 namespace caldrift {
 namespace {
-
-std::uint32_t be(const std::string& b, std::size_t at, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
-    return v;
-}
-
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string hex(int value) {
     char text[8];
@@ -50,11 +39,11 @@ bool walkBoxes(BoundedReader& r, std::uint64_t begin, std::uint64_t end, OnBox o
     std::string h;
     for (std::uint64_t pos = begin; end - pos >= 8;) {
         if (!r.read(pos, 8, h)) return false;
-        std::uint64_t size = be(h, 0, 4), header = 8;
+        std::uint64_t size = bigEndian(h, 0, 4), header = 8;
         std::string type = h.substr(4, 4);
         if (size == 1) {
             if (end - pos < 16 || !r.read(pos + 8, 8, h)) return false;
-            size = std::uint64_t{be(h, 0, 4)} << 32 | be(h, 4, 4);
+            size = bigEndian(h, 0, 8);
             header = 16;
         } else if (size == 0) {
             size = end - pos;
@@ -152,8 +141,8 @@ bool readVisualEntry(BoundedReader& r, const Span& e, VideoDetails& d) {
     std::string b;
     if (e.end - e.data < 78 || !r.read(e.data, 78, b)) return false;
     d.codec = e.type;
-    d.width = static_cast<int>(be(b, 24, 2));
-    d.height = static_cast<int>(be(b, 26, 2));
+    d.width = static_cast<int>(bigEndian(b, 24, 2));
+    d.height = static_cast<int>(bigEndian(b, 26, 2));
     bool needed = e.type == "avc1" || e.type == "avc3" || e.type == "mp4v";
     bool found = false;
     bool ok = walkBoxes(r, e.data + 78, e.end, [&](const Span& c) {
@@ -178,7 +167,7 @@ bool readSoundEntry(BoundedReader& r, const Span& e, VideoDetails& d) {
     d.audio = e.type;
     if (e.type != "mp4a") return true;
     // QuickTime's sound description versions 1 and 2 add fields before the boxes.
-    unsigned version = be(b, 8, 2);
+    std::uint64_t version = bigEndian(b, 8, 2);
     std::vector<std::uint64_t> starts{version == 1 ? 44u : version == 2 ? 64u : 28u};
     if (version == 1) starts.push_back(28);
     for (std::uint64_t start : starts) {
@@ -221,7 +210,7 @@ bool readTrack(BoundedReader& r, const Span& trak, Track& t) {
     if (t.handler != "vide" && t.handler != "soun") return true;
     std::string b;
     if (stsd.type.empty() || stsd.end - stsd.data < 8 || !r.read(stsd.data, 8, b) ||
-        be(b, 4, 4) == 0)
+        bigEndian(b, 4, 4) == 0)
         return false;
     bool first = true;
     return walkBoxes(r, stsd.data + 8, stsd.end, [&](const Span& e) {
@@ -267,7 +256,7 @@ int magnitude(std::uint32_t stored) {
 bool readAvi(BoundedReader& r, VideoDetails& d) {
     std::string b;
     if (!r.read(0, 12, b)) return false;
-    std::uint64_t riffEnd = std::uint64_t{littleEndian(b, 4, 4)} + 8;
+    std::uint64_t riffEnd = littleEndian(b, 4, 4) + 8;
     if (riffEnd < 12 || riffEnd > r.size()) return false;
     bool video = false, sound = false, hdrl = false, failed = false;
     auto strlChild = [&](const Span& c, std::string& fccType) {
@@ -324,7 +313,7 @@ std::string videoName(const VideoDetails& d, bool& plays) {
     plays = false;
     const std::string& c = d.codec;
     if (d.container == "AVI") {
-        std::string u = upper(c);
+        std::string u = utf8::asciiUpper(c);
         if (u == "MJPG") return plays = true, "Motion JPEG";
         if (u == "XVID") return "Xvid";
         if (u == "DX50" || u.rfind("DIV", 0) == 0) return "DivX";
@@ -421,14 +410,14 @@ bool isMp4Box(const std::string& type) {
 }
 
 bool isMp4Extension(std::string_view extension) {
-    std::string e = upper(std::string(extension));
+    std::string e = utf8::asciiUpper(extension);
     return e == "MP4" || e == "M4V" || e == "MOV" || e == "3GP";
 }
 
 }  // namespace
 
 VideoVerdict checkVideo(ByteSource& file, std::string_view extension) {
-    BoundedReader r(file, kVideoReadLimit);
+    BoundedReader r(file, kHeaderReadLimit);
     std::string head;
     VideoDetails d;
     bool ok = false;

@@ -8,9 +8,6 @@
 
 namespace caldrift {
 
-// No more than this is ever asked of one file.
-constexpr std::uint64_t kVideoReadLimit = 1024 * 1024;
-
 // What the header says, as written in the file.
 struct VideoDetails {
     std::string container;  // "MP4" or "AVI"
