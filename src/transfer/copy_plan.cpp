@@ -120,8 +120,9 @@ void RunPlanner::whole(const std::string& source, const std::string& item,
                        const FileSystem::Listing& listing, const std::string& into) {
     std::size_t before = plan_.files.size();
     std::optional<EntryProblem> problem =
-        fatKey(source) == fatKey(into) ? EntryProblem::AlreadyOnStick
-                                       : walk(source, item, listing, {into + "\\", Policy::Whole});
+        fatKey(source, fs_) == fatKey(into, fs_)
+            ? EntryProblem::AlreadyOnStick
+            : walk(source, item, listing, {into + "\\", Policy::Whole});
     if (!problem && plan_.files.size() == before) problem = EntryProblem::NothingToCopy;
     settle(!problem);
     if (!problem) return;
@@ -201,7 +202,8 @@ std::optional<EntryProblem> RunPlanner::check(FileCopy& copy, std::optional<std:
     copy.mergesLines = list.has_value();
     copy.destination = list ? *list : laid ? folder + name : fileFor(copy.source, folder);
     if (laid && !list && !claim(copy.destination, copy.source)) return EntryProblem::SameNameInRun;
-    if (fatKey(copy.source) == fatKey(copy.destination)) return EntryProblem::AlreadyOnStick;
+    if (fatKey(copy.source, fs_) == fatKey(copy.destination, fs_))
+        return EntryProblem::AlreadyOnStick;
     if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
         return EntryProblem::PathTooLong;
     return std::nullopt;
@@ -229,7 +231,7 @@ void RunPlanner::leave(const std::string& item, EntryProblem problem) {
 
 // Holds a place for the source, unless another source of the run holds it.
 bool RunPlanner::claim(const std::string& destination, const std::string& source) {
-    std::string key = fatKey(destination);
+    std::string key = fatKey(destination, fs_);
     auto kept = claimed_.find(key);
     if (kept != claimed_.end()) return kept->second == source;
     return held_.emplace(key, source).first->second == source;

@@ -31,14 +31,14 @@ bool isFatName(std::string_view name) {
 
 bool fitsTheShell(std::string_view path) { return utf8::toUtf16(path).size() <= kLongestShellPath; }
 
-std::string fatKey(std::string_view path) {
+std::string fatKey(std::string_view path, FileSystem& fs) {
     std::string key;
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = std::min(path.find('\\', start), path.size());
         std::string_view name = path.substr(start, end - start);
         while (!name.empty() && trailing(name.back())) name.remove_suffix(1);
-        key += utf8::asciiUpper(name);
+        key += fs.upperCase(std::string(name));
         if (end < path.size()) key.push_back('\\');
         start = end + 1;
     }

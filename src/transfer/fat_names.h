@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "transfer/file_system.h"
+
 namespace caldrift {
 
 // The longest path the shell's file operation takes (MAX_PATH less its NUL).
@@ -14,8 +16,8 @@ bool isFatName(std::string_view name);
 
 bool fitsTheShell(std::string_view path);
 
-// A path as FAT compares it: letter case and each name's trailing dots and
-// blanks do not count.
-std::string fatKey(std::string_view path);
+// A path as FAT compares it: letter case, as the file system folds it, and
+// each name's trailing dots and blanks do not count.
+std::string fatKey(std::string_view path, FileSystem& fs);
 
 }  // namespace caldrift

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "formats/byte_source.h"
 
 namespace caldrift {
@@ -57,6 +58,8 @@ public:
     virtual bool rewrite(const std::string& path, const std::string& bytes) = 0;
     // The file's bytes, to read its header; none when it cannot be opened.
     virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
+    // The name upper-cased by the system's table, as FAT compares names ("é" as "É").
+    virtual std::string upperCase(const std::string& name) { return utf8::asciiUpper(name); }
 };
 
 }  // namespace caldrift

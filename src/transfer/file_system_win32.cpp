@@ -152,4 +152,15 @@ bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes)
            written == bytes.size() && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
 }
 
+// The invariant upper case is the system's own table, the one its file systems
+// compare names by.
+std::string Win32FileSystem::upperCase(const std::string& name) {
+    std::wstring wide = widen(name);
+    if (wide.empty() || LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(),
+                                      static_cast<int>(wide.size()), wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, nullptr, 0) == 0)
+        return utf8::asciiUpper(name);
+    return narrow(wide);
+}
+
 }  // namespace caldrift

@@ -84,6 +84,13 @@ struct FakeFileSystem : FileSystem {
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
     }
+    // As the system folds them: a to z, and the accented letters of Latin-1 ("é" as "É").
+    std::string upperCase(const std::string& name) override {
+        std::u16string wide = utf8::toUtf16(name);
+        for (char16_t& c : wide)
+            if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c -= 0x20;
+        return utf8::fromUtf16(wide);
+    }
     bool rewrite(const std::string& path, const std::string& bytes) override {
         contents[path] = bytes;
         return true;

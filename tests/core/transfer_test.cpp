@@ -248,8 +248,10 @@ TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
     Names refused = {std::string(256, 'a'), "a.", "a ", "", "a\x1F", "\xEF\x80\x8A"};
     for (char c : std::string("\"*/:<>?\\|")) refused.push_back(std::string{'a', c});
     for (const std::string& name : refused) EXPECT_FALSE(isFatName(name)) << name;
-    EXPECT_EQ(fatKey("E:\\Music.\\Live \\a.Mp3"), fatKey("E:\\MUSIC\\live\\A.mp3. "));
-    EXPECT_NE(fatKey("E:\\MUSIC\\Live\\a.mp3"), fatKey("E:\\MUSIC\\Live2\\a.mp3"));
+    FakeFileSystem fs;
+    EXPECT_EQ(fatKey("E:\\Music.\\Live \\a.Mp3", fs), fatKey("E:\\MUSIC\\live\\A.mp3. ", fs));
+    EXPECT_EQ(fatKey("E:\\MUSIC\\\u00c9t\u00e9", fs), fatKey("E:\\MUSIC\\\u00c9T\u00c9", fs));
+    EXPECT_NE(fatKey("E:\\MUSIC\\Live\\a.mp3", fs), fatKey("E:\\MUSIC\\Live2\\a.mp3", fs));
     std::string longest = "C:\\" + std::string(250, 'x') + "\xE6\x9B\xB2\xE6\x9B\xB2.mp3";
     EXPECT_TRUE(fitsTheShell(longest));  // counted in UTF-16 units
     EXPECT_FALSE(fitsTheShell(longest + "x"));

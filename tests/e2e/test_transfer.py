@@ -9,8 +9,10 @@ NAMES = ["a.jpg", "c.mp3", "vecchio.avi", "notes.txt", JAPANESE]
 PLACES = {"MUSIC/c.mp3": "c.mp3", "VIDEO/vecchio.avi": "vecchio.avi", "MUSIC/" + JAPANESE: JAPANESE,
           "PSP/GAME/MyGame/EBOOT.PBP": "MyGame/EBOOT.PBP", "PSP/GAME/MyGame/DATA/level.bin": "MyGame/DATA/level.bin"}
 FOLDER_PLACES = {"MUSIC/Live/1.mp3": "Queen/Live/1.mp3", "MUSIC/Muse - Live/1.mp3": "Muse/Live/1.mp3",
-                 "PICTURE/foto.jpg": "Roma/foto.jpg", "PICTURE/foto (2).jpg": "Parigi/foto.jpg"}
-FOLDERS = ["Queen", "Muse", "Roma/foto.jpg", "Parigi/foto.jpg"]  # sources of one name
+                 "PICTURE/foto.jpg": "Roma/foto.jpg", "PICTURE/foto (2).jpg": "Parigi/foto.jpg",
+                 "MUSIC/\u00c9t\u00e9/traccia.mp3": "\u00c9t\u00e9/traccia.mp3",  # one name to FAT
+                 "MUSIC/Estate - \u00c9T\u00c9/traccia.mp3": "Estate/\u00c9T\u00c9/traccia.mp3"}
+FOLDERS = ["Queen", "Muse", "Roma/foto.jpg", "Parigi/foto.jpg", "\u00c9t\u00e9", "Estate/\u00c9T\u00c9"]
 PLACES |= FOLDER_PLACES
 
 
@@ -30,7 +32,7 @@ class DropOntoTheStick(CaldriftTestCase):
         self.assertIn("effect=1", self.drag_and_drop(dropped))
         question = self.shell_question()
         self.assertTrue(self.window("CaldriftPendingWindow")["visible"])
-        self.assertEqual(self.pending_names(), NAMES + ["MyGame", "Queen", "Muse", "foto.jpg", "foto.jpg"])
+        self.assertEqual(self.pending_names(), NAMES + ["MyGame", *(name.split("/")[-1] for name in FOLDERS)])
         self.screenshot("transfer-replace-question")
         self.press(question, NO)
 

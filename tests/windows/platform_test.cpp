@@ -80,6 +80,7 @@ TEST_F(Scratch, FileSystemLeavesOutHiddenEntriesAndReachesLongAndReadOnlyOnes) {
     ASSERT_TRUE(space);
     EXPECT_GT(space->available * space->cluster, 0u);
     EXPECT_EQ(Win32DriveProbe().driveType(root.substr(0, 2)), unsigned{DRIVE_FIXED});
+    EXPECT_EQ(files.upperCase("\u00e9t\u00e9 \u0101 a"), "\u00c9T\u00c9 \u0100 A");  // as FAT folds
     // Past MAX_PATH, with a trailing dot that a plain path would lose.
     const std::wstring longer = L"\\\\?\\" + widen(root) + L"\\" + std::wstring(250, L'x');
     CreateDirectoryW(longer.c_str(), nullptr);
