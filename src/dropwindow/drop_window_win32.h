@@ -5,6 +5,7 @@
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
 #include "dropwindow/intake.h"
+#include "dropwindow/messages_win32.h"
 #include "dropwindow/pending_window_win32.h"
 #include "dropwindow/tray_icon_win32.h"
 #include "settings/apply_settings.h"
@@ -85,8 +86,6 @@ private:
     void takeQueuedDrop();
     // Asks Windows to wait with logging off while a run copies.
     void holdShutdown(bool hold);
-
-    static const UINT kDropArrived = WM_APP + 1;
 
     Services services_;
     UINT taskbarCreated_ = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include "toolkit/failure.h"
 #include "transfer/queue.h"
 
 namespace caldrift {
@@ -15,6 +16,11 @@ public:
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     bool rewrite(const std::string& path, const std::string& bytes) override;
     void removeFile(const std::string& path) override;
+    // The step that failed last, with its code.
+    const toolkit::Failure& failure() const { return failure_; }
+
+private:
+    toolkit::Failure failure_;
 };
 
 }  // namespace caldrift
