@@ -27,8 +27,9 @@ constexpr int kClientWidthTwips = 4425;
 constexpr int kClientHeightTwips = 4140;
 constexpr ControlSpec kLabel1{L"STATIC", SS_CENTER | SS_NOTIFY, {1920, 3120, 795, 915}, 1};
 constexpr ControlSpec kLabel2{L"STATIC", SS_LEFTNOWORDWRAP, {120, 4275, 1065, 195}, 2};
+constexpr int kPictureSizePx = 300;  // at 96 dpi
+
 constexpr const wchar_t* kLabel2Text = L"PSP Version";  // until Setting.INI is read
-constexpr int kPictureSizePx = 300;                     // at 96 dpi
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A tool window has no taskbar button; the static edge is the thin border
