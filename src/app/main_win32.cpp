@@ -7,8 +7,9 @@
 #include "dropwindow/drop_window_win32.h"
 #include "settings/settings_win32.h"
 #include "splash/splash_window_win32.h"
-#include "toolkit/controls.h"
 #include "toolkit/handles.h"
+#include "toolkit/message_boxes.h"
+#include "toolkit/system_functions.h"
 #include "toolkit/text.h"
 #include "transfer/file_system_win32.h"
 #include "transfer/shell_copy_win32.h"
@@ -20,7 +21,7 @@ void speakTheUsersLanguage() {
     bool italian = caldrift::languageFor(GetUserDefaultUILanguage()) == caldrift::Language::Italian;
     toolkit::useResourceLanguage(italian ? MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)
                                          : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    caldrift::usePhrasebook([](int id) { return toolkit::narrow(toolkit::loadString(id)); });
+    caldrift::usePhrasebook(toolkit::resourceText);
 }
 
 int runMessageLoop(caldrift::DropWindow& dropWindow) {
@@ -54,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     Win32FileSystem files;
     Win32ShellCopy shell;
-    Win32MessageBoxes messages;
+    toolkit::MessageBoxService messages;
     std::string programPath = toolkit::programPath();
     Win32SettingsFolder settingsFolder(parentOf(programPath));
     Win32Registry registry;

@@ -20,7 +20,11 @@ Lookup lookupByAttributes(DWORD attributes) {
 Lookup lookupEntry(const char* path) { return lookupByAttributes(GetFileAttributesA(path)); }
 Lookup lookupEntry(const wchar_t* path) { return lookupByAttributes(GetFileAttributesW(path)); }
 
-std::uint32_t Win32DriveProbe::existingDrives() { return GetLogicalDrives(); }
+std::uint32_t Win32DriveProbe::existingDrives() {
+    DWORD drives = GetLogicalDrives();
+    failure_.win32(drives != 0, L"GetLogicalDrives");
+    return drives;
+}
 
 unsigned Win32DriveProbe::driveType(const std::string& drive) {
     char root[4] = {drive.empty() ? '\0' : drive[0], ':', '\\', '\0'};

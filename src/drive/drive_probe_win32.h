@@ -1,5 +1,6 @@
 #pragma once
 #include "drive/scanner.h"
+#include "toolkit/failure.h"
 
 namespace caldrift {
 
@@ -13,6 +14,10 @@ public:
     std::uint32_t existingDrives() override;
     unsigned driveType(const std::string& drive) override;
     Lookup lookup(const std::string& path) override;
+    const toolkit::Failure& failure() const { return failure_; }
+
+private:
+    toolkit::Failure failure_;
 };
 
 }  // namespace caldrift

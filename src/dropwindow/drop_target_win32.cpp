@@ -32,7 +32,7 @@ std::vector<std::string> droppedPaths(IDataObject* data) {
 
 bool DropTarget::registerOn(HWND window) {
     window_ = window;
-    return SUCCEEDED(RegisterDragDrop(window, this));
+    return failure_.hresult(RegisterDragDrop(window, this), L"RegisterDragDrop");
 }
 
 void DropTarget::revoke() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/failure.h"
+
 namespace caldrift {
 
 // Takes the shell's file list (CF_HDROP) dropped on a window, with the copy effect.
@@ -16,6 +18,7 @@ public:
 
     bool registerOn(HWND window);
     void revoke();
+    const toolkit::Failure& failure() const { return failure_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -31,6 +34,7 @@ private:
     DWORD effectFor(DWORD allowed) const;
 
     Handler onDrop_;
+    toolkit::Failure failure_;
     HWND window_ = nullptr;
     LONG refs_ = 1;
     bool carriesFiles_ = false;

@@ -7,11 +7,16 @@
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "dropwindow/tray_notification.h"
-#include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
 #include "text_ids.h"
+#include "toolkit/bitmaps.h"
 #include "toolkit/controls.h"
+#include "toolkit/fonts.h"
+#include "toolkit/pictures.h"
+#include "toolkit/screen.h"
+#include "toolkit/system_functions.h"
 #include "toolkit/text.h"
+#include "toolkit/timers.h"
 
 namespace caldrift {
 
@@ -20,10 +25,11 @@ using namespace toolkit;
 namespace {
 constexpr int kClientWidthTwips = 4425;
 constexpr int kClientHeightTwips = 4140;
-constexpr ControlSpec kLabel1{L"STATIC", L"NO", SS_CENTER | SS_NOTIFY, {1920, 3120, 795, 915}, 1};
-constexpr ControlSpec kLabel2{
-    L"STATIC", L"PSP Version", SS_LEFTNOWORDWRAP, {120, 4275, 1065, 195}, 2};
+constexpr ControlSpec kLabel1{L"STATIC", SS_CENTER | SS_NOTIFY, {1920, 3120, 795, 915}, 1};
+constexpr ControlSpec kLabel2{L"STATIC", SS_LEFTNOWORDWRAP, {120, 4275, 1065, 195}, 2};
 constexpr int kPictureSizePx = 300;  // at 96 dpi
+
+constexpr const wchar_t* kLabel2Text = L"PSP Version";  // until Setting.INI is read
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A tool window has no taskbar button; the static edge is the thin border
@@ -45,9 +51,9 @@ int buttonState(WPARAM keys) {
 
 MenuHandle createPopupMenu() {
     MenuHandle menu(CreatePopupMenu());
-    AppendMenuW(menu.get(), MF_STRING, kMenuSetting, loadString(IDS_MENU_SETTINGS).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuSetting, words(IDS_MENU_SETTINGS).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kMenuExit, loadString(IDS_MENU_EXIT).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuExit, words(IDS_MENU_EXIT).c_str());
     return menu;
 }
 
@@ -58,7 +64,7 @@ DropWindow::DropWindow(Services services)
           [this](bool open) { open ? runLife_.boxOpened() : runLife_.boxClosed(); }),
       runLife_({services_.files, services_.shell, services_.messages,
                 [this] { return scanner_.caption(); },
-                [this] { PostMessageW(hwnd_, kDropArrived, 0, 0); },
+                [this] { PostMessageW(hwnd_, kResumeRunLife, 0, 0); },
                 [this](bool copying) {
                     if (copying) pending_.show();
                     holdShutdown(copying);
@@ -71,8 +77,8 @@ DropWindow::DropWindow(Services services)
 bool DropWindow::create() {
     dpi_ = screenDpi();
     loadPictures();
-    registerClass(kClassName, pictureBrush_.get(), programIcon(false), programIcon(true));
-    if (!createWindow(
+    if (!registerClass(kClassName, pictureBrush_.get(), programIcon(false), programIcon(true)) ||
+        !createWindow(
             {kClassName, L"Caldrift", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
             dpi_))
         return false;
@@ -94,12 +100,14 @@ void DropWindow::loadPictures() {
 void DropWindow::createControls() {
     label1_ = createControl(hwnd_, kLabel1, dpi_);
     label2_ = createControl(hwnd_, kLabel2, dpi_);
+    SetWindowTextW(label1_, widen(shownCaption_).c_str());
+    SetWindowTextW(label2_, kLabel2Text);
     chiller_ = fontInstalled(L"Chiller");
     if (!chiller_)
         SetWindowLongPtrW(label1_, GWL_STYLE,
                           GetWindowLongPtrW(label1_, GWL_STYLE) | SS_CENTERIMAGE);
     setFonts();
-    addTooltip(createTooltip(hwnd_), label1_, loadString(IDS_DRIVE_TIP));
+    addTooltip(createTooltip(hwnd_), label1_, words(IDS_DRIVE_TIP));
 
     popup_ = createPopupMenu();
 }
@@ -107,7 +115,7 @@ void DropWindow::createControls() {
 void DropWindow::setFonts() {
     setFittingFont(label1_, {chiller_ ? L"Chiller" : L"Tahoma", 39.75, true}, dpi_, label1Font_,
                    L"NO");
-    setFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, label2Font_, L"PSP Version");
+    setFittingFont(label2_, {L"MS Sans Serif", 8.25, true}, dpi_, label2Font_, kLabel2Text);
 }
 
 // Moved to a monitor of another scaling: the same window, drawn afresh at its DPI.
@@ -122,7 +130,7 @@ void DropWindow::onDpiChanged(WPARAM wParam, LPARAM lParam) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void DropWindow::addTrayIcon() { tray_.add(hwnd_, programIcon(true), loadString(IDS_TRAY_TIP)); }
+void DropWindow::addTrayIcon() { tray_.add(hwnd_, programIcon(true), words(IDS_TRAY_TIP)); }
 
 void DropWindow::startUp() {
     loadconf();
@@ -289,16 +297,11 @@ void DropWindow::onEndSession(bool ending, LPARAM reason) {
 }
 
 void DropWindow::holdShutdown(bool hold) {
-    using ReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
-    using ReasonDestroy = BOOL(WINAPI*)(HWND);
     if (hold) {
-        auto create = reinterpret_cast<ReasonCreate>(
-            systemFunction(L"user32.dll", "ShutdownBlockReasonCreate"));
-        if (create) create(hwnd_, loadString(IDS_COPYING_TO_PSP).c_str());
-    } else {
-        auto destroy = reinterpret_cast<ReasonDestroy>(
-            systemFunction(L"user32.dll", "ShutdownBlockReasonDestroy"));
-        if (destroy) destroy(hwnd_);
+        if (auto create = late::ShutdownBlockReasonCreate())
+            create(hwnd_, words(IDS_COPYING_TO_PSP).c_str());
+    } else if (auto destroy = late::ShutdownBlockReasonDestroy()) {
+        destroy(hwnd_);
     }
 }
 
@@ -324,7 +327,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: paint(); return 0;
     case WM_CTLCOLORSTATIC:
         return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case TrayIcon::kCallbackMessage: onTrayNotification(wParam, lParam); return 0;
+    case kTrayCallback: onTrayNotification(wParam, lParam); return 0;
     case WM_MOUSEMOVE:
     case WM_RBUTTONDOWN:
     case WM_LBUTTONDOWN:
@@ -336,7 +339,7 @@ LRESULT DropWindow::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA) placeBottomRight();
         return 0;
-    case kDropArrived: resumeRunLife(); return 0;
+    case kResumeRunLife: resumeRunLife(); return 0;
     case WM_CLOSE: return 0;  // the window lives until Exit
     case WM_QUERYENDSESSION: return runLife_.copying() ? FALSE : TRUE;
     case WM_ENDSESSION: onEndSession(wParam != FALSE, lParam); return 0;

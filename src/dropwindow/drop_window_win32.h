@@ -4,6 +4,7 @@
 
 #include "drive/scanner.h"
 #include "dropwindow/drop_target_win32.h"
+#include "dropwindow/messages_win32.h"
 #include "dropwindow/pending_window_win32.h"
 #include "dropwindow/run_life.h"
 #include "dropwindow/tray_icon_win32.h"
@@ -85,9 +86,6 @@ private:
     void onEndSession(bool ending, LPARAM reason);
     // Asks Windows to wait with logging off while a run copies.
     void holdShutdown(bool hold);
-
-    // Asks the run life to take up what it recorded, once the current event is handled.
-    static const UINT kDropArrived = WM_APP + 1;
 
     Services services_;
     UINT taskbarCreated_ = 0;

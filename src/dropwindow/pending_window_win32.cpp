@@ -4,6 +4,8 @@
 #include "dropwindow/placement.h"
 #include "text_ids.h"
 #include "toolkit/controls.h"
+#include "toolkit/fonts.h"
+#include "toolkit/screen.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -13,10 +15,8 @@ using namespace toolkit;
 namespace {
 constexpr int kWidthTwips = 2790;
 constexpr int kHeightTwips = 3870;
-constexpr ControlSpec kList1{
-    L"LISTBOX", L"", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, {0, 0, 2775, 3570}, 1};
-constexpr ControlSpec kLabel1{L"STATIC",        L"", SS_CENTER, {360, 3600, 2115, 195}, 2,
-                              IDS_PENDING_LABEL};
+constexpr ControlSpec kList1{L"LISTBOX", WS_VSCROLL | LBS_NOINTEGRALHEIGHT, {0, 0, 2775, 3570}, 1};
+constexpr ControlSpec kLabel1{L"STATIC", SS_CENTER, {360, 3600, 2115, 195}, 2, IDS_PENDING_LABEL};
 constexpr FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 }  // namespace
 
@@ -28,10 +28,10 @@ void PendingWindow::place(const WorkArea& area, int dropWindowHeightPx) {
 
 bool PendingWindow::create() {
     background_.reset(CreateSolidBrush(kLightYellow));
-    registerClass(kClassName, background_.get());
     dpi_ = screenDpi();
-    if (!createWindow({kClassName, loadString(IDS_PENDING_TITLE).c_str(), WS_POPUP,
-                       WS_EX_TOOLWINDOW, kWidthTwips, kHeightTwips},
+    if (!registerClass(kClassName, background_.get()) ||
+        !createWindow({kClassName, words(IDS_PENDING_TITLE).c_str(), WS_POPUP, WS_EX_TOOLWINDOW,
+                       kWidthTwips, kHeightTwips},
                       dpi_))
         return false;
     list1_ = createControl(hwnd_, kList1, dpi_);

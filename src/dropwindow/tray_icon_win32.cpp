@@ -8,7 +8,7 @@ void TrayIcon::add(HWND owner, HICON icon, const std::wstring& tip) {
     record_.hWnd = owner;
     record_.uID = kId;
     record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-    record_.uCallbackMessage = kCallbackMessage;
+    record_.uCallbackMessage = kTrayCallback;
     record_.hIcon = icon;
     lstrcpynW(record_.szTip, tip.c_str(), ARRAYSIZE(record_.szTip));
     // An add that timed out may still have put the icon up: then it can be modified.

@@ -4,15 +4,16 @@
 
 #include <string>
 
+#include "dropwindow/messages_win32.h"
+
 namespace caldrift {
 
 // The notification-area icon, in the shell's version-4 manner: its
-// notifications reach the owner window as kCallbackMessage (see
+// notifications reach the owner window as kTrayCallback (see
 // decodeTrayNotification), the keyboard reaches it as the mouse does.
 class TrayIcon {
 public:
     static constexpr UINT kId = 1;
-    static constexpr UINT kCallbackMessage = WM_APP + 2;
 
     void add(HWND owner, HICON icon, const std::wstring& tip);
     void remove();

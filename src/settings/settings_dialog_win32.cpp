@@ -6,12 +6,18 @@
 #include <iterator>
 
 #include "common/colours.h"
+#include "common/language.h"
 #include "common/utf8.h"
 #include "settings/about_links.h"
-#include "settings/pictures_win32.h"
 #include "settings/settings_win32.h"
 #include "text_ids.h"
+#include "toolkit/bitmaps.h"
 #include "toolkit/controls.h"
+#include "toolkit/fonts.h"
+#include "toolkit/message_boxes.h"
+#include "toolkit/pictures.h"
+#include "toolkit/screen.h"
+#include "toolkit/system_functions.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -40,37 +46,31 @@ constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kList = WS_VSCROLL | WS_TABSTOP;
 constexpr DialogControl kControls[] = {
-    {{WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, {0, 0, 6135, 2415}, kTab},
+    {{WC_TABCONTROLW, WS_CLIPSIBLINGS | TCS_FIXEDWIDTH | WS_TABSTOP, {0, 0, 6135, 2415}, kTab},
      kAllTabs},
-    {{L"STATIC", L"", 0, {240, 840, 1365, 195}, kDriveLabel, IDS_DRIVE_LETTER}, 0},
-    {{WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDriveList}, 0},
-    {{L"BUTTON", L"", kCheckBox, {3360, 840, 1335, 255}, kAutoDetection, IDS_FIND_BY_ITSELF}, 0},
-    {{L"STATIC", L"", 0, {240, 1560, 1065, 195}, kVersionLabel, IDS_PSP_VERSION}, 0},
-    {{WC_COMBOBOXW,
-      L"",
-      CBS_DROPDOWN | CBS_AUTOHSCROLL | kList,
-      {1680, 1500, 1335, 315 * 8},
-      kFirmware},
+    {{L"STATIC", 0, {240, 840, 1365, 195}, kDriveLabel, IDS_DRIVE_LETTER}, 0},
+    {{WC_COMBOBOXW, CBS_DROPDOWNLIST | kList, {1680, 800, 1335, 315 * 8}, kDriveList}, 0},
+    {{L"BUTTON", kCheckBox, {3360, 840, 1335, 255}, kAutoDetection, IDS_FIND_BY_ITSELF}, 0},
+    {{L"STATIC", 0, {240, 1560, 1065, 195}, kVersionLabel, IDS_PSP_VERSION}, 0},
+    {{WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | kList, {1680, 1500, 1335, 315 * 8}, kFirmware},
      0},
     // The Italian note's blanks put the example on a line of its own in the wrapped label.
-    {{L"STATIC", L"", 0, {240, 1920, 5655, 375}, kNoteLabel, IDS_CUSTOM_FIRMWARE_NOTE}, 0},
-    {{L"BUTTON", L"", kCheckBox, {240, 840, 3615, 255}, kStartWithWindows, IDS_START_WITH_WINDOWS},
-     1},
-    {{L"STATIC", L"", 0, {240, 1680, 1275, 195}, kTransparencyLabel, IDS_TRANSPARENCY}, 1},
+    {{L"STATIC", 0, {240, 1920, 5655, 375}, kNoteLabel, IDS_CUSTOM_FIRMWARE_NOTE}, 0},
+    {{L"BUTTON", kCheckBox, {240, 840, 3615, 255}, kStartWithWindows, IDS_START_WITH_WINDOWS}, 1},
+    {{L"STATIC", 0, {240, 1680, 1275, 195}, kTransparencyLabel, IDS_TRANSPARENCY}, 1},
     {{TRACKBAR_CLASSW,
-      L"",
       TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP,
       {1680, 1680, 4215, 375},
       kTransparency},
      1},
-    {{L"STATIC", L"", SS_OWNERDRAW, {120, 360, 960, 975}, kLogo}, 2},
-    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kMail}, 2},
-    {{L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kWebSite}, 2},
-    {{L"STATIC", L"", 0, {1200, 360, 3375, 465}, kTitleLabel, IDS_PRODUCT_TITLE}, 2},
-    {{L"STATIC", L"", 0, {1200, 840, 2625, 465}, kAuthorLabel, IDS_AUTHOR}, 2},
-    {{L"BUTTON", L"", kButton, {2280, 2520, 1095, 375}, IDOK, IDS_OK}, kAllTabs},
-    {{L"BUTTON", L"", kButton, {3600, 2520, 1095, 375}, IDCANCEL, IDS_CANCEL}, kAllTabs},
-    {{L"BUTTON", L"", kButton, {4920, 2520, 1095, 375}, kApply, IDS_APPLY}, kAllTabs},
+    {{L"STATIC", SS_OWNERDRAW, {120, 360, 960, 975}, kLogo}, 2},
+    {{L"STATIC", SS_OWNERDRAW | SS_NOTIFY, {1560, 1560, 1200, 690}, kMail}, 2},
+    {{L"STATIC", SS_OWNERDRAW | SS_NOTIFY, {3240, 1560, 1200, 690}, kWebSite}, 2},
+    {{L"STATIC", 0, {1200, 360, 3375, 465}, kTitleLabel, IDS_PRODUCT_TITLE}, 2},
+    {{L"STATIC", 0, {1200, 840, 2625, 465}, kAuthorLabel, IDS_AUTHOR}, 2},
+    {{L"BUTTON", kButton, {2280, 2520, 1095, 375}, IDOK, IDS_OK}, kAllTabs},
+    {{L"BUTTON", kButton, {3600, 2520, 1095, 375}, IDCANCEL, IDS_CANCEL}, kAllTabs},
+    {{L"BUTTON", kButton, {4920, 2520, 1095, 375}, kApply, IDS_APPLY}, kAllTabs},
 };
 constexpr int kLabelsSizedToText[] = {kDriveLabel, kVersionLabel, kTransparencyLabel};
 
@@ -124,10 +124,10 @@ bool SettingsDialog::translate(MSG& msg) { return hwnd_ && IsDialogMessageW(hwnd
 
 bool SettingsDialog::create(HWND owner) {
     dpi_ = screenDpi();
-    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE), programIcon(false),
-                  programIcon(true));
-    if (!createWindow({kClassName, loadString(IDS_OPTIONS).c_str(), kStyle, kExStyle,
-                       kClientWidthTwips, kClientHeightTwips, owner},
+    if (!registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE), programIcon(false),
+                       programIcon(true)) ||
+        !createWindow({kClassName, words(IDS_OPTIONS).c_str(), kStyle, kExStyle, kClientWidthTwips,
+                       kClientHeightTwips, owner},
                       dpi_))
         return false;
     createControls();
@@ -139,7 +139,7 @@ void SettingsDialog::createControls() {
     for (const DialogControl& c : kControls) createControl(hwnd_, c.control, dpi_);
     setUpTabs();
     fillLists();
-    addTooltip(tooltip_, control(kMail), loadString(IDS_MAIL_TIP));
+    addTooltip(tooltip_, control(kMail), words(IDS_MAIL_TIP));
     addTooltip(tooltip_, control(kWebSite), widen(siteTooltip(CALDRIFT_WEB_SITE)));
     setFontsAndPictures();
     SetWindowPos(control(kTab), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -148,9 +148,9 @@ void SettingsDialog::createControls() {
 
 void SettingsDialog::setUpTabs() {
     HWND tab = control(kTab);
-    const UINT captions[] = {IDS_TAB_PSP, IDS_TAB_PROGRAM, IDS_TAB_ABOUT};
+    const int captions[] = {IDS_TAB_PSP, IDS_TAB_PROGRAM, IDS_TAB_ABOUT};
     for (int i = 0; i < 3; ++i) {
-        std::wstring caption = loadString(captions[i]);
+        std::wstring caption = words(captions[i]);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
@@ -220,9 +220,7 @@ std::wstring driveListText(wchar_t letter) {
             name[0] = L'\0';
         break;
     case DRIVE_REMOTE: {
-        using GetConnection = DWORD(WINAPI*)(LPCWSTR, LPWSTR, LPDWORD);
-        auto getConnection =
-            reinterpret_cast<GetConnection>(systemFunction(L"mpr.dll", "WNetGetConnectionW"));
+        auto getConnection = late::WNetGetConnectionW();
         DWORD size = MAX_PATH + 1;
         if (!getConnection || getConnection(text.c_str(), name, &size) != NO_ERROR) name[0] = L'\0';
         break;
@@ -297,12 +295,14 @@ SettingsForm SettingsDialog::form() const {
     return form;
 }
 
-// A failed save is said, and the dialog keeps the user's changes.
+// A failed save is said, with the system's reason, and the dialog keeps the user's changes.
 bool SettingsDialog::saveconf() {
     if (saveSettings(folder_, form())) return true;
+    std::string text = say(IDS_SETTINGS_NOT_SAVED);
+    if (std::string reason = folder_.failureReason(); !reason.empty())
+        text += "\n" + say(IDS_SYSTEM_REASON, {reason});
     messageBoxOpen_(true);
-    MessageBoxW(hwnd_, loadString(IDS_SETTINGS_NOT_SAVED).c_str(), loadString(IDS_ERROR).c_str(),
-                MB_ICONERROR);
+    MessageBoxService(hwnd_).show(text, say(IDS_ERROR), kMessageError);
     messageBoxOpen_(false);
     return false;
 }

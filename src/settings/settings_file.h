@@ -117,6 +117,8 @@ public:
     // Puts `from` in the place of `to` in one step.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& name) = 0;
+    // The system's words for the last step that failed; empty when it has none.
+    virtual std::string failureReason() const { return {}; }
 };
 
 SettingsLines readSettings(SettingsFolder& folder);

@@ -23,11 +23,13 @@ std::optional<std::string> Win32SettingsFolder::read(const std::string& name) {
         if (file || !held || waited >= kPatienceMs) break;
         Sleep(kPauseMs);
     }
-    if (!file) return std::nullopt;
+    if (!failure_.win32(bool(file), L"CreateFileW")) return std::nullopt;
     std::string bytes;
     char buffer[64 * 1024];
     DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    while (
+        failure_.win32(ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr), L"ReadFile") &&
+        got > 0)
         bytes.append(buffer, got);
     return narrow(widen(bytes, CP_ACP));
 }
@@ -36,20 +38,30 @@ bool Win32SettingsFolder::write(const std::string& name, const std::string& text
     std::string bytes = narrow(widen(text), CP_ACP);
     FileHandle file(CreateFileW(path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!failure_.win32(bool(file), L"CreateFileW")) return false;
     DWORD written = 0;
-    bool whole =
-        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    return FlushFileBuffers(file.get()) && whole;
+    bool whole = failure_.win32(WriteFile(file.get(), bytes.data(),
+                                          static_cast<DWORD>(bytes.size()), &written, nullptr),
+                                L"WriteFile") &&
+                 written == bytes.size();
+    return failure_.win32(FlushFileBuffers(file.get()), L"FlushFileBuffers") && whole;
 }
 
 bool Win32SettingsFolder::replace(const std::string& from, const std::string& to) {
-    return MoveFileExW(path(from).c_str(), path(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return failure_.win32(MoveFileExW(path(from).c_str(), path(to).c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH),
+                          L"MoveFileExW");
 }
 
-void Win32SettingsFolder::remove(const std::string& name) { DeleteFileW(path(name).c_str()); }
+// Tidying up after a failed save: its own failure is logged, the save's kept.
+void Win32SettingsFolder::remove(const std::string& name) {
+    if (DeleteFileW(path(name).c_str())) return;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        logFailure(L"DeleteFileW", error);
+}
+
+std::string Win32SettingsFolder::failureReason() const { return narrow(failure_.words()); }
 
 bool Win32SettingsFolder::exists(const std::string& name) {
     return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -57,8 +69,8 @@ bool Win32SettingsFolder::exists(const std::string& name) {
 
 bool Win32Registry::open(RegistryRoot root, const std::string& keyPath) {
     HKEY top = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    return RegOpenKeyExW(top, widen(keyPath).c_str(), 0, KEY_ALL_ACCESS, key_.put()) ==
-           ERROR_SUCCESS;
+    return failure_.code(RegOpenKeyExW(top, widen(keyPath).c_str(), 0, KEY_ALL_ACCESS, key_.put()),
+                         L"RegOpenKeyExW");
 }
 
 long Win32Registry::query(const std::string& name, unsigned long& type,
@@ -68,28 +80,38 @@ long Win32Registry::query(const std::string& name, unsigned long& type,
                                    data.data(), &byteCount);
     type = valueType;
     size = byteCount;
+    if (result != ERROR_FILE_NOT_FOUND) failure_.code(result, L"RegQueryValueExW");
     return result;
 }
 
 // The text goes in with its terminating zero, as every reader of the Run key expects.
 long Win32Registry::setText(const std::string& name, unsigned long type, const std::string& text) {
     std::wstring wide = widen(text);
-    return RegSetValueExW(key_.get(), widen(name).c_str(), 0, type,
-                          reinterpret_cast<const BYTE*>(wide.c_str()),
-                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    return noted(RegSetValueExW(key_.get(), widen(name).c_str(), 0, type,
+                                reinterpret_cast<const BYTE*>(wide.c_str()),
+                                static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+                 L"RegSetValueExW");
 }
 
 long Win32Registry::setBytes(const std::string& name, unsigned long type,
                              const std::vector<std::uint8_t>& bytes) {
-    return RegSetValueExW(key_.get(), widen(name).c_str(), 0, type, bytes.data(),
-                          static_cast<DWORD>(bytes.size()));
+    return noted(RegSetValueExW(key_.get(), widen(name).c_str(), 0, type, bytes.data(),
+                                static_cast<DWORD>(bytes.size())),
+                 L"RegSetValueExW");
 }
 
 long Win32Registry::remove(const std::string& name) {
-    return RegDeleteValueW(key_.get(), widen(name).c_str());
+    LONG result = RegDeleteValueW(key_.get(), widen(name).c_str());
+    if (result != ERROR_FILE_NOT_FOUND) failure_.code(result, L"RegDeleteValueW");
+    return result;
 }
 
 void Win32Registry::close() { key_.reset(); }
+
+long Win32Registry::noted(long result, const wchar_t* step) {
+    failure_.code(result, step);
+    return result;
+}
 
 std::vector<std::string> programFilesFolders() {
     std::vector<std::string> folders;

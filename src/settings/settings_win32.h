@@ -5,6 +5,7 @@
 
 #include "settings/settings_file.h"
 #include "settings/start_with_windows.h"
+#include "toolkit/failure.h"
 #include "toolkit/handles.h"
 
 namespace caldrift {
@@ -19,10 +20,13 @@ public:
     bool write(const std::string& name, const std::string& text) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& name) override;
+    std::string failureReason() const override;
+    const toolkit::Failure& failure() const { return failure_; }
 
 private:
     std::wstring path(const std::string& name) const;
     std::string folder_;
+    toolkit::Failure failure_;
 };
 
 class Win32Registry : public Registry {
@@ -35,9 +39,12 @@ public:
                   const std::vector<std::uint8_t>& bytes) override;
     long remove(const std::string& name) override;
     void close() override;
+    const toolkit::Failure& failure() const { return failure_; }
 
 private:
+    long noted(long result, const wchar_t* step);
     toolkit::RegistryKey key_;
+    toolkit::Failure failure_;
 };
 
 // The system's Program Files folders, which only administrators can change.

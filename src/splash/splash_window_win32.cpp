@@ -5,9 +5,11 @@
 #include <utility>
 
 #include "common/colours.h"
-#include "settings/pictures_win32.h"
 #include "text_ids.h"
 #include "toolkit/controls.h"
+#include "toolkit/fonts.h"
+#include "toolkit/pictures.h"
+#include "toolkit/screen.h"
 #include "toolkit/text.h"
 
 namespace caldrift {
@@ -29,11 +31,11 @@ enum ControlId : int {
 // Inside Frame1:
 constexpr TwipRect kImgLogo{120, 360, 2400, 2190};
 constexpr ControlSpec kLabels[] = {
-    {L"STATIC", L"", SS_BITMAP, kImgLogo, ImgLogo},
-    {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2640, 480, 2415, 405}, LblCompanyProduct, IDS_PRESENTS},
-    {L"STATIC", L"", SS_LEFTNOWORDWRAP, {2760, 1080, 4200, 825}, LblProductName, IDS_PRODUCT_NAME},
-    {L"STATIC", L"", SS_RIGHT, {5280, 2160, 1455, 285}, LblVersion, IDS_VERSION},
-    {L"STATIC", L"", SS_LEFT, {120, 2880, 6855, 1035}, LblWarning, IDS_DISCLAIMER},
+    {L"STATIC", SS_BITMAP, kImgLogo, ImgLogo},
+    {L"STATIC", SS_LEFTNOWORDWRAP, {2640, 480, 2415, 405}, LblCompanyProduct, IDS_PRESENTS},
+    {L"STATIC", SS_LEFTNOWORDWRAP, {2760, 1080, 4200, 825}, LblProductName, IDS_PRODUCT_NAME},
+    {L"STATIC", SS_RIGHT, {5280, 2160, 1455, 285}, LblVersion, IDS_VERSION},
+    {L"STATIC", SS_LEFT, {120, 2880, 6855, 1035}, LblWarning, IDS_DISCLAIMER},
 };
 
 // A dialog frame and no title bar; a tool window keeps it off the taskbar.
@@ -75,10 +77,9 @@ SplashWindow::SplashWindow(std::function<void()> handOver) : handOver_(std::move
 
 bool SplashWindow::create() {
     dpi_ = screenDpi();
-    registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE));
-    registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)});
-
-    if (!createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
+    if (!registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE)) ||
+        !registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)}) ||
+        !createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
                       dpi_))
         return false;
     centreOnScreen(hwnd_);
@@ -89,7 +90,7 @@ bool SplashWindow::create() {
 }
 
 void SplashWindow::createControls() {
-    frame1_ = createControl(hwnd_, {kFrameClass, L"", 0, kFrame1, Frame1}, dpi_);
+    frame1_ = createControl(hwnd_, {kFrameClass, 0, kFrame1, Frame1}, dpi_);
     // SS_NOTIFY makes a label take its clicks instead of passing them to the frame.
     for (const ControlSpec& label : kLabels) {
         ControlSpec notifying = label;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/language.h"
 #include "common/utf8.h"
 
 namespace toolkit {
@@ -48,16 +49,18 @@ HRSRC findResource(const wchar_t* name, const wchar_t* type) {
 }
 
 // A string table block holds sixteen texts, each its length and its UTF-16 units.
-std::wstring loadString(UINT id) {
+std::string resourceText(int id) {
     HRSRC block = findResource(MAKEINTRESOURCEW(id / 16 + 1), RT_STRING);
     HGLOBAL loaded = block ? LoadResource(GetModuleHandleW(nullptr), block) : nullptr;
     auto* unit = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
     if (!unit) return {};
     const WCHAR* end = unit + SizeofResource(GetModuleHandleW(nullptr), block) / sizeof(WCHAR);
-    for (UINT i = 0; i < id % 16 && unit < end; ++i) unit += 1 + *unit;
+    for (int i = 0; i < id % 16 && unit < end; ++i) unit += 1 + *unit;
     if (unit >= end || unit + 1 + *unit > end) return {};
-    return std::wstring(unit + 1, *unit);
+    return narrow(std::wstring(unit + 1, *unit));
 }
+
+std::wstring words(int textId) { return widen(caldrift::say(textId)); }
 
 std::string programPath() {
     std::wstring path(MAX_PATH, L'\0');

@@ -15,8 +15,11 @@ std::string narrow(const std::wstring& utf16, unsigned codePage = kUtf8CodePage)
 void useResourceLanguage(LANGID language);
 // A resource of this module in that language, or in any where it has none.
 HRSRC findResource(const wchar_t* name, const wchar_t* type);
-// A text of this module's string tables; empty when there is none.
-std::wstring loadString(UINT id);
+// A text of this module's string tables, in UTF-8; empty when there is none.
+// It feeds caldrift::say (usePhrasebook), the one lookup of texts.
+std::string resourceText(int id);
+// The words of a text, as caldrift::say gives them, in UTF-16.
+std::wstring words(int textId);
 
 // The running program's full path, in UTF-8.
 std::string programPath();

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "toolkit/failure.h"
+
 namespace toolkit {
 
 struct WindowClass {
@@ -12,7 +14,7 @@ struct WindowClass {
 };
 
 // Registers a class of this module; registering it again is no failure.
-bool registerWindowClass(const WindowClass& windowClass);
+[[nodiscard]] bool registerWindowClass(const WindowClass& windowClass);
 
 // A top-level window, made at the top-left corner with a client area of the
 // given size in twips; its owner places it.
@@ -48,15 +50,18 @@ public:
     }
 
 protected:
-    static bool registerClass(const wchar_t* name, HBRUSH background, HICON icon = nullptr,
-                              HICON smallIcon = nullptr) {
+    // A window of a class that could not be registered is not created.
+    [[nodiscard]] static bool registerClass(const wchar_t* name, HBRUSH background,
+                                            HICON icon = nullptr, HICON smallIcon = nullptr) {
         return registerWindowClass({name, &Window::procedure, background, icon, smallIcon});
     }
 
     bool createWindow(const WindowSpec& window, int dpi) {
         SIZE size = outerSize(window, dpi);
-        CreateWindowExW(window.exStyle, window.className, window.title, window.style, 0, 0, size.cx,
-                        size.cy, window.owner, nullptr, GetModuleHandleW(nullptr), this);
+        if (!CreateWindowExW(window.exStyle, window.className, window.title, window.style, 0, 0,
+                             size.cx, size.cy, window.owner, nullptr, GetModuleHandleW(nullptr),
+                             this))
+            logFailure(L"CreateWindowExW", GetLastError());
         return hwnd_ != nullptr;
     }
 

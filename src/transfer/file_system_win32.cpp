@@ -79,15 +79,19 @@ std::optional<FileStamp> Win32FileSystem::stamp(const std::string& path) {
 bool Win32FileSystem::flush(const std::string& path) {
     std::wstring name = longForm(path);
     DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!failure_.win32(attributes != INVALID_FILE_ATTRIBUTES, L"GetFileAttributesW")) return false;
     bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
-    if (readOnly) SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (readOnly)
+        failure_.win32(SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY),
+                       L"SetFileAttributesW");
     bool flushed = false;
     {
         FileHandle file = openExisting(name, GENERIC_WRITE);
-        flushed = file && FlushFileBuffers(file.get());
+        flushed = failure_.win32(bool(file), L"CreateFileW") &&
+                  failure_.win32(FlushFileBuffers(file.get()), L"FlushFileBuffers");
     }
-    if (readOnly) SetFileAttributesW(name.c_str(), attributes);
+    if (readOnly)
+        failure_.win32(SetFileAttributesW(name.c_str(), attributes), L"SetFileAttributesW");
     return flushed;
 }
 
@@ -95,9 +99,11 @@ std::optional<DriveSpace> Win32FileSystem::space(const std::string& drive) {
     std::wstring root = widen(drive + "\\");
     ULARGE_INTEGER available;
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
-    if (!GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr) ||
-        !GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                           &clusters))
+    if (!failure_.win32(GetDiskFreeSpaceExW(root.c_str(), &available, nullptr, nullptr),
+                        L"GetDiskFreeSpaceExW") ||
+        !failure_.win32(GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector,
+                                          &freeClusters, &clusters),
+                        L"GetDiskFreeSpaceW"))
         return std::nullopt;
     return DriveSpace{available.QuadPart,
                       static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector};
@@ -107,14 +113,16 @@ bool Win32FileSystem::entryExists(const std::string& path) {
     return lookupEntry(longForm(path).c_str()) == Lookup::Found;
 }
 
-void Win32FileSystem::removeFile(const std::string& path) { DeleteFileW(longForm(path).c_str()); }
+void Win32FileSystem::removeFile(const std::string& path) {
+    failure_.win32(DeleteFileW(longForm(path).c_str()), L"DeleteFileW");
+}
 
 FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     Listing listing;
     WIN32_FIND_DATAW data;
     FindHandle find(FindFirstFileExW(longForm(folder + "\\*").c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, 0));
-    if (!find) return listing;
+    if (!failure_.win32(bool(find), L"FindFirstFileExW")) return listing;
     listing.ok = true;
     do {
         std::wstring name = data.cFileName;
@@ -130,14 +138,17 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
 std::string Win32FileSystem::folderIdentity(const std::string& folder) {
     FileHandle handle = openExisting(longForm(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
     BY_HANDLE_FILE_INFORMATION info;
-    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return {};
+    if (!failure_.win32(bool(handle), L"CreateFileW") ||
+        !failure_.win32(GetFileInformationByHandle(handle.get(), &info),
+                        L"GetFileInformationByHandle"))
+        return {};
     return std::to_string(info.dwVolumeSerialNumber) + ":" +
            std::to_string(bytes(info.nFileIndexHigh, info.nFileIndexLow));
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {
     FileHandle file = openExisting(longForm(path), GENERIC_READ);
-    if (!file) return nullptr;
+    if (!failure_.win32(bool(file), L"CreateFileW")) return nullptr;
     return std::make_unique<FileBytes>(std::move(file));
 }
 
@@ -146,10 +157,12 @@ bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes)
     DWORD written = 0;
     // Written over the old bytes first and cut to length after, so a write the
     // stick cannot finish leaves the old text whole beneath the new.
-    return file &&
-           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-           written == bytes.size() && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+    return failure_.win32(bool(file), L"CreateFileW") &&
+           failure_.win32(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                    &written, nullptr),
+                          L"WriteFile") &&
+           written == bytes.size() && failure_.win32(SetEndOfFile(file.get()), L"SetEndOfFile") &&
+           failure_.win32(FlushFileBuffers(file.get()), L"FlushFileBuffers");
 }
 
 // The invariant upper case is the system's own table, the one its file systems

@@ -1,4 +1,5 @@
 #pragma once
+#include "toolkit/failure.h"
 #include "transfer/file_system.h"
 
 namespace caldrift {
@@ -16,6 +17,11 @@ public:
     bool rewrite(const std::string& path, const std::string& bytes) override;
     void removeFile(const std::string& path) override;
     std::string upperCase(const std::string& name) override;
+    // The step that failed last, with its code.
+    const toolkit::Failure& failure() const { return failure_; }
+
+private:
+    toolkit::Failure failure_;
 };
 
 }  // namespace caldrift

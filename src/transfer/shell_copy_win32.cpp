@@ -36,12 +36,8 @@ CopyResult Win32ShellCopy::copy(const std::vector<FileCopy>& files) {
     op.fFlags = FOF_ALLOWUNDO | (files.size() > 1 ? FOF_MULTIDESTFILES : 0);
     int result = SHFileOperationW(&op);
     if (result == ERROR_CANCELLED || result == kShellCancelled) return CopyResult::Cancelled;
-    if (result != 0) return CopyResult::Failed;
+    if (!failure_.code(result, L"SHFileOperationW")) return CopyResult::Failed;
     return op.fAnyOperationsAborted ? CopyResult::Cancelled : CopyResult::Copied;
-}
-
-void Win32MessageBoxes::show(const std::string& text, const std::string& title, unsigned style) {
-    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style);
 }
 
 }  // namespace caldrift

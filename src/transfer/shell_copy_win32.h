@@ -1,4 +1,5 @@
 #pragma once
+#include "toolkit/failure.h"
 #include "transfer/transfer_run.h"
 
 namespace caldrift {
@@ -8,12 +9,11 @@ namespace caldrift {
 class Win32ShellCopy : public ShellCopy {
 public:
     CopyResult copy(const std::vector<FileCopy>& files) override;
-};
+    // The shell's code of the last copy that failed.
+    const toolkit::Failure& failure() const { return failure_; }
 
-// Message boxes of their own, owned by no window.
-class Win32MessageBoxes : public MessageBoxes {
-public:
-    void show(const std::string& text, const std::string& title, unsigned style) override;
+private:
+    toolkit::Failure failure_;
 };
 
 }  // namespace caldrift

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/message_boxes.h"
 #include "transfer/copy_plan.h"
 
 namespace caldrift {
@@ -17,16 +18,6 @@ public:
     virtual ~ShellCopy() = default;
     virtual CopyResult copy(const std::vector<FileCopy>& files) = 0;
 };
-
-class MessageBoxes {
-public:
-    virtual ~MessageBoxes() = default;
-    virtual void show(const std::string& text, const std::string& title, unsigned style) = 0;
-};
-
-constexpr unsigned kMessagePlain = 0;
-constexpr unsigned kMessageWarning = 48;
-constexpr unsigned kMessageInformation = 64;
 
 // A video the PSP may not play, or a game it may not start, copied all the same, and why.
 struct ItemWarning {

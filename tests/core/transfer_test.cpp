@@ -308,7 +308,7 @@ TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
 }
 
 // The program's own boxes are counted as open like any other window's box.
-TEST_F(Transfer, DropDuringAMessageBoxWaitsUntilItCloses) {
+TEST_F(Transfer, DropWhileAMessageBoxIsOpenWaitsUntilItCloses) {
     fs.addTree({"C:\\a.jpg", "C:\\b.mp3"});
     std::size_t copiesWhileOpen = 0;
     messages.whileOpen = [&] {

@@ -118,7 +118,8 @@ class SettingsDialog(CaldriftTestCase):
         box = self.dialog("Errore", 5)
         self.assertIsNotNone(box, "no error message")
         self.screenshot("settings-save-failed")
-        self.assertIn("Impossibile salvare le impostazioni in Setting.INI", [c["text"] for c in box["children"]])
+        # The second line gives the system's reason.
+        self.assertRegex(self.dialog_text(box), r"^Impossibile salvare le impostazioni in Setting\.INI\r?\nMotivo: \S")
         self.press(box, OK)
         self.assertTrue(wait_until(lambda: not any(w["visible"] for w in self.windows("#32770")), 3))
         self.assertTrue(self.settings_dialog()["visible"])

@@ -12,7 +12,10 @@
 #include "transfer/file_system_win32.h"
 #include "settings/settings_win32.h"
 #include "splash/splash_window_win32.h"
-#include "toolkit/controls.h"
+#include "common/language.h"
+#include "toolkit/failure.h"
+#include "toolkit/message_boxes.h"
+#include "toolkit/screen.h"
 #include "transfer/shell_copy_win32.h"
 #include "toolkit/text.h"
 
@@ -24,7 +27,7 @@ namespace fs = std::filesystem;
 
 constexpr LANGID kItalian = MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN);
 constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-const bool speaksItalian = (useResourceLanguage(kItalian), true);
+const bool speaksItalian = (useResourceLanguage(kItalian), usePhrasebook(resourceText), true);
 const INITCOMMONCONTROLSEX kControls{sizeof kControls, ICC_BAR_CLASSES | ICC_TAB_CLASSES};
 const bool hasControls = InitCommonControlsEx(&kControls);  // the settings dialog's tab and slider
 
@@ -130,6 +133,10 @@ TEST_F(Scratch, SettingsAreSavedInTheAnsiCodePageAndReplacedOnlyWhole) {
     EXPECT_EQ(read(root + "\\Setting.INI"), saved);
     Win32SettingsFolder missing(root + "\\no such folder");
     EXPECT_FALSE(saveSettings(missing, SettingsForm{}));
+    // The caller hears the step that failed and the system's own words for it.
+    EXPECT_EQ(missing.failure().code(), DWORD{ERROR_PATH_NOT_FOUND});
+    EXPECT_EQ(missing.failureReason(), narrow(systemWords(ERROR_PATH_NOT_FOUND)));
+    EXPECT_NE(missing.failureReason(), std::to_string(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(missing.read("Setting.INI").has_value());
 }
 
@@ -239,7 +246,7 @@ std::vector<RECT> controlPlaces(HWND window) {
 TEST_F(Scratch, EveryWindowLaysItselfOutAgainAtANewDpi) {
     Win32FileSystem files;
     Win32ShellCopy shell;
-    Win32MessageBoxes messages;
+    MessageBoxService messages;
     Win32SettingsFolder folder(root);
     Win32Registry registry;
     Win32DriveProbe probe;

@@ -1,8 +1,11 @@
-#include "settings/pictures_win32.h"
+#include "toolkit/pictures.h"
+
+#include <commctrl.h>
 
 #include "common/pictures.h"
 #include "resource_ids.h"
-#include "toolkit/controls.h"
+#include "toolkit/bitmaps.h"
+#include "toolkit/system_functions.h"
 
 namespace caldrift {
 
@@ -21,6 +24,20 @@ StoredPicture stored(Picture picture) {
     }
     return {IDP_LOGO_100, {160, 146}};
 }
+
+// The icon at the system's small or large icon size, picked from the sizes it
+// has (LoadIconMetric where the system has it).
+toolkit::IconHandle loadProgramIcon(int resourceId, bool small) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    HICON icon = nullptr;
+    auto loadIconMetric = toolkit::late::LoadIconMetric();
+    if (loadIconMetric && SUCCEEDED(loadIconMetric(module, MAKEINTRESOURCEW(resourceId),
+                                                   small ? LIM_SMALL : LIM_LARGE, &icon)))
+        return toolkit::IconHandle(icon);
+    int side = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    return toolkit::IconHandle(static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, side, side, 0)));
+}
 }  // namespace
 
 toolkit::GdiObject<HBITMAP> programPicture(Picture picture, SIZE size) {
@@ -35,8 +52,8 @@ toolkit::GdiObject<HBITMAP> programPicture(Picture picture, const TwipRect& plac
 }
 
 HICON programIcon(bool small) {
-    static const toolkit::IconHandle icons[] = {toolkit::loadProgramIcon(IDI_CALDRIFT, false),
-                                                toolkit::loadProgramIcon(IDI_CALDRIFT, true)};
+    static const toolkit::IconHandle icons[] = {loadProgramIcon(IDI_CALDRIFT, false),
+                                                loadProgramIcon(IDI_CALDRIFT, true)};
     return icons[small ? 1 : 0].get();
 }
 
