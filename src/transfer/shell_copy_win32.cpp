@@ -33,7 +33,8 @@ CopyResult Win32ShellCopy::copy(const std::vector<FileCopy>& files) {
     op.wFunc = FO_COPY;
     op.pFrom = from.c_str();
     op.pTo = to.c_str();
-    op.fFlags = FOF_ALLOWUNDO | (files.size() > 1 ? FOF_MULTIDESTFILES : 0);
+    // The folders on the way are made without a question; a replace is still asked.
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | (files.size() > 1 ? FOF_MULTIDESTFILES : 0);
     int result = SHFileOperationW(&op);
     if (result == ERROR_CANCELLED || result == kShellCancelled) return CopyResult::Cancelled;
     if (!failure_.code(result, L"SHFileOperationW")) return CopyResult::Failed;
