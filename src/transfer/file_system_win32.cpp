@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "drive/drive_probe_win32.h"
 #include "toolkit/handles.h"
 #include "toolkit/text.h"
@@ -135,15 +137,25 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     return listing;
 }
 
+// The volume and the 128-bit id, which ReFS needs (Dev Drives, servers); the
+// 64-bit index where the volume gives no other. A redirector may give none:
+// unknown then, never the same as another folder's.
 std::string Win32FileSystem::folderIdentity(const std::string& folder) {
     FileHandle handle = openExisting(longForm(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
+    if (!failure_.win32(bool(handle), L"CreateFileW")) return {};
+    std::uint64_t volume = 0, id[2] = {0, 0};
+    FILE_ID_INFO wide;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!failure_.win32(bool(handle), L"CreateFileW") ||
-        !failure_.win32(GetFileInformationByHandle(handle.get(), &info),
-                        L"GetFileInformationByHandle"))
-        return {};
-    return std::to_string(info.dwVolumeSerialNumber) + ":" +
-           std::to_string(bytes(info.nFileIndexHigh, info.nFileIndexLow));
+    if (GetFileInformationByHandleEx(handle.get(), FileIdInfo, &wide, sizeof(wide))) {
+        volume = wide.VolumeSerialNumber;
+        std::memcpy(id, wide.FileId.Identifier, sizeof(id));
+    } else if (failure_.win32(GetFileInformationByHandle(handle.get(), &info),
+                              L"GetFileInformationByHandle")) {
+        volume = info.dwVolumeSerialNumber;
+        id[0] = bytes(info.nFileIndexHigh, info.nFileIndexLow);
+    }
+    if (id[0] == 0 && id[1] == 0) return {};
+    return std::to_string(volume) + ":" + std::to_string(id[1]) + ":" + std::to_string(id[0]);
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {

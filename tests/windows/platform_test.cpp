@@ -70,6 +70,8 @@ TEST_F(Scratch, FileSystemLeavesOutHiddenEntriesAndReachesLongAndReadOnlyOnes) {
     EXPECT_EQ(lookupEntry((root + "\\nothing").c_str()), Lookup::Missing);
     EXPECT_EQ(files.typeOf(game + "\\hidden.pbp"), PathType::File);  // the user dropped it
     EXPECT_EQ(files.typeOf(game), PathType::Folder);
+    EXPECT_NE(files.folderIdentity(game), "");
+    EXPECT_NE(files.folderIdentity(game + "\\DATA"), files.folderIdentity(game));
     EXPECT_EQ(files.fileSize(icon), 2u);
     EXPECT_EQ(files.fileSize(game), std::nullopt);
     FileSystem::Listing listing = files.list(game);
