@@ -83,6 +83,7 @@ bool DropWindow::create() {
             dpi_))
         return false;
     createControls();
+    matchWindowDpi(hwnd_, dpi_);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     dropTarget_.registerOn(hwnd_);
     setCoalescableTimer(hwnd_, Timer1, 1000);

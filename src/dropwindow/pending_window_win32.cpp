@@ -20,8 +20,10 @@ constexpr ControlSpec kLabel1{L"STATIC", SS_CENTER, {360, 3600, 2115, 195}, 2, I
 constexpr FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 }  // namespace
 
+// Above the drop window, at the scaling Windows has for it now.
 void PendingWindow::place(const WorkArea& area, int dropWindowHeightPx) {
     if (!hwnd_ && !create()) return;
+    matchWindowDpi(hwnd_, dpi_);
     moveWindow(hwnd_,
                pendingWindowPosition(area, dropWindowHeightPx, kWidthTwips, kHeightTwips, dpi_));
 }

@@ -131,6 +131,7 @@ bool SettingsDialog::create(HWND owner) {
                       dpi_))
         return false;
     createControls();
+    matchWindowDpi(hwnd_, dpi_);
     return true;
 }
 

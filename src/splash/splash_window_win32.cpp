@@ -82,8 +82,9 @@ bool SplashWindow::create() {
         !createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
                       dpi_))
         return false;
-    centreOnScreen(hwnd_);
     createControls();
+    matchWindowDpi(hwnd_, dpi_);
+    centreOnScreen(hwnd_);
     SetTimer(hwnd_, Timer1, 100, nullptr);
     SetTimer(hwnd_, Timer2, 3000, nullptr);
     return true;

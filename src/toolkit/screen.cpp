@@ -1,6 +1,7 @@
 #include "toolkit/screen.h"
 
 #include "toolkit/handles.h"
+#include "toolkit/system_functions.h"
 
 namespace toolkit {
 
@@ -8,6 +9,17 @@ int screenDpi() {
     WindowDc screen;
     int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
+}
+
+void matchWindowDpi(HWND window, int assumedDpi) {
+    auto dpiFor = late::GetDpiForWindow();
+    int dpi = dpiFor ? static_cast<int>(dpiFor(window)) : 0;
+    if (dpi <= 0 || dpi == assumedDpi) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT scaled{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, assumedDpi),
+                r.top + MulDiv(r.bottom - r.top, dpi, assumedDpi)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&scaled));
 }
 
 int takeDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {

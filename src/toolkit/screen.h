@@ -5,7 +5,12 @@
 
 namespace toolkit {
 
+// The system's DPI, fixed at sign-in.
 int screenDpi();
+// Lays a window made at assumedDpi out again, through its WM_DPICHANGED, when
+// Windows has another DPI for it (GetDpiForWindow): the scaling changed since
+// sign-in, or a laptop was docked.
+void matchWindowDpi(HWND window, int assumedDpi);
 // Answers WM_DPICHANGED: the window takes the rectangle Windows proposes, and
 // the new DPI is returned for its content to be laid out again.
 int takeDpiChange(HWND window, WPARAM wParam, LPARAM lParam);

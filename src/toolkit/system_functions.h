@@ -17,6 +17,7 @@ void* systemFunction(const wchar_t* dll, const char* name);
 #define TOOLKIT_LATE_FUNCTIONS(X)                \
     X(L"kernel32.dll", SetDefaultDllDirectories) \
     X(L"user32.dll", SetCoalescableTimer)        \
+    X(L"user32.dll", GetDpiForWindow)            \
     X(L"user32.dll", ShutdownBlockReasonCreate)  \
     X(L"user32.dll", ShutdownBlockReasonDestroy) \
     X(L"comctl32.dll", LoadIconMetric)           \
