@@ -66,6 +66,7 @@
 #define IDS_NO_SPACE 1100
 #define IDS_COPY_FAILED 1101
 #define IDS_COPY_CANCELLED 1102
+#define IDS_LINK_NOT_COPIED 1103
 
 // Why the PSP may not start or play what landed.
 #define IDS_EBOOT_NOT_VALID 1104

@@ -138,6 +138,7 @@ std::optional<EntryProblem> RunPlanner::walk(const std::string& source, const st
     bool whole = into.policy == Policy::Whole;
     if (!listing.ok && whole) return EntryProblem::CopyFailed;
     if (!listing.ok) return leave(item, EntryProblem::NotFound), std::nullopt;
+    for (const std::string& link : listing.links) leave(item + "\\" + link, EntryProblem::Link);
     for (const FileSystem::ListedFile& f : listing.files) {
         FileCopy copy{source + "\\" + f.name, {}, 0, whole ? item : item + "\\" + f.name};
         if (std::optional<EntryProblem> problem = file(copy, f.size, into, source)) return problem;

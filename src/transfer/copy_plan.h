@@ -31,6 +31,7 @@ enum class EntryProblem {
     SameNameInRun,
     CopyFailed,
     CopyCancelled,
+    Link,
 };
 
 // An item that did not land: a dropped item by its name, a file or game inside

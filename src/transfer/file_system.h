@@ -37,9 +37,9 @@ public:
         bool ok = false;
         std::vector<ListedFile> files;     // in listing order
         std::vector<std::string> folders;  // names of sub-folders
+        std::vector<std::string> links;    // symbolic links and junctions, never followed
     };
-    // Direct content of a folder; hidden and system entries and links
-    // (junctions, symbolic links) left out.
+    // Direct content of a folder; hidden and system entries left out.
     virtual Listing list(const std::string& folder) = 0;
     // What tells a folder from every other (its volume and file id), so
     // that a folder reached twice is seen as one; empty when unknown.

@@ -13,8 +13,7 @@ namespace caldrift {
 using namespace toolkit;
 
 namespace {
-constexpr DWORD kLeftOutOfListings =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+constexpr DWORD kLeftOutOfListings = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // The form of a full path that no length limit applies to and in which Windows
 // keeps a name's trailing dots and blanks.
@@ -129,7 +128,12 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L".." || (data.dwFileAttributes & kLeftOutOfListings)) continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        // A symbolic link or junction names another place; other reparse points
+        // (deduplicated files, cloud placeholders) hold their own data.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            IsReparseTagNameSurrogate(data.dwReserved0))
+            listing.links.push_back(narrow(name));
+        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             listing.folders.push_back(narrow(name));
         else
             listing.files.push_back({narrow(name), bytes(data.nFileSizeHigh, data.nFileSizeLow)});

@@ -35,6 +35,7 @@ int reasonText(EntryProblem problem) {
     case EntryProblem::NoSpace: return IDS_NO_SPACE;
     case EntryProblem::CopyFailed: return IDS_COPY_FAILED;
     case EntryProblem::CopyCancelled: return IDS_COPY_CANCELLED;
+    case EntryProblem::Link: return IDS_LINK_NOT_COPIED;
     }
     return IDS_COPY_FAILED;
 }

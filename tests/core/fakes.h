@@ -41,7 +41,7 @@ struct StringBytes : ByteSource {
 
 struct FakeFileSystem : FileSystem {
     struct Folder {
-        std::vector<std::string> files, folders;  // names
+        std::vector<std::string> files, folders, links;  // names
     };
     std::set<std::string> files;                 // ordinary files
     std::map<std::string, std::uint64_t> sizes;  // a file's size, 0 otherwise
@@ -61,7 +61,7 @@ struct FakeFileSystem : FileSystem {
     bool entryExists(const std::string& path) override { return entries.count(path) > 0; }
     Listing list(const std::string& folder) override {
         if (!folders.count(folder) || unlistable.count(folder)) return {};
-        Listing listing{true, {}, folders[folder].folders};
+        Listing listing{true, {}, folders[folder].folders, folders[folder].links};
         for (auto& name : folders[folder].files)
             listing.files.push_back({name, sizes[folder + "\\" + name]});
         return listing;

@@ -74,8 +74,8 @@ struct PlanCase {
     const char* what;
     Names files, dropped;
     Names notCopied;  // the closing message's lines; none for plain success
-    std::map<std::string, std::uint64_t> sizes = {};   // of "E:": its free space, 4 KB clusters
-    std::map<std::string, std::string> links = {};     // folders that lead back to another
+    std::map<std::string, std::uint64_t> sizes = {};  // of "E:": its free space, 4 KB clusters
+    std::map<std::string, std::string> links = {};    // folders that lead back to another, or links
     std::map<std::string, std::string> contents = {};  // of the files, then of the stick's after
     std::map<std::string, std::string> after = {};
 };
@@ -126,6 +126,12 @@ const PlanCase kPlanCases[] = {
      {},
      {},
      {{"G\\D\\up", "G"}, {"G\\loop", "G"}}},
+    {"links are named and never followed, in a folder or in a game",
+     {"Al\\1.mp3 > MUSIC\\Al\\1.mp3", "G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP"},
+     {"Al", "G"},
+     {"Al\\altrove (collegamento: non copiato)", "G\\su (collegamento: non copiato)"},
+     {},
+     {{"Al\\altrove", ""}, {"G\\su", ""}}},
     {"saves keep their names, plugins and images go where the firmware looks",
      {"Salvo\\PARAM.SFO > PSP\\SAVEDATA\\Salvo\\PARAM.SFO",
       "Salvo\\ICON0.PNG > PSP\\SAVEDATA\\Salvo\\ICON0.PNG",
@@ -193,7 +199,11 @@ TEST_P(Plan, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
     }
     for (auto& [path, size] : c.sizes) fs.sizes[on(path)] = size;
     if (c.sizes.count("E:")) fs.free = DriveSpace{c.sizes.at("E:"), 4096};
-    for (auto& [link, target] : c.links) fs.identities[on(link)] = on(target);
+    for (auto& [link, target] : c.links)  // a symbolic link or junction where none is given
+        if (target.empty())
+            fs.folders[on(parentOf(link))].links.push_back(nameOf(link));
+        else
+            fs.identities[on(link)] = on(target);
     for (const std::string& path : fs.files)  // games and discs that start
         fs.contents[path] = isEboot(nameOf(path)) ? pbp() : iso({"PSP_GAME"});
     for (auto& [path, bytes] : c.contents) fs.contents[on(path)] = bytes;
