@@ -8,7 +8,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from harness import APPLY, CHECK1, OK, ROOT, SUCCESS, CaldriftTestCase, eboot, make_video, wait_until  # noqa: E402
+from harness import APPLY, OK, ROOT, START_WITH_WINDOWS, SUCCESS, CaldriftTestCase, eboot, make_video, wait_until  # noqa: E402
 
 SHOTS = ROOT / "build" / "acceptance" / "screenshots"
 
@@ -51,7 +51,7 @@ class UserStory(CaldriftTestCase):
         self.open_settings()
         self.step(6, "settings")
         self.choose_tab(1)
-        self.click_control(CHECK1, dx=6)
+        self.click_control(START_WITH_WINDOWS, dx=6)
         self.settle_slider("Home", *["Next"] * 4)
         self.step(7, "settings-changed")
         self.click_control(APPLY)
