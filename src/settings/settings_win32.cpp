@@ -113,7 +113,12 @@ long Win32Registry::noted(long result, const wchar_t* step) {
     return result;
 }
 
-std::vector<std::string> programFilesFolders() {
+bool runsUnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::vector<std::string> programFilesFolders(bool wow64) {
     std::vector<std::string> folders;
     for (int id : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
         wchar_t folder[MAX_PATH];
@@ -122,11 +127,9 @@ std::vector<std::string> programFilesFolders() {
     }
     // The 32-bit program on 64-bit Windows gets "Program Files (x86)" for both;
     // the 64-bit folder, which only administrators can change too, is in ProgramW6432.
-    BOOL wow64 = FALSE;
     wchar_t native[MAX_PATH];
     DWORD length = GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
-    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64 && length > 0 && length < MAX_PATH)
-        folders.push_back(narrow(native));
+    if (wow64 && length > 0 && length < MAX_PATH) folders.push_back(narrow(native));
     return folders;
 }
 

@@ -47,8 +47,10 @@ private:
     toolkit::Failure failure_;
 };
 
-// The system's Program Files folders, which only administrators can change.
-std::vector<std::string> programFilesFolders();
+bool runsUnderWow64();
+// The system's Program Files folders, which only administrators can change;
+// with wow64 (the 32-bit program on 64-bit Windows), the 64-bit one too.
+std::vector<std::string> programFilesFolders(bool wow64 = runsUnderWow64());
 
 // Makes the window layered at the given opacity; an opacity that is not a
 // byte leaves the window exactly as it was.

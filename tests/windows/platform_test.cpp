@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -140,6 +141,17 @@ TEST_F(Scratch, SettingsAreSavedInTheAnsiCodePageAndReplacedOnlyWhole) {
     EXPECT_EQ(missing.failureReason(), narrow(systemWords(ERROR_PATH_NOT_FOUND)));
     EXPECT_NE(missing.failureReason(), std::to_string(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(missing.read("Setting.INI").has_value());
+}
+
+// The 32-bit program on 64-bit Windows counts the 64-bit Program Files, which both CSIDLs miss.
+TEST(ProgramFiles, UnderWow64The64BitFolderCountsToo) {
+    SetEnvironmentVariableW(L"ProgramW6432", L"C:\\Programmi a 64 bit");
+    auto counts = [](bool wow64) {
+        std::vector<std::string> folders = programFilesFolders(wow64);
+        return std::count(folders.begin(), folders.end(), "C:\\Programmi a 64 bit");
+    };
+    EXPECT_EQ(counts(true), 1);
+    EXPECT_EQ(counts(false), 0);
 }
 
 // A new value is text, as the end-to-end tests read it back; an old one keeps its type.
