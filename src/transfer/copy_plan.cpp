@@ -271,17 +271,45 @@ std::string RunPlanner::fileFor(const std::string& source, const std::string& fo
     }
 }
 
+std::set<std::string> missingFolders(const std::vector<FileCopy>& files, FileSystem& fs) {
+    std::set<std::string> missing, there;
+    for (const FileCopy& f : files)
+        for (std::string folder = parentOf(f.destination); folder.find('\\') != std::string::npos;
+             folder = parentOf(folder)) {
+            if (missing.count(folder) || there.count(folder)) break;
+            if (fs.typeOf(folder) == PathType::Folder) {
+                there.insert(folder);
+                break;
+            }
+            missing.insert(folder);
+        }
+    return missing;
+}
+
+// A FAT folder holds a 32-byte entry for each name in it, and a name's long
+// form one more for each 13 UTF-16 units (counted for every name, short ones
+// too). Each folder that gains entries is taken to have no room left in its
+// last cluster, and each folder made to take one cluster before its entries.
 std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
                           const std::vector<std::optional<FileStamp>>& before,
-                          std::uint64_t cluster) {
+                          const std::set<std::string>& missing, std::uint64_t cluster) {
     if (cluster == 0) cluster = 1;
-    auto whole = [cluster](std::uint64_t size) { return (size + cluster - 1) / cluster * cluster; };
-    std::uint64_t grown = 0, freed = 0;
+    auto clusters = [cluster](std::uint64_t size) { return (size + cluster - 1) / cluster; };
+    std::map<std::string, std::uint64_t> gained;  // the bytes of entries each folder gains
+    auto enter = [&gained](const std::string& path) {
+        gained[parentOf(path)] += 32 * (1 + (utf8::toUtf16(nameOf(path)).size() + 12) / 13);
+    };
+    std::uint64_t grown = missing.size(), freed = 0;
+    for (const std::string& folder : missing) enter(folder);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        grown += whole(files[i].size);
-        if (i < before.size() && before[i]) freed += whole(before[i]->size);
+        grown += clusters(files[i].size);
+        if (i < before.size() && before[i])
+            freed += clusters(before[i]->size);
+        else
+            enter(files[i].destination);
     }
-    return grown > freed ? grown - freed : 0;
+    for (const auto& [folder, bytes] : gained) grown += clusters(bytes);
+    return grown > freed ? (grown - freed) * cluster : 0;
 }
 
 }  // namespace caldrift

@@ -119,10 +119,13 @@ private:
     std::map<std::string, std::string> claimed_, held_;
 };
 
+// The folders on the way to the files that the stick does not hold yet.
+std::set<std::string> missingFolders(const std::vector<FileCopy>& files, FileSystem& fs);
+
 // The room the stick must grow by, in whole clusters, when the files replace
-// what is already at their places.
+// what is already at their places and the missing folders are made.
 std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
                           const std::vector<std::optional<FileStamp>>& before,
-                          std::uint64_t cluster);
+                          const std::set<std::string>& missing, std::uint64_t cluster);
 
 }  // namespace caldrift

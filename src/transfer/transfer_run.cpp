@@ -172,8 +172,9 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
     std::vector<std::optional<FileStamp>> before;
     for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
+    std::set<std::string> missing = missingFolders(copies, fs_);
     std::optional<DriveSpace> space = fs_.space(drive_);
-    if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
+    if (space && spaceNeeded(copies, before, missing, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
         if (!copies.empty()) {

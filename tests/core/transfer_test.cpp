@@ -85,6 +85,22 @@ std::string on(const std::string& path, const char* drive = "C:\\") {
     return path.size() > 1 && path[1] == ':' ? path : drive + path;
 }
 
+// A game of many folders beside one on the stick: 95 files of a cluster each,
+// 4 folders made, and the entries of the 5 folders that gain them: 4,800 bytes
+// in DATA (50 names of 14 characters), 2,816 in A (43 names of 13, accented,
+// and B), a cluster in each other; 105 clusters in all.
+Names manyFolders(bool copied) {
+    Names rows = {"E:\\PSP\\GAME\\X\\EBOOT.PBP"};
+    auto row = [&](const std::string& path) {
+        rows.push_back("G\\" + path + (copied ? " > PSP\\GAME\\G\\" + path : ""));
+    };
+    row("EBOOT.PBP");
+    for (int i = 10; i < 60; ++i) row("DATA\\datafile" + std::to_string(i) + ".bin");
+    for (int i = 10; i < 53; ++i) row("A\\liv\u00e8llo" + std::to_string(i) + ".bin");
+    row("A\\B\\c.bin");
+    return rows;
+}
+
 const PlanCase kPlanCases[] = {
     {"each type to its folder, a folder's media one deep, a game whole",
      {"F\\A.JPG > PICTURE\\A.JPG", "T\\b.ptf > PSP\\THEME\\b.ptf", "Al\\1.mp3 > MUSIC\\Al\\1.mp3",
@@ -174,6 +190,16 @@ const PlanCase kPlanCases[] = {
      {"foto.jpg"},
      {"foto.jpg (spazio insufficiente sulla PSP)"},
      {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16383}}},
+    {"a game fits in the room its files, folders and entries take",
+     manyFolders(true),
+     {"G"},
+     {},
+     {{"E:", 105 * 4096}}},
+    {"a game is not begun with one byte less",
+     manyFolders(false),
+     {"G"},
+     {"G (spazio insufficiente sulla PSP)"},
+     {{"E:", 105 * 4096 - 1}}},
     {"a game or file refused holds no place, whole or file by file",
      {"G\\EBOOT.PBP", "G\\a?.bin", kDeep, "H\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
       kY + "\\a.mp3 > MUSIC\\" + kY + "\\a.mp3"},
