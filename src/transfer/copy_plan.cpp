@@ -81,11 +81,12 @@ bool RunPlanner::firstVisit(const std::string& folder) {
 // own name, which its game looks it up by; a release onto the stick's own
 // folders; media file by file.
 void RunPlanner::folder(const std::string& source, const std::string& item,
-                        const FileSystem::Listing& listing, bool inPsp) {
+                        const FileSystem::Listing& listing, const std::string& inPsp) {
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     std::string name = nameOf(source);
-    if (const char* mirrored = inPsp ? mirroredFolder(name, kInPsp) : nullptr) {
-        walk(source, item, listing, {drive_ + "\\PSP\\" + mirrored + "\\"});
+    if (const char* mirrored = inPsp.empty() ? nullptr : mirroredFolder(name, kInPsp)) {
+        walk(source, item, listing,
+             {drive_ + "\\PSP\\" + mirrored + "\\", Policy::FileByFile, inPsp});
         return;
     }
     auto category = [&](const std::string& sfo) {
@@ -108,7 +109,7 @@ void RunPlanner::folder(const std::string& source, const std::string& item,
     case FolderKind::LaidOut: {
         const char* mirrored = mirroredFolder(name, kAtRoot);  // else a PSP folder
         walk(source, item, listing,
-             {mirrored ? drive_ + "\\" + mirrored + "\\" : "", Policy::FileByFile, !mirrored});
+             {mirrored ? drive_ + "\\" + mirrored + "\\" : "", Policy::FileByFile, item});
         return;
     }
     case FolderKind::Media: walk(source, item, listing, {}); return;
@@ -141,19 +142,20 @@ std::optional<EntryProblem> RunPlanner::walk(const std::string& source, const st
     for (const std::string& link : listing.links) leave(item + "\\" + link, EntryProblem::Link);
     for (const FileSystem::ListedFile& f : listing.files) {
         FileCopy copy{source + "\\" + f.name, {}, 0, whole ? item : item + "\\" + f.name};
+        copy.whole = whole ? item : into.whole;
         if (std::optional<EntryProblem> problem = file(copy, f.size, into, source)) return problem;
     }
     for (const std::string& sub : listing.folders) {
         std::string from = source + "\\" + sub, named = item + "\\" + sub;
         if (into.folder.empty()) {
-            if (firstVisit(from)) folder(from, named, fs_.list(from), into.psp);
+            if (firstVisit(from)) folder(from, named, fs_.list(from), into.whole);
         } else if (!isFatName(sub)) {
             if (whole) return EntryProblem::BadName;
             leave(named, EntryProblem::BadName);
         } else if (firstVisit(from)) {
             if (std::optional<EntryProblem> problem =
                     walk(from, whole ? item : named, fs_.list(from),
-                         {into.folder + sub + "\\", into.policy}))
+                         {into.folder + sub + "\\", into.policy, into.whole}))
                 return problem;
         }
     }

@@ -80,6 +80,14 @@ struct FakeFileSystem : FileSystem {
     }
     std::optional<DriveSpace> space(const std::string&) override { return free; }
     void removeFile(const std::string& path) override { files.erase(path); }
+    bool removeFolder(const std::string& path) override {
+        auto inside = [&](const std::string& p) { return p.rfind(path + "\\", 0) == 0; };
+        auto below = folders.lower_bound(path + "\\");
+        if (std::any_of(files.begin(), files.end(), inside) ||
+            (below != folders.end() && inside(below->first)))
+            return false;
+        return folders.erase(path) > 0;
+    }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
@@ -121,7 +129,8 @@ struct FakePendingList : PendingList {
     void removeFirst() override { lines.erase(lines.begin()); }
 };
 
-// Copies every file whose source has no other result into the fake file system.
+// Copies every file whose source has no other result into the fake file system,
+// making the folders on the way.
 struct FakeShell : ShellCopy {
     FakeFileSystem& fs;
     explicit FakeShell(FakeFileSystem& into) : fs(into) {}
@@ -134,10 +143,13 @@ struct FakeShell : ShellCopy {
         for (const FileCopy& f : list) {
             copies.emplace_back(f.source, f.destination);
             if (duringCopy) duringCopy(f.source);
-            if (results.count(f.source))
+            if (results.count(f.source)) {
                 result = results[f.source];
-            else
-                fs.addFile(f.destination, fs.sizes[f.source]);
+                continue;
+            }
+            fs.addFile(f.destination, fs.sizes[f.source]);
+            for (std::string up = parentOf(f.destination); up.size() > 2; up = parentOf(up))
+                fs.folders[up];
         }
         return result;
     }

@@ -320,6 +320,40 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
                   "Album\\tenuto.mp3 (già sulla PSP, non sostituito)"});
 }
 
+// A game, save or laid-out folder that did not land whole loses every file and
+// folder its operation made, keeps what it replaced as the shell left it, and
+// is named once; a game already on the stick and the rest of the drop stay,
+// and a file not replaced is only named.
+TEST_F(Transfer, AGameSaveOrReleaseLandsWholeOrLeavesNothingItMade) {
+    fs.addTree({"C:\\G\\EBOOT.PBP", "C:\\G\\D\\b.bin", "C:\\G\\D\\E\\a.bin", "C:\\S\\PARAM.SFO",
+                "C:\\S\\DATA.BIN", "C:\\SEPLUGINS\\cw\\x.prx", "C:\\SEPLUGINS\\y.prx",
+                "C:\\PSP\\GAME\\U\\EBOOT.PBP", "C:\\PSP\\GAME\\U\\z.bin", "C:\\SEPLUGINS\\game.txt",
+                "C:\\H\\EBOOT.PBP", "C:\\H\\ICON0.PNG", "E:\\PSP\\GAME\\H\\ICON0.PNG",
+                "E:\\PSP\\GAME\\Old\\EBOOT.PBP", "E:\\PSP\\SAVEDATA\\S\\PARAM.SFO",
+                "E:\\SEPLUGINS\\GAME.TXT"});
+    fs.folders["E:\\PSP\\GAME\\G"];  // there before, empty
+    fs.contents = {{"C:\\S\\PARAM.SFO", sfoOf("MS")},
+                   {"C:\\H\\EBOOT.PBP", pbp()},
+                   {"C:\\SEPLUGINS\\game.txt", "ms0:/seplugins/x.prx 1"},
+                   {"E:\\SEPLUGINS\\GAME.TXT", "old"}};
+    shell.results = {{"C:\\G\\D\\b.bin", CopyResult::Failed},
+                     {"C:\\S\\DATA.BIN", CopyResult::Cancelled},
+                     {"C:\\SEPLUGINS\\y.prx", CopyResult::Failed},
+                     {"C:\\PSP\\GAME\\U\\z.bin", CopyResult::Failed},
+                     {"C:\\H\\ICON0.PNG", CopyResult::Copied}};  // not replaced
+    drop({"C:\\G", "C:\\S", "C:\\SEPLUGINS", "C:\\PSP", "C:\\H"});
+    expectNotAll({"G (copia non riuscita)", "S (copia annullata)", "SEPLUGINS (copia non riuscita)",
+                  "PSP (copia non riuscita)", "H (già sulla PSP, non sostituito)"});
+    Names stick;
+    std::copy_if(fs.files.begin(), fs.files.end(), std::back_inserter(stick),
+                 [](const std::string& path) { return path[0] == 'E'; });
+    EXPECT_EQ(stick, (Names{"E:\\PSP\\GAME\\H\\EBOOT.PBP", "E:\\PSP\\GAME\\H\\ICON0.PNG",
+                            "E:\\PSP\\GAME\\Old\\EBOOT.PBP", "E:\\PSP\\SAVEDATA\\S\\PARAM.SFO",
+                            "E:\\SEPLUGINS\\GAME.TXT"}));
+    EXPECT_EQ(fs.contents["E:\\SEPLUGINS\\GAME.TXT"], "old");
+    EXPECT_TRUE(fs.folders.count("E:\\PSP\\GAME\\G") && !fs.folders.count("E:\\PSP\\GAME\\G\\D"));
+}
+
 // The entry whose copy the stick left stays queued, a file as much as a folder.
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3", "C:\\Album\\a.mp3", "C:\\Album\\b.mp3"});
