@@ -82,11 +82,9 @@ struct FakeFileSystem : FileSystem {
     void removeFile(const std::string& path) override { files.erase(path); }
     bool removeFolder(const std::string& path) override {
         auto inside = [&](const std::string& p) { return p.rfind(path + "\\", 0) == 0; };
-        auto below = folders.lower_bound(path + "\\");
-        if (std::any_of(files.begin(), files.end(), inside) ||
-            (below != folders.end() && inside(below->first)))
-            return false;
-        return folders.erase(path) > 0;
+        for (auto& [folder, content] : folders)
+            if (inside(folder)) return false;
+        return std::none_of(files.begin(), files.end(), inside) && folders.erase(path);
     }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
@@ -103,10 +101,12 @@ struct FakeFileSystem : FileSystem {
         contents[path] = bytes;
         return true;
     }
+    // A file, and the folders above it.
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
         sizes[path] = size;
         times[path] = clock += 100'000'000;
+        for (std::string up = parentOf(path); up.size() > 2; up = parentOf(up)) folders[up];
     }
     // Files with every folder above them, each as long as its path.
     void addTree(const std::vector<std::string>& paths) {
@@ -129,8 +129,7 @@ struct FakePendingList : PendingList {
     void removeFirst() override { lines.erase(lines.begin()); }
 };
 
-// Copies every file whose source has no other result into the fake file system,
-// making the folders on the way.
+// Copies every file whose source has no other result into the fake file system.
 struct FakeShell : ShellCopy {
     FakeFileSystem& fs;
     explicit FakeShell(FakeFileSystem& into) : fs(into) {}
@@ -143,13 +142,10 @@ struct FakeShell : ShellCopy {
         for (const FileCopy& f : list) {
             copies.emplace_back(f.source, f.destination);
             if (duringCopy) duringCopy(f.source);
-            if (results.count(f.source)) {
+            if (results.count(f.source))
                 result = results[f.source];
-                continue;
-            }
-            fs.addFile(f.destination, fs.sizes[f.source]);
-            for (std::string up = parentOf(f.destination); up.size() > 2; up = parentOf(up))
-                fs.folders[up];
+            else
+                fs.addFile(f.destination, fs.sizes[f.source]);
         }
         return result;
     }
