@@ -81,11 +81,12 @@ bool RunPlanner::firstVisit(const std::string& folder) {
 // own name, which its game looks it up by; a release onto the stick's own
 // folders; media file by file.
 void RunPlanner::folder(const std::string& source, const std::string& item,
-                        const FileSystem::Listing& listing, bool inPsp) {
+                        const FileSystem::Listing& listing, const std::string& inPsp) {
     if (!listing.ok) return leave(item, EntryProblem::NotFound);
     std::string name = nameOf(source);
-    if (const char* mirrored = inPsp ? mirroredFolder(name, kInPsp) : nullptr) {
-        walk(source, item, listing, {drive_ + "\\PSP\\" + mirrored + "\\"});
+    if (const char* mirrored = inPsp.empty() ? nullptr : mirroredFolder(name, kInPsp)) {
+        walk(source, item, listing,
+             {drive_ + "\\PSP\\" + mirrored + "\\", Policy::FileByFile, inPsp});
         return;
     }
     auto category = [&](const std::string& sfo) {
@@ -108,7 +109,7 @@ void RunPlanner::folder(const std::string& source, const std::string& item,
     case FolderKind::LaidOut: {
         const char* mirrored = mirroredFolder(name, kAtRoot);  // else a PSP folder
         walk(source, item, listing,
-             {mirrored ? drive_ + "\\" + mirrored + "\\" : "", Policy::FileByFile, !mirrored});
+             {mirrored ? drive_ + "\\" + mirrored + "\\" : "", Policy::FileByFile, item});
         return;
     }
     case FolderKind::Media: walk(source, item, listing, {}); return;
@@ -141,19 +142,20 @@ std::optional<EntryProblem> RunPlanner::walk(const std::string& source, const st
     for (const std::string& link : listing.links) leave(item + "\\" + link, EntryProblem::Link);
     for (const FileSystem::ListedFile& f : listing.files) {
         FileCopy copy{source + "\\" + f.name, {}, 0, whole ? item : item + "\\" + f.name};
+        copy.whole = whole ? item : into.whole;
         if (std::optional<EntryProblem> problem = file(copy, f.size, into, source)) return problem;
     }
     for (const std::string& sub : listing.folders) {
         std::string from = source + "\\" + sub, named = item + "\\" + sub;
         if (into.folder.empty()) {
-            if (firstVisit(from)) folder(from, named, fs_.list(from), into.psp);
+            if (firstVisit(from)) folder(from, named, fs_.list(from), into.whole);
         } else if (!isFatName(sub)) {
             if (whole) return EntryProblem::BadName;
             leave(named, EntryProblem::BadName);
         } else if (firstVisit(from)) {
             if (std::optional<EntryProblem> problem =
                     walk(from, whole ? item : named, fs_.list(from),
-                         {into.folder + sub + "\\", into.policy}))
+                         {into.folder + sub + "\\", into.policy, into.whole}))
                 return problem;
         }
     }
@@ -271,17 +273,45 @@ std::string RunPlanner::fileFor(const std::string& source, const std::string& fo
     }
 }
 
+std::set<std::string> missingFolders(const std::vector<FileCopy>& files, FileSystem& fs) {
+    std::set<std::string> missing, there;
+    for (const FileCopy& f : files)
+        for (std::string folder = parentOf(f.destination); folder.find('\\') != std::string::npos;
+             folder = parentOf(folder)) {
+            if (missing.count(folder) || there.count(folder)) break;
+            if (fs.typeOf(folder) == PathType::Folder) {
+                there.insert(folder);
+                break;
+            }
+            missing.insert(folder);
+        }
+    return missing;
+}
+
+// A FAT folder holds a 32-byte entry for each name in it, and a name's long
+// form one more for each 13 UTF-16 units (counted for every name, short ones
+// too). Each folder that gains entries is taken to have no room left in its
+// last cluster, and each folder made to take one cluster before its entries.
 std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
                           const std::vector<std::optional<FileStamp>>& before,
-                          std::uint64_t cluster) {
+                          const std::set<std::string>& missing, std::uint64_t cluster) {
     if (cluster == 0) cluster = 1;
-    auto whole = [cluster](std::uint64_t size) { return (size + cluster - 1) / cluster * cluster; };
-    std::uint64_t grown = 0, freed = 0;
+    auto clusters = [cluster](std::uint64_t size) { return (size + cluster - 1) / cluster; };
+    std::map<std::string, std::uint64_t> gained;  // the bytes of entries each folder gains
+    auto enter = [&gained](const std::string& path) {
+        gained[parentOf(path)] += 32 * (1 + (utf8::toUtf16(nameOf(path)).size() + 12) / 13);
+    };
+    std::uint64_t grown = missing.size(), freed = 0;
+    for (const std::string& folder : missing) enter(folder);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        grown += whole(files[i].size);
-        if (i < before.size() && before[i]) freed += whole(before[i]->size);
+        grown += clusters(files[i].size);
+        if (i < before.size() && before[i])
+            freed += clusters(before[i]->size);
+        else
+            enter(files[i].destination);
     }
-    return grown > freed ? grown - freed : 0;
+    for (const auto& [folder, bytes] : gained) grown += clusters(bytes);
+    return grown > freed ? (grown - freed) * cluster : 0;
 }
 
 }  // namespace caldrift

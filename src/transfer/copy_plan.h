@@ -51,6 +51,8 @@ struct FileCopy {
     bool video = false;  // checked for what the PSP plays once it is copied
     StartCheck start = StartCheck::None;
     bool mergesLines = false;  // a plugin list whose lines join the stick's own
+    // The game, save or laid-out folder it lands with or not at all; empty on its own.
+    std::string whole = {};
 };
 
 struct CopyPlan {
@@ -88,12 +90,14 @@ private:
     struct Into {
         std::string folder;
         Policy policy = Policy::FileByFile;
-        bool psp = false;  // a release's PSP folder: its GAME, SAVEDATA and THEME are laid out
+        // The laid-out folder its files belong to; by type, a release's PSP
+        // folder, whose GAME, SAVEDATA and THEME are laid out.
+        std::string whole = {};
     };
 
     bool firstVisit(const std::string& folder);
     void folder(const std::string& source, const std::string& item,
-                const FileSystem::Listing& listing, bool inPsp = false);
+                const FileSystem::Listing& listing, const std::string& inPsp = {});
     void whole(const std::string& source, const std::string& item,
                const FileSystem::Listing& listing, const std::string& into);
     std::optional<EntryProblem> walk(const std::string& source, const std::string& item,
@@ -119,10 +123,13 @@ private:
     std::map<std::string, std::string> claimed_, held_;
 };
 
+// The folders on the way to the files that the stick does not hold yet.
+std::set<std::string> missingFolders(const std::vector<FileCopy>& files, FileSystem& fs);
+
 // The room the stick must grow by, in whole clusters, when the files replace
-// what is already at their places.
+// what is already at their places and the missing folders are made.
 std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
                           const std::vector<std::optional<FileStamp>>& before,
-                          std::uint64_t cluster);
+                          const std::set<std::string>& missing, std::uint64_t cluster);
 
 }  // namespace caldrift

@@ -54,6 +54,8 @@ public:
     virtual bool flush(const std::string& path) = 0;
     virtual std::optional<DriveSpace> space(const std::string& drive) = 0;
     virtual void removeFile(const std::string& path) = 0;
+    // Removes a folder only when it holds nothing; false otherwise.
+    virtual bool removeFolder(const std::string& path) = 0;
     // Replaces what an existing file holds; false when it cannot be written.
     virtual bool rewrite(const std::string& path, const std::string& bytes) = 0;
     // The file's bytes, to read its header; none when it cannot be opened.

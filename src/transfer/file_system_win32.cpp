@@ -118,6 +118,10 @@ void Win32FileSystem::removeFile(const std::string& path) {
     failure_.win32(DeleteFileW(longForm(path).c_str()), L"DeleteFileW");
 }
 
+bool Win32FileSystem::removeFolder(const std::string& path) {
+    return failure_.win32(RemoveDirectoryW(longForm(path).c_str()), L"RemoveDirectoryW");
+}
+
 FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     Listing listing;
     WIN32_FIND_DATAW data;

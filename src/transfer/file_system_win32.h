@@ -16,6 +16,7 @@ public:
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     bool rewrite(const std::string& path, const std::string& bytes) override;
     void removeFile(const std::string& path) override;
+    bool removeFolder(const std::string& path) override;
     std::string upperCase(const std::string& name) override;
     // The step that failed last, with its code.
     const toolkit::Failure& failure() const { return failure_; }

@@ -172,17 +172,19 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
     std::vector<std::optional<FileStamp>> before;
     for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
+    std::set<std::string> missing = missingFolders(copies, fs_), undone;
     std::optional<DriveSpace> space = fs_.space(drive_);
-    if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
+    if (space && spaceNeeded(copies, before, missing, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
         if (!copies.empty()) {
             CopyResult result = shell_.copy(copies);
             if (!stickPresent()) return false;
-            whole = landed(copies, before, result, unfinished);
+            whole = landed(copies, before, missing, result, unfinished, undone);
         }
-        for (const FileCopy& list : lists)
-            if (!mergeList(list)) unfinished.push_back({list.item, EntryProblem::CopyFailed});
+        for (const FileCopy& list : lists)  // a release taken back leaves the stick's lists
+            if (!undone.count(list.whole) && !mergeList(list))
+                unfinished.push_back({list.item, EntryProblem::CopyFailed});
     }
     note(unfinished);
     for (const FileCopy& f : whole) {
@@ -208,31 +210,46 @@ bool TransferRun::mergeList(const FileCopy& list) {
 
 // A file has landed when the stick holds all of its bytes. One whose place
 // still has the size and time noted before was not replaced. One that did not
-// land is named (a game's file by its game), and removed when this operation
-// made it.
+// land is named, and removed when this operation made it. A game, save or
+// laid-out folder lands whole or not at all: when one of its files did not,
+// each of its files and folders this operation made is removed, and it is
+// named once. What it replaced stays as the shell left it.
 std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
                                           const std::vector<std::optional<FileStamp>>& before,
-                                          CopyResult result,
-                                          std::vector<UnfinishedItem>& unfinished) {
+                                          const std::set<std::string>& missing, CopyResult result,
+                                          std::vector<UnfinishedItem>& unfinished,
+                                          std::set<std::string>& undone) {
     EntryProblem problem =
         result == CopyResult::Cancelled ? EntryProblem::CopyCancelled : EntryProblem::CopyFailed;
-    std::vector<FileCopy> whole;
-    std::set<std::string> named;
-    auto name = [&](const std::string& item, EntryProblem why) {
-        if (named.insert(item).second) unfinished.push_back({item, why});
-    };
+    std::vector<std::optional<EntryProblem>> missed(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileCopy& f = files[i];
         std::optional<FileStamp> now = fs_.stamp(f.destination);
-        if (before[i] && now && unchanged(*before[i], *now)) {
-            name(f.item, EntryProblem::NotReplaced);
-        } else if (now && now->size == f.size && fs_.flush(f.destination)) {
-            whole.push_back(f);
+        if (before[i] && now && unchanged(*before[i], *now))
+            missed[i] = EntryProblem::NotReplaced;
+        else if (!now || now->size != f.size || !fs_.flush(f.destination))
+            missed[i] = problem;
+        if (missed[i] == problem && !f.whole.empty()) undone.insert(f.whole);
+    }
+    std::vector<FileCopy> whole;
+    std::set<std::string> named, emptied;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const FileCopy& f = files[i];
+        bool back = undone.count(f.whole) > 0;
+        if ((back || missed[i] == problem) && !before[i]) fs_.removeFile(f.destination);
+        for (std::string up = parentOf(f.destination); back && missing.count(up); up = parentOf(up))
+            emptied.insert(up);
+        std::string item = back ? f.whole : f.item;
+        if (back || missed[i]) {
+            if (named.insert(item).second)
+                unfinished.push_back({item, back ? problem : *missed[i]});
         } else {
-            if (!before[i]) fs_.removeFile(f.destination);
-            name(f.item, problem);
+            whole.push_back(f);
         }
     }
+    // A folder's own folders come after it in order, and are removed before it.
+    for (auto folder = emptied.rbegin(); folder != emptied.rend(); ++folder)
+        fs_.removeFolder(*folder);
     return whole;
 }
 

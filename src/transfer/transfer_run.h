@@ -1,6 +1,7 @@
 #pragma once
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,9 @@ private:
     bool copyEntry(const CopyPlan& plan, const QueueEntry& entry);
     std::vector<FileCopy> landed(const std::vector<FileCopy>& files,
                                  const std::vector<std::optional<FileStamp>>& before,
-                                 CopyResult result, std::vector<UnfinishedItem>& unfinished);
+                                 const std::set<std::string>& missing, CopyResult result,
+                                 std::vector<UnfinishedItem>& unfinished,
+                                 std::set<std::string>& undone);
     void checkVideo(const FileCopy& file);
     void checkStart(const FileCopy& file);
     bool mergeList(const FileCopy& list);

@@ -80,6 +80,12 @@ struct FakeFileSystem : FileSystem {
     }
     std::optional<DriveSpace> space(const std::string&) override { return free; }
     void removeFile(const std::string& path) override { files.erase(path); }
+    bool removeFolder(const std::string& path) override {
+        auto inside = [&](const std::string& p) { return p.rfind(path + "\\", 0) == 0; };
+        for (auto& [folder, content] : folders)
+            if (inside(folder)) return false;
+        return std::none_of(files.begin(), files.end(), inside) && folders.erase(path);
+    }
     std::map<std::string, std::string> contents;  // the bytes of files that are read
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override {
         return contents.count(path) ? std::make_unique<StringBytes>(contents[path]) : nullptr;
@@ -95,10 +101,12 @@ struct FakeFileSystem : FileSystem {
         contents[path] = bytes;
         return true;
     }
+    // A file, and the folders above it.
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
         sizes[path] = size;
         times[path] = clock += 100'000'000;
+        for (std::string up = parentOf(path); up.size() > 2; up = parentOf(up)) folders[up];
     }
     // Files with every folder above them, each as long as its path.
     void addTree(const std::vector<std::string>& paths) {

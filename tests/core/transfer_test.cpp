@@ -85,6 +85,29 @@ std::string on(const std::string& path, const char* drive = "C:\\") {
     return path.size() > 1 && path[1] == ':' ? path : drive + path;
 }
 
+// A game of many folders, part of it on the stick: 101 clusters of files less
+// the 2 of the file S\s.bin replaces, 3 folders made, and the entries of the 4
+// folders that gain them: 4,800 bytes in DATA (50 names of 14 characters), 2,816
+// in B (43 of 13, accented, and c.bin), a cluster in G and in A; 107 in all.
+PlanCase manyFolders(bool fits) {
+    Names rows = {"E:\\PSP\\GAME\\G\\S\\s.bin"};
+    auto row = [&](const std::string& path) {
+        rows.push_back("G\\" + path + (fits ? " > PSP\\GAME\\G\\" + path : ""));
+    };
+    row("EBOOT.PBP");
+    row("S\\s.bin");
+    for (int i = 10; i < 60; ++i) row("DATA\\datafile" + std::to_string(i) + ".bin");
+    for (int i = 10; i < 53; ++i) row("A\\B\\liv\u00e8llo" + std::to_string(i) + ".bin");
+    row("A\\B\\c.bin");
+    return {fits ? "a game fits in the room it takes" : "a game is not begun with a byte less",
+            rows,
+            {"G"},
+            fits ? Names{} : Names{"G (spazio insufficiente sulla PSP)"},
+            {{"G\\S\\s.bin", 5 * 4096 + 1},
+             {"E:\\PSP\\GAME\\G\\S\\s.bin", 2 * 4096},
+             {"E:", 107 * 4096 - !fits}}};
+}
+
 const PlanCase kPlanCases[] = {
     {"each type to its folder, a folder's media one deep, a game whole",
      {"F\\A.JPG > PICTURE\\A.JPG", "T\\b.ptf > PSP\\THEME\\b.ptf", "Al\\1.mp3 > MUSIC\\Al\\1.mp3",
@@ -164,16 +187,8 @@ const PlanCase kPlanCases[] = {
      {{"R\\seplugins\\game.txt", " MS0:/seplugins/A.prx 1\nms0:/seplugins/cw.prx 1\n\n"},
       {"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1"}},
      {{"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1\r\nms0:/seplugins/cw.prx 1\r\n"}}},
-    {"a file takes whole clusters and gives back those of the file it replaces",
-     {"foto.jpg > PICTURE\\foto.jpg", "E:\\PICTURE\\foto.jpg"},
-     {"foto.jpg"},
-     {},
-     {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16384}}},
-    {"an entry that does not fit is not begun",
-     {"foto.jpg", "E:\\PICTURE\\foto.jpg"},
-     {"foto.jpg"},
-     {"foto.jpg (spazio insufficiente sulla PSP)"},
-     {{"foto.jpg", 5 * 4096 + 1}, {"E:\\PICTURE\\foto.jpg", 2 * 4096}, {"E:", 16383}}},
+    manyFolders(true),
+    manyFolders(false),
     {"a game or file refused holds no place, whole or file by file",
      {"G\\EBOOT.PBP", "G\\a?.bin", kDeep, "H\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
       kY + "\\a.mp3 > MUSIC\\" + kY + "\\a.mp3"},
@@ -292,6 +307,35 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
                   "Album\\vecchio.mp3 (copia non riuscita)",
                   "Album\\sporco.mp3 (copia non riuscita)",
                   "Album\\tenuto.mp3 (già sulla PSP, non sostituito)"});
+}
+
+// A game, save or laid-out folder that did not land whole loses every file and
+// folder its operation made (and its plugin list is not merged), keeps what it
+// replaced as the shell left it, and is named once; a game already on the
+// stick and the rest of the drop stay, and a file not replaced is only named.
+TEST_F(Transfer, AGameSaveOrReleaseLandsWholeOrLeavesNothingItMade) {
+    fs.addTree({"C:\\G\\EBOOT.PBP", "C:\\G\\D\\b.bin", "C:\\G\\D\\E\\a.bin", "C:\\S\\PARAM.SFO",
+                "C:\\S\\DATA.BIN", "C:\\SEPLUGINS\\cw\\x.prx", "C:\\SEPLUGINS\\y.prx",
+                "C:\\SEPLUGINS\\game.txt", "C:\\PSP\\GAME\\U\\EBOOT.PBP", "C:\\PSP\\GAME\\U\\z.bin",
+                "C:\\H\\EBOOT.PBP", "C:\\H\\ICON0.PNG", "E:\\PSP\\GAME\\H\\ICON0.PNG",
+                "E:\\PSP\\GAME\\Old\\EBOOT.PBP", "E:\\PSP\\SAVEDATA\\S\\PARAM.SFO",
+                "E:\\SEPLUGINS\\GAME.TXT"});
+    fs.folders["E:\\PSP\\GAME\\G"];  // there before, empty
+    fs.contents["C:\\S\\PARAM.SFO"] = sfoOf("MS");
+    for (const char* source : {"G\\D\\b.bin", "SEPLUGINS\\y.prx", "PSP\\GAME\\U\\z.bin"})
+        shell.results["C:\\" + std::string(source)] = CopyResult::Failed;
+    shell.results["C:\\S\\DATA.BIN"] = CopyResult::Cancelled;
+    shell.results["C:\\H\\ICON0.PNG"] = CopyResult::Copied;  // not replaced
+    drop({"C:\\G", "C:\\S", "C:\\SEPLUGINS", "C:\\PSP", "C:\\H"});
+    expectNotAll({"G (copia non riuscita)", "S (copia annullata)", "SEPLUGINS (copia non riuscita)",
+                  "PSP (copia non riuscita)", "H (già sulla PSP, non sostituito)"},
+                 "\n\nLa PSP potrebbe non avviare:\nH (EBOOT.PBP non valido)");
+    EXPECT_EQ(
+        std::set<std::string>(fs.files.lower_bound("E:"), fs.files.end()),
+        (std::set<std::string>{"E:\\PSP\\GAME\\H\\EBOOT.PBP", "E:\\PSP\\GAME\\H\\ICON0.PNG",
+                               "E:\\PSP\\GAME\\Old\\EBOOT.PBP", "E:\\PSP\\SAVEDATA\\S\\PARAM.SFO",
+                               "E:\\SEPLUGINS\\GAME.TXT"}));
+    EXPECT_TRUE(fs.folders.count("E:\\PSP\\GAME\\G") && !fs.folders.count("E:\\PSP\\GAME\\G\\D"));
 }
 
 // The entry whose copy the stick left stays queued, a file as much as a folder.

@@ -63,20 +63,24 @@ class StickFull(FaultTestCase):
 
 
 class SourcesThatGoWrong(FaultTestCase):
-    def test_a_source_in_use_a_path_too_long_and_a_file_over_4_gb_are_named_and_not_copied(self):
+    def test_sources_in_use_a_path_too_long_and_a_file_over_4_gb_are_named_and_nothing_of_them_copied(self):
         deep = "/".join(f"cartella-{i}-" + "x" * 40 for i in range(6)) + "/canzone.mp3"
-        busy, free, song = self.make_files({"busy.mp3": b"in use", "free.mp3": b"free", deep: b"a long way down"})
+        busy, free, song, game, held = self.make_files({"busy.mp3": b"in use", "free.mp3": b"free", deep: b"a long way down",
+                                                        "Gioco/EBOOT.PBP": b"game", "Gioco/DATA/dati.bin": b"held"})
+        old, = self.make_files({"PSP/GAME/Vecchio/EBOOT.PBP": b"old game"}, self.stick)
         with open(self.src / "film.mp4", "wb") as sparse:
             sparse.truncate(1 << 32)
-        holder = self.start_wine(BUILD / "tools" / "holdfile.exe", windows_path(busy),
+        holder = self.start_wine(BUILD / "tools" / "holdfile.exe", windows_path(busy), windows_path(held),
                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         self.assertEqual(holder.stdout.readline().strip(), b"held")
         self.start_caldrift(label="E:")
-        self.drag_and_drop([busy, free, song, self.src / "film.mp4"])
+        self.drag_and_drop([busy, free, song, self.src / "film.mp4", game.parent])
         self.dismiss_shell_errors()
         self.assert_reported(self.closing_text(), "busy.mp3", "canzone.mp3 (percorso troppo lungo)",
-                             "film.mp4 (oltre 4 GB: la PSP non legge file così grandi)")
-        self.assert_stick_holds({"MUSIC/free.mp3": "free.mp3"})
+                             "film.mp4 (oltre 4 GB: la PSP non legge file così grandi)", "Gioco")
+        self.assert_stick_holds({"MUSIC/free.mp3": "free.mp3"}, ["PSP/GAME/Vecchio/EBOOT.PBP"])
+        self.assertFalse((self.stick / "PSP" / "GAME" / "Gioco").exists())
+        self.assertEqual(old.read_bytes(), b"old game")
         holder.stdin.close()
         holder.stdout.close()
         self.assertEqual(busy.read_bytes(), b"in use")
