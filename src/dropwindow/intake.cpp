@@ -17,11 +17,7 @@ TakenDrop takeDrop(const std::vector<std::string>& paths, bool driveAssigned, Fi
         }
         switch (fs.typeOf(path)) {
         case PathType::File: queue.append({path, name, extensionOf(name), EntryKind::File}); break;
-        case PathType::Folder: {
-            bool game = holdsEboot(fs.list(path));
-            queue.append({path, name, {}, game ? EntryKind::Homebrew : EntryKind::MediaFolder});
-            break;
-        }
+        case PathType::Folder: queue.append({path, name, {}, EntryKind::Folder}); break;
         case PathType::Missing: taken.refused.push_back({name, EntryProblem::NotFound}); break;
         }
     }

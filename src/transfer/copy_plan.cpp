@@ -33,13 +33,12 @@ const char* mirroredFolder(const std::string& name, std::initializer_list<const 
 std::string numbered(const std::string& name, int n) {
     return name + " (" + std::to_string(n) + ")";
 }
-}  // namespace
 
 bool holdsEboot(const FileSystem::Listing& listing) {
-    for (const FileSystem::ListedFile& f : listing.files)
-        if (isEboot(f.name)) return true;
-    return false;
+    return std::any_of(listing.files.begin(), listing.files.end(),
+                       [](const FileSystem::ListedFile& f) { return isEboot(f.name); });
 }
+}  // namespace
 
 FolderKind classify(const std::string& name, const FileSystem::Listing& listing,
                     const std::function<std::string(const std::string& sfo)>& category) {

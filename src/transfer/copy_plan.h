@@ -60,8 +60,6 @@ struct CopyPlan {
     std::vector<UnfinishedItem> leftOut;
 };
 
-bool holdsEboot(const FileSystem::Listing& listing);
-
 enum class FolderKind { Game, Save, ExtractedDisc, LaidOut, Media };
 
 // What a folder is, from its name and listing: a game holds an EBOOT.PBP, a

@@ -7,7 +7,8 @@
 
 namespace caldrift {
 
-enum class EntryKind { File, Homebrew, MediaFolder };
+// A folder is told a game, a save or media by the plan, from its listing.
+enum class EntryKind { File, Folder };
 
 struct QueueEntry {
     std::string path;  // as dropped

@@ -26,9 +26,9 @@ TEST(Intake, EachPathIsWhatTheFileSystemSaysItIs) {
     for (const QueueEntry& e : queue.entries()) entries.emplace_back(e.file, e.ext, e.kind);
     EXPECT_EQ(entries, (decltype(entries){{"LEGGIMI", "", K::File},
                                           {"PHOTO.JPG", "JPG", K::File},
-                                          {"Gioco", "", K::Homebrew},
-                                          {"Giochi", "", K::MediaFolder},
-                                          {"Backup.old", "", K::MediaFolder}}));
+                                          {"Gioco", "", K::Folder},
+                                          {"Giochi", "", K::Folder},
+                                          {"Backup.old", "", K::Folder}}));
     EXPECT_EQ(pending.lines,
               (std::vector<std::string>{"LEGGIMI", "PHOTO.JPG", "Gioco", "Giochi", "Backup.old"}));
     ASSERT_EQ(taken.refused.size(), 2u);
