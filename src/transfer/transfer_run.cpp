@@ -36,17 +36,9 @@ int reasonText(EntryProblem problem) {
     case EntryProblem::CopyFailed: return IDS_COPY_FAILED;
     case EntryProblem::CopyCancelled: return IDS_COPY_CANCELLED;
     case EntryProblem::Link: return IDS_LINK_NOT_COPIED;
+    case EntryProblem::NoBackupRoom: return IDS_NO_BACKUP_ROOM;
     }
     return IDS_COPY_FAILED;
-}
-
-// FAT keeps a file's time to two seconds.
-constexpr std::uint64_t kTwoSeconds = 20'000'000;
-
-bool unchanged(const FileStamp& before, const FileStamp& now) {
-    std::uint64_t apart =
-        before.written > now.written ? before.written - now.written : now.written - before.written;
-    return before.size == now.size && apart <= kTwoSeconds;
 }
 
 // One line a name, at most kMostItemLines of them, then how many more there are.
@@ -77,6 +69,12 @@ Message closingMessage(const RunReport& report) {
     return {text, say(IDS_TRANSFER_TITLE), quiet ? kMessageInformation : kMessageWarning};
 }
 
+Message undoneMessage(const std::vector<std::string>& left) {
+    std::string text =
+        say(IDS_UNDONE) + itemLines(left, [](const std::string& line) { return line; });
+    return {text, say(IDS_TRANSFER_TITLE), left.empty() ? kMessageInformation : kMessageWarning};
+}
+
 void TransferRun::note(const std::vector<UnfinishedItem>& items) {
     report_.unfinished.insert(report_.unfinished.end(), items.begin(), items.end());
 }
@@ -84,6 +82,7 @@ void TransferRun::note(const std::vector<UnfinishedItem>& items) {
 void TransferRun::start(const std::string& drive) {
     active_ = true;
     drive_ = drive;
+    journal_.start(drive);
     if (stickPresent()) {
         planner_.emplace(fs_, drive);
         planJoined();
@@ -111,6 +110,7 @@ bool TransferRun::step() {
 
 Message TransferRun::finish() {
     active_ = false;
+    journal_.finish();
     plans_.clear();
     planner_.reset();
     return closingMessage(std::exchange(report_, {}));
@@ -176,13 +176,20 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     if (space && spaceNeeded(copies, before, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
+        journal_.beforeCopy(copies, before, unfinished);
         if (!copies.empty()) {
             CopyResult result = shell_.copy(copies);
             if (!stickPresent()) return false;
             whole = landed(copies, before, result, unfinished);
+            journal_.landed(whole);
         }
         for (const FileCopy& list : lists)
-            if (!mergeList(list)) unfinished.push_back({list.item, EntryProblem::CopyFailed});
+            if (!journal_.beforeRewrite(list.destination))
+                unfinished.push_back({list.item, EntryProblem::NoBackupRoom});
+            else if (!mergeList(list))
+                unfinished.push_back({list.item, EntryProblem::CopyFailed});
+            else
+                journal_.landed({list});
     }
     note(unfinished);
     for (const FileCopy& f : whole) {
@@ -229,7 +236,7 @@ std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
         } else if (now && now->size == f.size && fs_.flush(f.destination)) {
             whole.push_back(f);
         } else {
-            if (!before[i]) fs_.removeFile(f.destination);
+            before[i] ? journal_.putBack(f.destination) : fs_.removeFile(f.destination);
             name(f.item, problem);
         }
     }
