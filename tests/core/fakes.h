@@ -188,8 +188,8 @@ struct FakeSafekeeping : Safekeeping {
     }
     bool removeEmptyFolder(const std::string& folder) override {
         auto below = fs.files.lower_bound(folder + "\\");
-        if (below != fs.files.end() && below->rfind(folder + "\\", 0) == 0) return false;
-        return removedFolders.insert(folder).second;
+        bool empty = below == fs.files.end() || below->rfind(folder + "\\", 0) != 0;
+        return empty && removedFolders.insert(folder).second;
     }
     std::vector<std::pair<std::string, std::uint64_t>> folders(const std::string& folder) override {
         std::map<std::string, std::uint64_t> runs;

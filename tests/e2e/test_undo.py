@@ -12,11 +12,6 @@ class UndoTheLastTransfer(CaldriftTestCase):
     def stick_now(self):
         return {str(p.relative_to(self.stick)): p.is_file() and p.read_bytes() for p in self.stick.rglob("*")}
 
-    def choose_undo(self, menu):
-        """Chooses the menu's second item, below the first as far as the first is from the menu's top."""
-        left, top, right, bottom = menu["rect"]
-        self.click((left + right) // 2, top + 10 + 2 * (bottom - top - 14) // 7)
-
     def test_the_undo_leaves_the_stick_as_before_the_drag_but_for_a_track_changed_since(self):
         self.make_files({"ULUS10041/PARAM.SFO": param_sfo("MS"), "ULUS10041/DATA.BIN": os.urandom(4000),
                          "Album/01.mp3": os.urandom(3000), "Album/02.mp3": os.urandom(3000),
@@ -38,7 +33,8 @@ class UndoTheLastTransfer(CaldriftTestCase):
 
         self.restart_wine()  # Caldrift killed, and started again
         self.start_caldrift(label="E:")
-        self.choose_undo(self.open_tray_menu())
+        left, top, right, bottom = self.open_tray_menu()["rect"]
+        self.click((left + right) // 2, top + 10 + 2 * (bottom - top - 14) // 7)  # the second item
         question = self.dialog(UNDO, 10)
         self.assertIsNotNone(question, "the second item asked nothing")
         self.screenshot("undo-question")
