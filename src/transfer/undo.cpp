@@ -109,12 +109,14 @@ void RunJournal::start(const std::string& drive) {
     backedUp_.clear();
 }
 
+// A stick whose serial number is not known gets backups, but no undo.
 bool RunJournal::begin() {
     if (!backups_.empty()) return true;
+    if (keeping_->folder().empty()) return false;
     std::optional<std::uint32_t> serial = keeping_->volumeSerial(drive_);
-    if (keeping_->folder().empty() || !serial) return false;
     backups_ = keeping_->folder() + "\\Backups\\" + keeping_->now();
-    if (keeping_->append(journalPath(*keeping_), "R\t" + std::to_string(*serial) + "\n", true))
+    if (keeping_->append(journalPath(*keeping_),
+                         "R\t" + (serial ? std::to_string(*serial) : "unknown") + "\n", true))
         return true;
     backups_.clear();
     return false;
@@ -140,15 +142,11 @@ bool RunJournal::backUp(const std::vector<std::string>& paths, std::uint64_t& ro
     return true;
 }
 
-void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
-                            std::vector<std::optional<FileStamp>>& before,
-                            std::vector<UnfinishedItem>& unfinished) {
-    if (!keeping_) return;
-    bool begun = begin();
-    std::uint64_t room = begun ? keeping_->room().value_or(0) : 0;
-    // What each item replaces, a save's folder whole.
+std::vector<std::pair<std::string, std::vector<std::string>>> RunJournal::replacedByItem(
+    const std::vector<FileCopy>& copies, const std::vector<std::optional<FileStamp>>& before) {
     std::vector<std::pair<std::string, std::vector<std::string>>> replacing;
     std::string saves = drive_ + "\\PSP\\SAVEDATA\\";
+    std::set<std::string> savesListed;
     for (std::size_t i = 0; i < copies.size(); ++i) {
         const std::string& place = copies[i].destination;
         if (!before[i] || written_.count(place)) continue;
@@ -156,8 +154,8 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
                                  [&](auto& entry) { return entry.first == copies[i].item; });
         if (item == replacing.end()) item = replacing.insert(item, {copies[i].item, {}});
         std::vector<std::string> paths = {place};
-        if (place.rfind(saves, 0) == 0 && place.find('\\', saves.size()) != std::string::npos) {
-            std::string save = place.substr(0, place.find('\\', saves.size()));
+        std::string save = place.substr(0, place.find('\\', saves.size()));
+        if (place.rfind(saves, 0) == 0 && save != place && savesListed.insert(save).second) {
             for (const FileSystem::ListedFile& file : stick_.list(save).files)
                 paths.push_back(save + "\\" + file.name);
         }
@@ -165,8 +163,17 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
             if (std::find(item->second.begin(), item->second.end(), path) == item->second.end())
                 item->second.push_back(path);
     }
+    return replacing;
+}
+
+void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
+                            std::vector<std::optional<FileStamp>>& before,
+                            std::vector<UnfinishedItem>& unfinished) {
+    if (!keeping_) return;
+    bool begun = begin();
+    std::uint64_t room = begun ? keeping_->room().value_or(0) : 0;
     std::set<std::string> refused;
-    for (auto& [item, paths] : replacing)
+    for (auto& [item, paths] : replacedByItem(copies, before))
         if (!backUp(paths, room)) {
             refused.insert(item);
             unfinished.push_back({item, EntryProblem::NoBackupRoom});
@@ -174,7 +181,7 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
     std::vector<FileCopy> kept;
     std::vector<std::optional<FileStamp>> keptBefore;
     std::string records;
-    std::set<std::string> folders;
+    std::set<std::string> folders;  // looked at, there or not
     for (std::size_t i = 0; i < copies.size(); ++i) {
         if (refused.count(copies[i].item)) continue;
         kept.push_back(copies[i]);
@@ -185,8 +192,9 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
         records += before[i] ? "B\t" + path + "\t" + backupOf(place) + "\t" +
                                    stampText(*before[i]) + "\t" + size + "\n"
                              : "C\t" + path + "\t" + size + "\n";
-        for (std::string up = parentOf(place); up.size() > drive_.size() + 1; up = parentOf(up))
-            if (stick_.typeOf(up) == PathType::Missing && folders.insert(up).second)
+        for (std::string up = parentOf(place);
+             up.size() > drive_.size() + 1 && folders.insert(up).second; up = parentOf(up))
+            if (stick_.typeOf(up) == PathType::Missing)
                 records += "D\t" + up.substr(drive_.size()) + "\n";
     }
     copies = std::move(kept);

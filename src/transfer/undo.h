@@ -88,6 +88,9 @@ public:
 
 private:
     bool begin();
+    // What each item of the copies replaces, a save's folder whole.
+    std::vector<std::pair<std::string, std::vector<std::string>>> replacedByItem(
+        const std::vector<FileCopy>& copies, const std::vector<std::optional<FileStamp>>& before);
     bool backUp(const std::vector<std::string>& paths, std::uint64_t& room);
     std::string backupOf(const std::string& path) const;
     void write(const std::string& text);
