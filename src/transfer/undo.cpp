@@ -90,8 +90,8 @@ std::vector<UndoStep> undoPlan(const Journal& journal, FileSystem& stick,
             now && (file.landed ? unchanged(*file.landed, *now) : now->size <= file.planned);
         if (file.backup.empty()) {
             if (now) steps.push_back({asLeft ? UndoStep::Remove : UndoStep::Leave, path, ""});
-        } else if (!file.landed && now && file.old && unchanged(*file.old, *now)) {
-            continue;  // the run never came to it
+        } else if (now && file.old && unchanged(*file.old, *now)) {
+            continue;  // the run never came to it, or it is back already
         } else {
             steps.push_back(
                 {!now || asLeft ? UndoStep::PutBack : UndoStep::Leave, path, file.backup});
