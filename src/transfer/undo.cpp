@@ -205,9 +205,9 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
 bool RunJournal::beforeRewrite(const std::string& path) {
     if (!keeping_ || written_.count(path)) return true;
     std::optional<FileStamp> old = stick_.stamp(path);
-    std::uint64_t room = 0;
-    if (!old || !begin() || !(room = keeping_->room().value_or(0), backUp({path}, room)))
-        return false;
+    if (!old || !begin()) return false;
+    std::uint64_t room = keeping_->room().value_or(0);
+    if (!backUp({path}, room)) return false;
     written_.insert(path);
     write("B\t" + path.substr(drive_.size()) + "\t" + backupOf(path) + "\t" + stampText(*old) +
           "\t" + std::to_string(kAnySize) + "\n");

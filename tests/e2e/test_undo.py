@@ -19,6 +19,7 @@ class UndoTheLastTransfer(CaldriftTestCase):
                          "CwCheat/seplugins/game.txt": b"ms0:/seplugins/cwcheat/cwcheat.prx 1\r\n"})
         self.make_files({"PSP/SAVEDATA/ULUS10041/PARAM.SFO": param_sfo("MS") + b"old",
                          "PSP/SAVEDATA/ULUS10041/DATA.BIN": b"my progress", "SEPLUGINS/GAME.TXT": LIST}, self.stick)
+        (self.src / "Album/02.mp3").chmod(0o444)  # read-only, as the shell keeps it on the stick
         before = self.stick_now()
         self.start_caldrift(label="E:")
         self.drag_and_drop([self.src / name for name in ("ULUS10041", "Album", "foto.jpg", "CwCheat")])
