@@ -216,7 +216,7 @@ bool TransferRun::mergeList(const FileCopy& list) {
 // A file has landed when the stick holds all of its bytes. One whose place
 // still has the size and time noted before was not replaced. One that did not
 // land is named (a game's file by its game), and removed when this operation
-// made it.
+// made it, or given its old bytes back from the backup when it replaced one.
 std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
                                           const std::vector<std::optional<FileStamp>>& before,
                                           CopyResult result,
@@ -236,7 +236,10 @@ std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
         } else if (now && now->size == f.size && fs_.flush(f.destination)) {
             whole.push_back(f);
         } else {
-            before[i] ? journal_.putBack(f.destination) : fs_.removeFile(f.destination);
+            if (before[i])
+                journal_.putBack(f.destination);
+            else
+                fs_.removeFile(f.destination);
             name(f.item, problem);
         }
     }

@@ -52,6 +52,11 @@ const UndoCase kUndoCases[] = {
      "",
      {"MUSIC\\a.mp3" + kLeft}},
     {"killed inside a note: the torn line is not believed", {}, {"C:\\a.mp3"}, {"tear"}},
+    {"a copy that fails midway gets the old file back",
+     {"E:\\PICTURE\\p.jpg"},
+     {"C:\\p.jpg"},
+     {"fail E:\\PICTURE\\p.jpg"},
+     "\np.jpg (copia non riuscita)"},
     {"no room for a backup: the item is not replaced, the rest lands",
      {"E:\\PICTURE\\p.jpg"},
      {"C:\\p.jpg", "C:\\a.mp3"},
@@ -74,9 +79,6 @@ struct Undo : ::testing::TestWithParam<UndoCase> {
                   [](bool) {}, [] {}, [] {}},
                  queue,
                  &keeping};
-    void pump() {
-        for (; posted > 0; --posted) life.resume();
-    }
     // Every file of the stick with its size and time.
     std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> stick() {
         std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> files;
@@ -96,8 +98,14 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
     auto before = stick();
     std::set<std::string> dropped;  // each file, or the folder it is in
     for (const std::string& path : c.dropped) dropped.insert(path.substr(0, path.find('\\', 3)));
+    for (const std::string& edit : c.edits)  // the shell leaves a byte of the file at path
+        if (edit.rfind("fail", 0) == 0)
+            shell.duringCopy = [this, path = edit.substr(5)](const std::string& source) {
+                shell.results[source] = CopyResult::Failed;
+                fs.sizes[path] = 1, fs.times[path] += 50'000'000;
+            };
     life.dropArrived({dropped.begin(), dropped.end()});
-    pump();
+    for (; posted > 0; --posted) life.resume();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text,
               c.closing.empty() ? "File/s Trasferito/i Con Successo !!!"
@@ -109,6 +117,7 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
         if (edit == "cut" || edit == "tear")
             journal.resize(edit == "cut" ? noted + 1 : journal.find('\n', noted + 1) - 2);
         if (edit == "serial") keeping.serial = 8;
+        EXPECT_TRUE(edit.rfind("fail", 0) != 0 || stick()[path] == before[path]) << "not put back";
         if (edit.rfind("touch", 0) == 0) fs.times[path] += 50'000'000, ++fs.sizes[path];
         if (edit.rfind("half", 0) == 0) fs.sizes[path] /= 2;
         if (edit.rfind("gone", 0) == 0) fs.files.erase(path);
