@@ -4,6 +4,7 @@
 // The drop window, its menu and the tray icon.
 #define IDS_MENU_SETTINGS 1000
 #define IDS_MENU_EXIT 1001
+#define IDS_MENU_UNDO 1010
 #define IDS_TRAY_TIP 1002
 #define IDS_DRIVE_TIP 1003
 #define IDS_COPYING_TO_PSP 1004
@@ -67,6 +68,7 @@
 #define IDS_COPY_FAILED 1101
 #define IDS_COPY_CANCELLED 1102
 #define IDS_LINK_NOT_COPIED 1103
+#define IDS_NO_BACKUP_ROOM 1110
 
 // Why the PSP may not start or play what landed.
 #define IDS_EBOOT_NOT_VALID 1104
@@ -75,3 +77,8 @@
 #define IDS_INCOMPLETE_FILE 1107
 #define IDS_NON_ASCII_NAME 1108
 #define IDS_VIDEO_NOT_RECOGNISED 1109
+
+// Taking the last transfer back.
+#define IDS_UNDO_QUESTION 1120
+#define IDS_UNDONE 1121
+#define IDS_CHANGED_LEFT 1122

@@ -12,6 +12,7 @@
 #include "toolkit/system_functions.h"
 #include "toolkit/text.h"
 #include "transfer/file_system_win32.h"
+#include "transfer/safekeeping_win32.h"
 #include "transfer/shell_copy_win32.h"
 
 namespace {
@@ -60,12 +61,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32SettingsFolder settingsFolder(parentOf(programPath));
     Win32Registry registry;
     Win32DriveProbe driveProbe;
+    Win32Safekeeping keeping;
     DropWindow dropWindow({files,
                            shell,
                            messages,
                            settingsFolder,
                            registry,
                            driveProbe,
+                           keeping,
                            {programPath, programFilesFolders()}});
 
     // The drop window starts up when the splash hands over to it.

@@ -8,6 +8,8 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual void show(const std::string& text, const std::string& title, unsigned style) = 0;
+    // A question, Yes or No, No the default: true for Yes.
+    virtual bool ask(const std::string& text, const std::string& title) = 0;
 };
 
 // Their styles, as Windows numbers them.

@@ -52,6 +52,7 @@ int buttonState(WPARAM keys) {
 MenuHandle createPopupMenu() {
     MenuHandle menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, kMenuSetting, words(IDS_MENU_SETTINGS).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuUndo, words(IDS_MENU_UNDO).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuExit, words(IDS_MENU_EXIT).c_str());
     return menu;
@@ -70,7 +71,7 @@ DropWindow::DropWindow(Services services)
                     holdShutdown(copying);
                 },
                 [this] { hideForExit(); }, [this] { DestroyWindow(hwnd_); }},
-               queue_),
+               queue_, &services_.keeping),
       dropTarget_(
           [this](std::vector<std::string> paths) { runLife_.dropArrived(std::move(paths)); }) {}
 
@@ -257,6 +258,8 @@ void DropWindow::openPopupMenu(POINT at) {
     SetForegroundWindow(hwnd_);  // so the menu closes when the user clicks elsewhere
     // Chosen with either button, opening to the side the user's Windows asks for.
     UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    EnableMenuItem(popup_.get(), kMenuUndo,
+                   MF_BYCOMMAND | (runLife_.undoOffered() ? MF_ENABLED : MF_GRAYED));
     TrackPopupMenu(popup_.get(), align | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
@@ -264,6 +267,7 @@ void DropWindow::openPopupMenu(POINT at) {
 void DropWindow::onCommand(UINT id) {
     if (id == kMenuSetting) settings_.open(hwnd_);
     if (id == kMenuExit) runLife_.exitAsked();
+    if (id == kMenuUndo) runLife_.undoAsked();
 }
 
 // Chosen inside a dialog, Exit takes the icon and the windows away at once.

@@ -24,11 +24,12 @@ struct Services {
     SettingsFolder& settingsFolder;
     Registry& registry;
     DriveProbe& driveProbe;
+    Safekeeping& keeping;
     ProgramLocation program;
 };
 
 // The menu of the tray icon and of the drop window.
-enum MenuId : UINT { kMenuSetting = 100, kMenuExit };
+enum MenuId : UINT { kMenuSetting = 100, kMenuExit, kMenuUndo };
 toolkit::MenuHandle createPopupMenu();
 
 // Form1: the picture of the console that files are dropped on. It lives

@@ -30,6 +30,21 @@ void RunLife::stickGone() {
     if (run_.active()) run_.stickGone();
 }
 
+bool RunLife::undoOffered() {
+    return keeping_ && state() == RunState::Idle && !ended_ &&
+           caldrift::undoOffered(*keeping_, world_.currentDrive());
+}
+
+void RunLife::undoAsked() {
+    if (!undoOffered()) return;
+    ++boxesOpen_;
+    bool yes = world_.messages.ask(say(IDS_UNDO_QUESTION), say(IDS_MENU_UNDO));
+    --boxesOpen_;
+    if (yes && undoOffered())
+        show(undoneMessage(undoLastRun(*keeping_, world_.files, world_.currentDrive())));
+    resume();  // drops that waited, or an Exit
+}
+
 void RunLife::resume() {
     if (ended_) return;
     if (inLoop_) return takeWaiting();  // joins the run, planned after the step

@@ -28,8 +28,11 @@ public:
         std::function<void()> exit;         // the program ends
     };
 
-    RunLife(World world, TransferQueue& queue)
-        : world_(std::move(world)), queue_(queue), run_(queue, world_.files, world_.shell) {}
+    RunLife(World world, TransferQueue& queue, Safekeeping* keeping = nullptr)
+        : world_(std::move(world)),
+          queue_(queue),
+          keeping_(keeping),
+          run_(queue, world_.files, world_.shell, keeping) {}
 
     void dropArrived(std::vector<std::string> paths);
     // A box of another window opens or closes: drops wait while one is open.
@@ -37,6 +40,10 @@ public:
     void boxClosed();
     void exitAsked();
     void stickGone();
+    // Nothing runs, and the last run's stick, the current PSP drive, has something to take back.
+    bool undoOffered();
+    // Asks, then takes the last run back; drops wait while its boxes are open.
+    void undoAsked();
     // Takes up what was recorded: the outer loop, or nothing when nested in it.
     void resume();
 
@@ -50,6 +57,7 @@ private:
 
     World world_;
     TransferQueue& queue_;
+    Safekeeping* keeping_;
     TransferRun run_;
     std::deque<std::vector<std::string>> waiting_;
     int boxesOpen_ = 0;

@@ -13,4 +13,9 @@ void MessageBoxService::show(const std::string& text, const std::string& title, 
     MessageBoxW(owner_, widen(text).c_str(), widen(title).c_str(), style);
 }
 
+bool MessageBoxService::ask(const std::string& text, const std::string& title) {
+    return MessageBoxW(owner_, widen(text).c_str(), widen(title).c_str(),
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 }  // namespace toolkit

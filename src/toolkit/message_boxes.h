@@ -10,6 +10,7 @@ class MessageBoxService : public caldrift::MessageBoxes {
 public:
     explicit MessageBoxService(HWND owner = nullptr) : owner_(owner) {}
     void show(const std::string& text, const std::string& title, unsigned style) override;
+    bool ask(const std::string& text, const std::string& title) override;
 
 private:
     HWND owner_;

@@ -32,6 +32,7 @@ enum class EntryProblem {
     CopyFailed,
     CopyCancelled,
     Link,
+    NoBackupRoom,
 };
 
 // An item that did not land: a dropped item by its name, a file or game inside

@@ -114,8 +114,13 @@ bool Win32FileSystem::entryExists(const std::string& path) {
     return lookupEntry(longForm(path).c_str()) == Lookup::Found;
 }
 
+// A read-only file (the shell keeps a source's attributes) is let go first.
 void Win32FileSystem::removeFile(const std::string& path) {
-    failure_.win32(DeleteFileW(longForm(path).c_str()), L"DeleteFileW");
+    std::wstring name = longForm(path);
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    failure_.win32(DeleteFileW(name.c_str()), L"DeleteFileW");
 }
 
 bool Win32FileSystem::removeFolder(const std::string& path) {

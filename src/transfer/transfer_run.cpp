@@ -36,17 +36,9 @@ int reasonText(EntryProblem problem) {
     case EntryProblem::CopyFailed: return IDS_COPY_FAILED;
     case EntryProblem::CopyCancelled: return IDS_COPY_CANCELLED;
     case EntryProblem::Link: return IDS_LINK_NOT_COPIED;
+    case EntryProblem::NoBackupRoom: return IDS_NO_BACKUP_ROOM;
     }
     return IDS_COPY_FAILED;
-}
-
-// FAT keeps a file's time to two seconds.
-constexpr std::uint64_t kTwoSeconds = 20'000'000;
-
-bool unchanged(const FileStamp& before, const FileStamp& now) {
-    std::uint64_t apart =
-        before.written > now.written ? before.written - now.written : now.written - before.written;
-    return before.size == now.size && apart <= kTwoSeconds;
 }
 
 // One line a name, at most kMostItemLines of them, then how many more there are.
@@ -77,6 +69,12 @@ Message closingMessage(const RunReport& report) {
     return {text, say(IDS_TRANSFER_TITLE), quiet ? kMessageInformation : kMessageWarning};
 }
 
+Message undoneMessage(const std::vector<std::string>& left) {
+    std::string text =
+        say(IDS_UNDONE) + itemLines(left, [](const std::string& line) { return line; });
+    return {text, say(IDS_TRANSFER_TITLE), left.empty() ? kMessageInformation : kMessageWarning};
+}
+
 void TransferRun::note(const std::vector<UnfinishedItem>& items) {
     report_.unfinished.insert(report_.unfinished.end(), items.begin(), items.end());
 }
@@ -84,6 +82,7 @@ void TransferRun::note(const std::vector<UnfinishedItem>& items) {
 void TransferRun::start(const std::string& drive) {
     active_ = true;
     drive_ = drive;
+    journal_.start(drive);
     if (stickPresent()) {
         planner_.emplace(fs_, drive);
         planJoined();
@@ -111,6 +110,7 @@ bool TransferRun::step() {
 
 Message TransferRun::finish() {
     active_ = false;
+    journal_.finish();
     plans_.clear();
     planner_.reset();
     return closingMessage(std::exchange(report_, {}));
@@ -177,14 +177,23 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     if (space && spaceNeeded(copies, before, missing, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
+        journal_.beforeCopy(copies, before, unfinished);
         if (!copies.empty()) {
             CopyResult result = shell_.copy(copies);
             if (!stickPresent()) return false;
             whole = landed(copies, before, missing, result, unfinished, undone);
+            journal_.landed(whole);
         }
-        for (const FileCopy& list : lists)  // a release taken back leaves the stick's lists
-            if (!undone.count(list.whole) && !mergeList(list))
+        for (const FileCopy& list : lists) {
+            if (undone.count(list.whole))
+                continue;  // a release taken back leaves the stick's lists
+            if (!journal_.beforeRewrite(list.destination))
+                unfinished.push_back({list.item, EntryProblem::NoBackupRoom});
+            else if (!mergeList(list))
                 unfinished.push_back({list.item, EntryProblem::CopyFailed});
+            else
+                journal_.landed({list});
+        }
     }
     note(unfinished);
     for (const FileCopy& f : whole) {
@@ -210,10 +219,10 @@ bool TransferRun::mergeList(const FileCopy& list) {
 
 // A file has landed when the stick holds all of its bytes. One whose place
 // still has the size and time noted before was not replaced. One that did not
-// land is named, and removed when this operation made it. A game, save or
-// laid-out folder lands whole or not at all: when one of its files did not,
-// each of its files and folders this operation made is removed, and it is
-// named once. What it replaced stays as the shell left it.
+// land is named. A game, save or laid-out folder lands whole or not at all:
+// when one of its files did not, it is named once. What such a file or item
+// made is removed, with the folders it made once empty, and what it replaced
+// gets its old bytes back from the backup.
 std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
                                           const std::vector<std::optional<FileStamp>>& before,
                                           const std::set<std::string>& missing, CopyResult result,
@@ -236,7 +245,10 @@ std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileCopy& f = files[i];
         bool back = undone.count(f.whole) > 0;
-        if ((back || missed[i] == problem) && !before[i]) fs_.removeFile(f.destination);
+        if ((back || missed[i] == problem) && before[i])
+            journal_.putBack(f.destination);
+        else if (back || missed[i] == problem)
+            fs_.removeFile(f.destination);
         for (std::string up = parentOf(f.destination); back && missing.count(up); up = parentOf(up))
             emptied.insert(up);
         std::string item = back ? f.whole : f.item;

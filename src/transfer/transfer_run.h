@@ -7,6 +7,7 @@
 
 #include "common/message_boxes.h"
 #include "transfer/copy_plan.h"
+#include "transfer/undo.h"
 
 namespace caldrift {
 
@@ -39,14 +40,17 @@ struct Message {
 
 // The one message that closes a run and tells what happened.
 Message closingMessage(const RunReport& report);
+// The one that closes an undo, with the lines of what it left.
+Message undoneMessage(const std::vector<std::string>& left);
 
 // Empties the transfer queue onto the stick, front first, every entry planned
 // before the first byte of the run is written. It copies one entry a step;
 // the program's run life decides when each step is taken.
 class TransferRun {
 public:
-    TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell)
-        : queue_(queue), fs_(fs), shell_(shell) {}
+    TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell,
+                Safekeeping* keeping = nullptr)
+        : queue_(queue), fs_(fs), shell_(shell), journal_(fs, keeping) {}
 
     // Something to copy, or to tell: queued entries, or items refused on the way in.
     bool due() const { return !queue_.empty() || !report_.unfinished.empty(); }
@@ -80,6 +84,7 @@ private:
     TransferQueue& queue_;
     FileSystem& fs_;
     ShellCopy& shell_;
+    RunJournal journal_;
     bool active_ = false;
     std::string drive_;
     std::optional<RunPlanner> planner_;

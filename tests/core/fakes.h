@@ -19,6 +19,7 @@
 #include "dropwindow/run_life.h"
 #include "settings/apply_settings.h"
 #include "transfer/transfer_run.h"
+#include "transfer/undo.h"
 
 namespace caldrift::testing {
 
@@ -157,6 +158,53 @@ struct FakeMessages : MessageBoxes {
     void show(const std::string& text, const std::string& title, unsigned style) override {
         shown.push_back({text, title, style});
         if (whileOpen) whileOpen();
+    }
+    bool yes = false;  // the answer to every question
+    bool ask(const std::string& text, const std::string& title) override {
+        show(text, title, 32);
+        return yes;
+    }
+};
+
+// The PC's folder C:\Local\Caldrift, its files in the file system the stick's are in.
+struct FakeSafekeeping : Safekeeping {
+    FakeFileSystem& fs;
+    explicit FakeSafekeeping(FakeFileSystem& files) : fs(files) {}
+    std::optional<std::uint64_t> free = 1u << 30;
+    std::uint32_t serial = 7;  // of the stick in every drive
+    int runs = 0;
+    std::map<std::string, std::string> texts;
+
+    std::string folder() override { return "C:\\Local\\Caldrift"; }
+    std::optional<std::uint64_t> room() override { return free; }
+    std::string now() override { return "run " + std::to_string(10 + ++runs); }
+    std::optional<std::uint32_t> volumeSerial(const std::string&) override { return serial; }
+    bool copyFile(const std::string& from, const std::string& to) override {
+        if (!fs.files.count(from)) return false;
+        fs.files.insert(to);
+        fs.sizes[to] = fs.sizes[from];
+        fs.times[to] = fs.times[from];
+        return true;
+    }
+    bool append(const std::string& file, const std::string& text, bool fresh) override {
+        texts[file] = (fresh ? "" : texts[file]) + text;
+        return true;
+    }
+    std::optional<std::string> read(const std::string& file) override {
+        return texts.count(file) ? std::optional(texts[file]) : std::nullopt;
+    }
+    std::vector<std::pair<std::string, std::uint64_t>> folders(const std::string& folder) override {
+        std::map<std::string, std::uint64_t> runs;
+        for (const std::string& file : fs.files)
+            if (file.rfind(folder + "\\", 0) == 0) {
+                std::string rest = file.substr(folder.size() + 1);
+                runs[rest.substr(0, rest.find('\\'))] += fs.sizes[file];
+            }
+        return {runs.begin(), runs.end()};
+    }
+    void removeTree(const std::string& folder) override {
+        for (auto it = fs.files.begin(); it != fs.files.end();)
+            it = it->rfind(folder + "\\", 0) == 0 ? fs.files.erase(it) : std::next(it);
     }
 };
 

@@ -311,7 +311,8 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
 
 // A game, save or laid-out folder that did not land whole loses every file and
 // folder its operation made (and its plugin list is not merged), keeps what it
-// replaced as the shell left it, and is named once; a game already on the
+// replaced as the shell left it when no backup is kept (as here; the undo rows
+// put it back), and is named once; a game already on the
 // stick and the rest of the drop stay, and a file not replaced is only named.
 TEST_F(Transfer, AGameSaveOrReleaseLandsWholeOrLeavesNothingItMade) {
     fs.addTree({"C:\\G\\EBOOT.PBP", "C:\\G\\D\\b.bin", "C:\\G\\D\\E\\a.bin", "C:\\S\\PARAM.SFO",

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "drive/drive_probe_win32.h"
 #include "dropwindow/drop_window_win32.h"
@@ -17,6 +18,7 @@
 #include "toolkit/failure.h"
 #include "toolkit/message_boxes.h"
 #include "toolkit/screen.h"
+#include "transfer/safekeeping_win32.h"
 #include "transfer/shell_copy_win32.h"
 #include "toolkit/text.h"
 
@@ -189,9 +191,10 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
 }
 
 // Each item's text and what choosing it does, as the drop window builds them, in either language.
-TEST(PopupMenu, OffersTheSettingsThenExitLast) {
-    for (auto [language, settings] :
-         {std::pair{kItalian, L"Impostazioni"}, {kEnglish, L"Settings"}}) {
+TEST(PopupMenu, OffersTheSettingsTheUndoThenExitLast) {
+    for (auto [language, settings, undo] :
+         {std::tuple{kItalian, L"Impostazioni", L"Annulla l'ultimo trasferimento"},
+          {kEnglish, L"Settings", L"Undo the last transfer"}}) {
         useResourceLanguage(language);
         MenuHandle menu = createPopupMenu();
         std::vector<std::pair<UINT, std::wstring>> items;
@@ -200,9 +203,11 @@ TEST(PopupMenu, OffersTheSettingsThenExitLast) {
             GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
             items.emplace_back(GetMenuItemID(menu.get(), i), text);
         }
-        EXPECT_EQ(items,
-                  (decltype(items){{kMenuSetting, settings}, {0, L""}, {kMenuExit, L"Exit"}}));
-        EXPECT_TRUE(GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(
+            items,
+            (decltype(items){
+                {kMenuSetting, settings}, {kMenuUndo, undo}, {0, L""}, {kMenuExit, L"Exit"}}));
+        EXPECT_TRUE(GetMenuState(menu.get(), 2, MF_BYPOSITION) & MF_SEPARATOR);
     }
     useResourceLanguage(kItalian);
 }
@@ -264,8 +269,9 @@ TEST_F(Scratch, EveryWindowLaysItselfOutAgainAtANewDpi) {
     Win32SettingsFolder folder(root);
     Win32Registry registry;
     Win32DriveProbe probe;
+    Win32Safekeeping keeping;
     DropWindow drop(
-        {files, shell, messages, folder, registry, probe, {root + "\\Caldrift.exe", {}}});
+        {files, shell, messages, folder, registry, probe, keeping, {root + "\\Caldrift.exe", {}}});
     ASSERT_TRUE(drop.create());
     SplashWindow splash([] {});
     ASSERT_TRUE(splash.create());
