@@ -208,6 +208,35 @@ struct FakeSafekeeping : Safekeeping {
     }
 };
 
+// The program's run life over the fakes, its wakes handled as its message loop
+// (or a dialog's inside it) would; with Keeps, backups and a journal kept too.
+template <bool Keeps>
+struct LifeOver {
+    FakeFileSystem fs;
+    FakePendingList pending;
+    TransferQueue queue{pending};
+    FakeShell shell{fs};
+    FakeMessages messages;
+    FakeSafekeeping keeping{fs};
+    std::string drive = "E:";
+    std::string log;  // what the program did that the user sees
+    int posted = 0;   // wakes waiting in the message queue
+    RunLife life{{fs, shell, messages, [this] { return drive; }, [this] { ++posted; }, [](bool) {},
+                  [this] { log += "hide "; }, [this] { log += "exit "; }},
+                 queue,
+                 Keeps ? &keeping : nullptr};
+    void pump() {
+        while (posted > 0) {
+            --posted;
+            life.resume();
+        }
+    }
+    void drop(std::vector<std::string> paths) {
+        life.dropArrived(std::move(paths));
+        pump();
+    }
+};
+
 // Removable sticks by letter: "E Fx". After a letter, f: a fixed disk,
 // s: no SAVEDATA, x: no medium (lookups fail).
 struct FakeProbe : DriveProbe {

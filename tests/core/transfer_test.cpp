@@ -21,29 +21,7 @@ const std::string kSuccess = "File/s Trasferito/i Con Successo !!!";
 const std::string kLong(240, 'x'), kY(20, 'y'), kDeep = kLong + "\\" + kY + "\\a.mp3";
 constexpr std::uint64_t k4GiB = 4294967296;
 
-struct Transfer : ::testing::Test {
-    FakeFileSystem fs;
-    FakePendingList pending;
-    TransferQueue queue{pending};
-    FakeShell shell{fs};
-    FakeMessages messages;
-    std::string drive = "E:";
-    std::string log;  // what the program did that the user sees
-    int posted = 0;   // wakes waiting in the message queue
-    RunLife life{{fs, shell, messages, [this] { return drive; }, [this] { ++posted; }, [](bool) {},
-                  [this] { log += "hide "; }, [this] { log += "exit "; }},
-                 queue};
-    // The program's message loop, or the one of a dialog it is inside.
-    void pump() {
-        while (posted > 0) {
-            --posted;
-            life.resume();
-        }
-    }
-    void drop(std::vector<std::string> paths) {
-        life.dropArrived(std::move(paths));
-        pump();
-    }
+struct Transfer : ::testing::Test, LifeOver<false> {
     // Every run ends with exactly one message.
     void expectMessage(unsigned style, const std::string& text) {
         ASSERT_EQ(messages.shown.size(), 1u);

@@ -72,18 +72,7 @@ const UndoCase kUndoCases[] = {
      0},
 };
 
-struct Undo : ::testing::TestWithParam<UndoCase> {
-    FakeFileSystem fs;
-    FakePendingList pending;
-    TransferQueue queue{pending};
-    FakeShell shell{fs};
-    FakeMessages messages;
-    FakeSafekeeping keeping{fs};
-    int posted = 0;
-    RunLife life{{fs, shell, messages, [] { return std::string("E:"); }, [this] { ++posted; },
-                  [](bool) {}, [] {}, [] {}},
-                 queue,
-                 &keeping};
+struct Undo : ::testing::TestWithParam<UndoCase>, LifeOver<true> {
     // Every file of the stick with its size and time.
     std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> stick() {
         std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> files;
@@ -112,8 +101,7 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
                 shell.results[source] = CopyResult::Failed;
                 fs.sizes[path] = 1, fs.times[path] += 50'000'000;
             };
-    life.dropArrived({dropped.begin(), dropped.end()});
-    for (; posted > 0; --posted) life.resume();
+    drop({dropped.begin(), dropped.end()});
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text,
               c.closing.empty() ? "File/s Trasferito/i Con Successo !!!"
