@@ -338,7 +338,10 @@ class CaldriftTestCase(unittest.TestCase):
     def exit_from(self, menu, process):
         """Chooses Exit: the program ends and its tray icon goes."""
         self.choose_exit(menu)
-        self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Exit did not end Caldrift")
+        self.assert_ended_as_exit(process)
+
+    def assert_ended_as_exit(self, process):
+        self.assertTrue(wait_until(lambda: process.poll() is not None, 10), "Caldrift did not end")
         self.assertEqual(process.returncode, 0)
         self.assertTrue(wait_until(lambda: not self.tray_shows_icons(), 5), "tray icon left behind")
 
