@@ -53,7 +53,8 @@ public:
     // Writes what the system still holds of the file to the disk.
     virtual bool flush(const std::string& path) = 0;
     virtual std::optional<DriveSpace> space(const std::string& drive) = 0;
-    virtual void removeFile(const std::string& path) = 0;
+    // False when the file is still there.
+    virtual bool removeFile(const std::string& path) = 0;
     // Removes a folder only when it holds nothing; false otherwise.
     virtual bool removeFolder(const std::string& path) = 0;
     // Replaces what an existing file holds; false when it cannot be written.

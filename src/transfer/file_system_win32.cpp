@@ -115,12 +115,12 @@ bool Win32FileSystem::entryExists(const std::string& path) {
 }
 
 // A read-only file (the shell keeps a source's attributes) is let go first.
-void Win32FileSystem::removeFile(const std::string& path) {
+bool Win32FileSystem::removeFile(const std::string& path) {
     std::wstring name = longForm(path);
     DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    failure_.win32(DeleteFileW(name.c_str()), L"DeleteFileW");
+    return failure_.win32(DeleteFileW(name.c_str()), L"DeleteFileW");
 }
 
 bool Win32FileSystem::removeFolder(const std::string& path) {

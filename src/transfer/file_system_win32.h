@@ -15,7 +15,7 @@ public:
     std::optional<DriveSpace> space(const std::string& drive) override;
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     bool rewrite(const std::string& path, const std::string& bytes) override;
-    void removeFile(const std::string& path) override;
+    bool removeFile(const std::string& path) override;
     bool removeFolder(const std::string& path) override;
     std::string upperCase(const std::string& name) override;
     // The step that failed last, with its code.

@@ -271,7 +271,8 @@ std::vector<std::string> undoLastRun(Safekeeping& keeping, FileSystem& stick,
     if (!journal) return left;
     for (const UndoStep& step : undoPlan(*journal, stick, drive)) {
         std::string name = step.path.substr(drive.size() + 1);
-        if (step.kind == UndoStep::Remove) stick.removeFile(step.path);
+        if (step.kind == UndoStep::Remove && !stick.removeFile(step.path))
+            left.push_back(name + " " + say(IDS_NOT_REMOVED));
         if (step.kind == UndoStep::PutBack && !keeping.copyFile(step.backup, step.path))
             left.push_back(name + " " + say(IDS_COPY_FAILED));
         if (step.kind == UndoStep::Leave) left.push_back(name + " " + say(IDS_CHANGED_LEFT));

@@ -80,7 +80,10 @@ struct FakeFileSystem : FileSystem {
         return true;
     }
     std::optional<DriveSpace> space(const std::string&) override { return free; }
-    void removeFile(const std::string& path) override { files.erase(path); }
+    std::set<std::string> undeletable;  // held open by another program
+    bool removeFile(const std::string& path) override {
+        return !undeletable.count(path) && files.erase(path);
+    }
     bool removeFolder(const std::string& path) override {
         auto inside = [&](const std::string& p) { return p.rfind(path + "\\", 0) == 0; };
         for (auto& [folder, content] : folders)

@@ -10,8 +10,9 @@ namespace {
 using Names = std::vector<std::string>;
 
 // A run of dropped files onto a stick, what befell them after, and the undo.
-// Edits: "fail P" (its copy fails, a byte of it left at P), "touch P" (changed on the stick), "half
-// P" (cut short), "gone P" (never copied), "cut" (killed before any file was noted as landed),
+// Edits: "fail P" (its copy fails, a byte of it left at P), "touch P" (changed
+// on the stick), "half P" (cut short), "gone P" (never copied), "held P" (open
+// in another program), "cut" (killed before any file was noted as landed),
 // "tear" (killed inside that note), "serial" (another stick in the drive).
 struct UndoCase {
     const char* what;
@@ -36,6 +37,12 @@ const UndoCase kUndoCases[] = {
      {"touch E:\\MUSIC\\b.mp3", "touch E:\\PICTURE\\p.jpg"},
      "",
      {"MUSIC\\b.mp3" + kLeft, "PICTURE\\p.jpg" + kLeft}},
+    {"a file held open stays, and is named",
+     {},
+     {"C:\\a.mp3"},
+     {"held E:\\MUSIC\\a.mp3"},
+     "",
+     {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)"}},
     {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}, "", {}, false},
     {"killed between two files: the one that landed goes, the replaced one not reached stays",
      {"E:\\PICTURE\\D\\p.jpg"},
@@ -117,6 +124,7 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
         if (edit.rfind("touch", 0) == 0) fs.times[path] += 50'000'000, ++fs.sizes[path];
         if (edit.rfind("half", 0) == 0) fs.sizes[path] /= 2;
         if (edit.rfind("gone", 0) == 0) fs.files.erase(path);
+        if (edit.rfind("held", 0) == 0) fs.undeletable.insert(path);
         if (edit.rfind("untouched", 0) == 0)
             std::tie(fs.sizes[path], fs.times[path]) = before[path];
     }
