@@ -177,7 +177,7 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     if (space && spaceNeeded(copies, before, missing, space->cluster) > space->available) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
-        journal_.beforeCopy(copies, before, unfinished);
+        journal_.beforeCopy(copies, before, missing, unfinished);
         if (!copies.empty()) {
             CopyResult result = shell_.copy(copies);
             if (!stickPresent()) return false;

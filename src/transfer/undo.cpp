@@ -168,6 +168,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> RunJournal::replac
 
 void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
                             std::vector<std::optional<FileStamp>>& before,
+                            const std::set<std::string>& missing,
                             std::vector<UnfinishedItem>& unfinished) {
     if (!keeping_) return;
     bool begun = begin();
@@ -181,7 +182,7 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
     std::vector<FileCopy> kept;
     std::vector<std::optional<FileStamp>> keptBefore;
     std::string records;
-    std::set<std::string> folders;  // looked at, there or not
+    std::set<std::string> folders;  // written down
     for (std::size_t i = 0; i < copies.size(); ++i) {
         if (refused.count(copies[i].item)) continue;
         kept.push_back(copies[i]);
@@ -192,10 +193,9 @@ void RunJournal::beforeCopy(std::vector<FileCopy>& copies,
         records += before[i] ? "B\t" + path + "\t" + backupOf(place) + "\t" +
                                    stampText(*before[i]) + "\t" + size + "\n"
                              : "C\t" + path + "\t" + size + "\n";
-        for (std::string up = parentOf(place);
-             up.size() > drive_.size() + 1 && folders.insert(up).second; up = parentOf(up))
-            if (stick_.typeOf(up) == PathType::Missing)
-                records += "D\t" + up.substr(drive_.size()) + "\n";
+        for (std::string up = parentOf(place); missing.count(up) && folders.insert(up).second;
+             up = parentOf(up))
+            records += "D\t" + up.substr(drive_.size()) + "\n";
     }
     copies = std::move(kept);
     before = std::move(keptBefore);

@@ -72,10 +72,11 @@ public:
     // A run begins on the stick in drive; nothing is written until it copies.
     void start(const std::string& drive);
     // Before an operation: what the copies replace is backed up, and what
-    // they create and replace is written down. An item whose backup finds no
-    // room leaves the copies (with its stamps), and is named.
+    // they create and replace, and the missing folders they make, are written
+    // down. An item whose backup finds no room leaves the copies (with its
+    // stamps), and is named.
     void beforeCopy(std::vector<FileCopy>& copies, std::vector<std::optional<FileStamp>>& before,
-                    std::vector<UnfinishedItem>& unfinished);
+                    const std::set<std::string>& missing, std::vector<UnfinishedItem>& unfinished);
     // Before a plugin list is rewritten; false when it could not be backed up.
     bool beforeRewrite(const std::string& path);
     void landed(const std::vector<FileCopy>& copies);

@@ -176,7 +176,7 @@ TEST(Backups, OfTheLastTenRunsAtMost2GiBOldestFirstNeverTheLastRuns) {
         std::vector<UnfinishedItem> unfinished;
         RunJournal journal(fs, &keeping);
         journal.start("E:");
-        journal.beforeCopy(copies, before, unfinished);
+        journal.beforeCopy(copies, before, {}, unfinished);
         journal.finish();
         Names runs;
         for (auto& [name, bytes] : keeping.folders(keeping.folder() + "\\Backups"))
