@@ -24,6 +24,14 @@ std::wstring widen(const std::string& bytes, unsigned codePage) {
     return out;
 }
 
+std::wstring longPath(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+    return wide;
+}
+
 std::string narrow(const std::wstring& utf16, unsigned codePage) {
     if (codePage == kUtf8CodePage)
         return caldrift::utf8::fromUtf16(std::u16string(utf16.begin(), utf16.end()));

@@ -10,6 +10,9 @@ constexpr unsigned kUtf8CodePage = 65001;
 // Text between UTF-16 and the bytes of a code page: UTF-8 unless told.
 std::wstring widen(const std::string& bytes, unsigned codePage = kUtf8CodePage);
 std::string narrow(const std::wstring& utf16, unsigned codePage = kUtf8CodePage);
+// A full path, in UTF-16, in the form no length limit applies to and in which
+// Windows keeps a name's trailing dots and blanks ("\\?\C:\...", "\\?\UNC\...").
+std::wstring longPath(const std::string& path);
 
 // The language of the program's texts and pictures: a LANGID of its resources.
 void useResourceLanguage(LANGID language);

@@ -15,16 +15,6 @@ using namespace toolkit;
 namespace {
 constexpr DWORD kLeftOutOfListings = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// The form of a full path that no length limit applies to and in which Windows
-// keeps a name's trailing dots and blanks.
-std::wstring longForm(const std::string& path) {
-    std::wstring wide = widen(path);
-    if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
-    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
-    return wide;
-}
-
 // Opens what is already there, letting other programs read, write and delete it meanwhile.
 FileHandle openExisting(const std::wstring& path, DWORD access,
                         DWORD flags = FILE_ATTRIBUTE_NORMAL) {
@@ -60,14 +50,14 @@ private:
 }  // namespace
 
 PathType Win32FileSystem::typeOf(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(longForm(path).c_str());
+    DWORD attributes = GetFileAttributesW(longPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathType::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathType::Folder : PathType::File;
 }
 
 std::optional<FileStamp> Win32FileSystem::stamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(longForm(path).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(longPath(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::nullopt;
     return FileStamp{
@@ -78,7 +68,7 @@ std::optional<FileStamp> Win32FileSystem::stamp(const std::string& path) {
 // Flushing takes a handle that may write, which a read-only file (the shell
 // keeps a source's attributes) gives only while the attribute is lifted.
 bool Win32FileSystem::flush(const std::string& path) {
-    std::wstring name = longForm(path);
+    std::wstring name = longPath(path);
     DWORD attributes = GetFileAttributesW(name.c_str());
     if (!failure_.win32(attributes != INVALID_FILE_ATTRIBUTES, L"GetFileAttributesW")) return false;
     bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
@@ -111,12 +101,12 @@ std::optional<DriveSpace> Win32FileSystem::space(const std::string& drive) {
 }
 
 bool Win32FileSystem::entryExists(const std::string& path) {
-    return lookupEntry(longForm(path).c_str()) == Lookup::Found;
+    return lookupEntry(longPath(path).c_str()) == Lookup::Found;
 }
 
 // A read-only file (the shell keeps a source's attributes) is let go first.
 bool Win32FileSystem::removeFile(const std::string& path) {
-    std::wstring name = longForm(path);
+    std::wstring name = longPath(path);
     DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -124,13 +114,13 @@ bool Win32FileSystem::removeFile(const std::string& path) {
 }
 
 bool Win32FileSystem::removeFolder(const std::string& path) {
-    return failure_.win32(RemoveDirectoryW(longForm(path).c_str()), L"RemoveDirectoryW");
+    return failure_.win32(RemoveDirectoryW(longPath(path).c_str()), L"RemoveDirectoryW");
 }
 
 FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
     Listing listing;
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileExW(longForm(folder + "\\*").c_str(), FindExInfoBasic, &data,
+    FindHandle find(FindFirstFileExW(longPath(folder + "\\*").c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, 0));
     if (!failure_.win32(bool(find), L"FindFirstFileExW")) return listing;
     listing.ok = true;
@@ -154,7 +144,7 @@ FileSystem::Listing Win32FileSystem::list(const std::string& folder) {
 // 64-bit index where the volume gives no other. A redirector may give none:
 // unknown then, never the same as another folder's.
 std::string Win32FileSystem::folderIdentity(const std::string& folder) {
-    FileHandle handle = openExisting(longForm(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
+    FileHandle handle = openExisting(longPath(folder), 0, FILE_FLAG_BACKUP_SEMANTICS);
     if (!failure_.win32(bool(handle), L"CreateFileW")) return {};
     std::uint64_t volume = 0, id[2] = {0, 0};
     FILE_ID_INFO wide;
@@ -172,13 +162,13 @@ std::string Win32FileSystem::folderIdentity(const std::string& folder) {
 }
 
 std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& path) {
-    FileHandle file = openExisting(longForm(path), GENERIC_READ);
+    FileHandle file = openExisting(longPath(path), GENERIC_READ);
     if (!failure_.win32(bool(file), L"CreateFileW")) return nullptr;
     return std::make_unique<FileBytes>(std::move(file));
 }
 
 bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes) {
-    FileHandle file = openExisting(longForm(path), GENERIC_WRITE);
+    FileHandle file = openExisting(longPath(path), GENERIC_WRITE);
     DWORD written = 0;
     // Written over the old bytes first and cut to length after, so a write the
     // stick cannot finish leaves the old text whole beneath the new.

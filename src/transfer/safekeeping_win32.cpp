@@ -14,22 +14,16 @@ namespace caldrift {
 using namespace toolkit;
 
 namespace {
-// A full path with no length limit.
-std::wstring longForm(const std::string& path) {
-    std::wstring wide = widen(path);
-    return wide.size() > 2 && wide[1] == L':' ? L"\\\\?\\" + wide : wide;
-}
-
 void makeFoldersAbove(const std::string& path) {
     for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryW(longForm(path.substr(0, at)).c_str(), nullptr);
+        CreateDirectoryW(longPath(path.substr(0, at)).c_str(), nullptr);
 }
 
 // Each entry of a folder but "." and "..", with its find data.
 void eachEntry(const std::string& folder,
                const std::function<void(const std::string&, const WIN32_FIND_DATAW&)>& take) {
     WIN32_FIND_DATAW data;
-    FindHandle find(FindFirstFileW(longForm(folder + "\\*").c_str(), &data));
+    FindHandle find(FindFirstFileW(longPath(folder + "\\*").c_str(), &data));
     if (!find) return;
     do {
         std::wstring name = data.cFileName;
@@ -88,11 +82,11 @@ std::optional<std::uint32_t> Win32Safekeeping::volumeSerial(const std::string& d
 // CopyFileW keeps the last-write time; a read-only file in the way is let go first.
 bool Win32Safekeeping::copyFile(const std::string& from, const std::string& to) {
     makeFoldersAbove(to);
-    std::wstring target = longForm(to);
+    std::wstring target = longPath(to);
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!failure_.win32(CopyFileW(longForm(from).c_str(), target.c_str(), FALSE), L"CopyFileW"))
+    if (!failure_.win32(CopyFileW(longPath(from).c_str(), target.c_str(), FALSE), L"CopyFileW"))
         return false;
     attributes = GetFileAttributesW(target.c_str());
     bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
@@ -109,7 +103,7 @@ bool Win32Safekeeping::copyFile(const std::string& from, const std::string& to) 
 
 bool Win32Safekeeping::append(const std::string& file, const std::string& text, bool fresh) {
     makeFoldersAbove(file);
-    FileHandle handle(CreateFileW(longForm(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+    FileHandle handle(CreateFileW(longPath(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                   nullptr, fresh ? CREATE_ALWAYS : OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
@@ -122,7 +116,7 @@ bool Win32Safekeeping::append(const std::string& file, const std::string& text, 
 }
 
 std::optional<std::string> Win32Safekeeping::read(const std::string& file) {
-    FileHandle handle(CreateFileW(longForm(file).c_str(), GENERIC_READ,
+    FileHandle handle(CreateFileW(longPath(file).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
@@ -149,10 +143,10 @@ void Win32Safekeeping::removeTree(const std::string& folder) {
     eachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAW& data) {
         std::string path = folder + "\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return removeTree(path);
-        SetFileAttributesW(longForm(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        failure_.win32(DeleteFileW(longForm(path).c_str()), L"DeleteFileW");
+        SetFileAttributesW(longPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        failure_.win32(DeleteFileW(longPath(path).c_str()), L"DeleteFileW");
     });
-    failure_.win32(RemoveDirectoryW(longForm(folder).c_str()), L"RemoveDirectoryW");
+    failure_.win32(RemoveDirectoryW(longPath(folder).c_str()), L"RemoveDirectoryW");
 }
 
 }  // namespace caldrift
