@@ -11,6 +11,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool x11-apps x11-utils imagemagick strace
   python3 file zip ffmpeg genisoimage locales
+  zlib1g-dev libz-mingw-w64-dev
 )
 
 SUDO=""
