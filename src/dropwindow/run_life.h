@@ -28,11 +28,12 @@ public:
         std::function<void()> exit;         // the program ends
     };
 
-    RunLife(World world, TransferQueue& queue, Safekeeping* keeping = nullptr)
+    RunLife(World world, TransferQueue& queue, Safekeeping* keeping = nullptr,
+            CompressionProgress* progress = nullptr)
         : world_(std::move(world)),
           queue_(queue),
           keeping_(keeping),
-          run_(queue, world_.files, world_.shell, keeping) {}
+          run_(queue, world_.files, world_.shell, keeping, progress) {}
 
     void dropArrived(std::vector<std::string> paths);
     // A box of another window opens or closes: drops wait while one is open.
@@ -46,6 +47,9 @@ public:
     void undoAsked();
     // Takes up what was recorded: the outer loop, or nothing when nested in it.
     void resume();
+
+    // Every PSP disc image copied from now on goes compressed.
+    void compressImages(bool always) { run_.compressImages(always); }
 
     RunState state() const;
     bool copying() const { return run_.active(); }

@@ -187,8 +187,14 @@ std::optional<EntryProblem> RunPlanner::check(FileCopy& copy, std::optional<std:
     if (!size) return EntryProblem::NotFound;
     if (*size > kLargestPspFile) return EntryProblem::TooLarge;
     copy.size = *size;
+    DiscContent disc = DiscContent::Unreadable;
+    if (byType && rule.isDiscImage) {
+        std::unique_ptr<ByteSource> bytes = fs_.openForReading(copy.source);
+        if (bytes) disc = readIsoVolume(*bytes).content;
+    }
     if (byType) {
-        folder = drive_ + (rule.isDiscImage ? imageFolder(copy.source, rule.folder) : rule.folder);
+        // A UMD video's image goes where the firmware lists videos, beside the games.
+        folder = drive_ + (disc == DiscContent::Video ? kIsoVideoFolder : rule.folder);
         if (rule.keepsItsFolder && !sourceFolder.empty()) {
             std::optional<std::string> own = folderFor(sourceFolder, folder);
             if (!own) return EntryProblem::BadName;
@@ -208,6 +214,7 @@ std::optional<EntryProblem> RunPlanner::check(FileCopy& copy, std::optional<std:
         return EntryProblem::AlreadyOnStick;
     if (!fitsTheShell(copy.source) || !fitsTheShell(copy.destination))
         return EntryProblem::PathTooLong;
+    if (disc == DiscContent::Game) copy.cso = compressedPlace(copy);
     return std::nullopt;
 }
 
@@ -220,11 +227,15 @@ std::optional<std::string> RunPlanner::stickPluginList(const std::string& name) 
     return std::nullopt;
 }
 
-// A UMD video's image goes where the firmware lists videos, beside the games.
-std::string RunPlanner::imageFolder(const std::string& source, const char* folder) {
-    std::unique_ptr<ByteSource> bytes = fs_.openForReading(source);
-    if (bytes && readIsoVolume(*bytes).content == DiscContent::Video) return kIsoVideoFolder;
-    return folder;
+// Beside the image, by its name: a place no file of the stick or the run holds.
+std::string RunPlanner::compressedPlace(const FileCopy& copy) {
+    std::string name = nameOf(copy.destination);
+    std::string stem = parentOf(copy.destination) + "\\" + name.substr(0, name.rfind('.'));
+    for (int n = 1;; ++n) {
+        std::string place = (n == 1 ? stem : numbered(stem, n)) + ".cso";
+        if (!fitsTheShell(place)) return {};
+        if (fs_.typeOf(place) == PathType::Missing && claim(place, copy.source)) return place;
+    }
 }
 
 void RunPlanner::leave(const std::string& item, EntryProblem problem) {
@@ -303,7 +314,7 @@ std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
     std::uint64_t grown = missing.size(), freed = 0;
     for (const std::string& folder : missing) enter(folder);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        grown += clusters(files[i].size);
+        if (!files[i].compressed) grown += clusters(files[i].size);
         if (i < before.size() && before[i])
             freed += clusters(before[i]->size);
         else

@@ -54,6 +54,9 @@ struct FileCopy {
     bool mergesLines = false;  // a plugin list whose lines join the stick's own
     // The game, save or laid-out folder it lands with or not at all; empty on its own.
     std::string whole = {};
+    // A PSP disc image's place as a CSO, should it go compressed; empty for any other file.
+    std::string cso = {};
+    bool compressed = false;  // destination is the CSO, written by the program itself
 };
 
 struct CopyPlan {
@@ -106,7 +109,7 @@ private:
     std::optional<EntryProblem> check(FileCopy& copy, std::optional<std::uint64_t> size,
                                       const Into& into, const std::string& sourceFolder);
     std::optional<std::string> stickPluginList(const std::string& name);
-    std::string imageFolder(const std::string& source, const char* folder);
+    std::string compressedPlace(const FileCopy& copy);
     void leave(const std::string& item, EntryProblem problem);
     bool claim(const std::string& destination, const std::string& source);
     void settle(bool accepted);
@@ -126,7 +129,8 @@ private:
 std::set<std::string> missingFolders(const std::vector<FileCopy>& files, FileSystem& fs);
 
 // The room the stick must grow by, in whole clusters, when the files replace
-// what is already at their places and the missing folders are made.
+// what is already at their places and the missing folders are made. A
+// compressed image counts only its folder entry: its bytes have the rest.
 std::uint64_t spaceNeeded(const std::vector<FileCopy>& files,
                           const std::vector<std::optional<FileStamp>>& before,
                           const std::set<std::string>& missing, std::uint64_t cluster);

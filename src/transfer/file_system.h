@@ -7,6 +7,7 @@
 
 #include "common/utf8.h"
 #include "formats/byte_source.h"
+#include "formats/cso_writer.h"
 
 namespace caldrift {
 
@@ -59,6 +60,8 @@ public:
     virtual bool removeFolder(const std::string& path) = 0;
     // Replaces what an existing file holds; false when it cannot be written.
     virtual bool rewrite(const std::string& path, const std::string& bytes) = 0;
+    // A new file, and the folders on its way; none when it is there or cannot be made.
+    virtual std::unique_ptr<ByteSink> createFile(const std::string& path) = 0;
     // The file's bytes, to read its header; none when it cannot be opened.
     virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
     // The name upper-cased by the system's table, as FAT compares names ("é" as "É").

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
+#include "common/paths.h"
 #include "drive/drive_probe_win32.h"
 #include "toolkit/handles.h"
 #include "toolkit/text.h"
@@ -46,6 +48,31 @@ public:
 
 private:
     FileHandle file_;
+};
+
+// A new file written at its end, and in place where asked.
+class FileSink : public ByteSink {
+public:
+    FileSink(FileHandle file, Failure& failure) : file_(std::move(file)), failure_(failure) {}
+    bool append(const std::string& bytes) override {
+        end_ += bytes.size();
+        return writeAt(end_ - bytes.size(), bytes);
+    }
+    bool writeAt(std::uint64_t offset, const std::string& bytes) override {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD written = 0;
+        return failure_.win32(WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, &at),
+                              L"WriteFile") &&
+               written == bytes.size();
+    }
+
+private:
+    FileHandle file_;
+    Failure& failure_;
+    std::uint64_t end_ = 0;
 };
 }  // namespace
 
@@ -165,6 +192,21 @@ std::unique_ptr<ByteSource> Win32FileSystem::openForReading(const std::string& p
     FileHandle file = openExisting(longPath(path), GENERIC_READ);
     if (!failure_.win32(bool(file), L"CreateFileW")) return nullptr;
     return std::make_unique<FileBytes>(std::move(file));
+}
+
+std::unique_ptr<ByteSink> Win32FileSystem::createFile(const std::string& path) {
+    std::vector<std::string> missing;
+    for (std::string up = parentOf(path);
+         up.find('\\') != std::string::npos && typeOf(up) == PathType::Missing; up = parentOf(up))
+        missing.push_back(up);
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder)
+        if (!failure_.win32(CreateDirectoryW(longPath(*folder).c_str(), nullptr),
+                            L"CreateDirectoryW"))
+            return nullptr;
+    FileHandle file(CreateFileW(longPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!failure_.win32(bool(file), L"CreateFileW")) return nullptr;
+    return std::make_unique<FileSink>(std::move(file), failure_);
 }
 
 bool Win32FileSystem::rewrite(const std::string& path, const std::string& bytes) {

@@ -14,6 +14,7 @@ public:
     bool flush(const std::string& path) override;
     std::optional<DriveSpace> space(const std::string& drive) override;
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
+    std::unique_ptr<ByteSink> createFile(const std::string& path) override;
     bool rewrite(const std::string& path, const std::string& bytes) override;
     bool removeFile(const std::string& path) override;
     bool removeFolder(const std::string& path) override;

@@ -1,11 +1,15 @@
 #include "transfer/transfer_run.h"
 
 #include <algorithm>
+#include <limits>
+#include <map>
+#include <thread>
 #include <set>
 #include <utility>
 
 #include "common/language.h"
 #include "drive/scanner.h"
+#include "formats/cso_writer.h"
 #include "formats/psp_formats.h"
 #include "formats/video_header.h"
 #include "text_ids.h"
@@ -41,6 +45,11 @@ int reasonText(EntryProblem problem) {
     return IDS_COPY_FAILED;
 }
 
+std::string megabytes(std::uint64_t bytes, bool roundUp) {
+    constexpr std::uint64_t kMegabyte = 1024 * 1024;
+    return std::to_string(bytes / kMegabyte + (roundUp && bytes % kMegabyte != 0)) + " MB";
+}
+
 // One line a name, at most kMostItemLines of them, then how many more there are.
 template <typename Item, typename Line>
 std::string itemLines(const std::vector<Item>& items, Line line) {
@@ -60,6 +69,12 @@ Message closingMessage(const RunReport& report) {
         return entry.name + " " + say(reasonText(entry.problem));
     });
     if (report.stickGone) text += "\n" + say(IDS_STICK_GONE);
+    if (!report.compressed.empty())
+        text += "\n\n" + say(IDS_COMPRESSED_IMAGES) +
+                itemLines(report.compressed, [](const CompressedImage& image) {
+                    return say(IDS_COMPRESSED_LINE, {image.name, megabytes(image.bytes, true),
+                                                     megabytes(image.imageBytes, true)});
+                });
     auto warned = [](const ItemWarning& item) { return item.name + " (" + item.reason + ")"; };
     if (!report.unstartable.empty())
         text += "\n\n" + say(IDS_MAY_NOT_START) + itemLines(report.unstartable, warned);
@@ -127,11 +142,6 @@ void TransferRun::checkVideo(const FileCopy& file) {
 }
 
 namespace {
-std::string megabytes(std::uint64_t bytes, bool roundUp) {
-    constexpr std::uint64_t kMegabyte = 1024 * 1024;
-    return std::to_string(bytes / kMegabyte + (roundUp && bytes % kMegabyte != 0)) + " MB";
-}
-
 bool asciiOnly(const std::string& name) {
     return std::all_of(name.begin(), name.end(), [](char c) { return c > 0 && c < 0x7F; });
 }
@@ -165,23 +175,27 @@ bool TransferRun::stickPresent() const {
     return !drive_.empty() && driveAssigned(drive_) && fs_.entryExists(pspFolder(drive_));
 }
 
+std::vector<std::optional<FileStamp>> TransferRun::stamps(const std::vector<FileCopy>& files) {
+    std::vector<std::optional<FileStamp>> found;
+    for (const FileCopy& f : files) found.push_back(fs_.stamp(f.destination));
+    return found;
+}
+
 // Nothing of an entry is written unless all of it fits on the stick.
 bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     std::vector<UnfinishedItem> unfinished = plan.leftOut;
     std::vector<FileCopy> copies, lists, whole;
     for (const FileCopy& f : plan.files) (f.mergesLines ? lists : copies).push_back(f);
-    std::vector<std::optional<FileStamp>> before;
-    for (const FileCopy& f : copies) before.push_back(fs_.stamp(f.destination));
-    std::set<std::string> missing = missingFolders(copies, fs_), undone;
-    std::optional<DriveSpace> space = fs_.space(drive_);
-    if (space && spaceNeeded(copies, before, missing, space->cluster) > space->available) {
+    if (!compressWhereNeeded(copies)) {
         unfinished.push_back({entry.file, EntryProblem::NoSpace});
     } else {
+        std::vector<std::optional<FileStamp>> before = stamps(copies);
+        std::set<std::string> missing = missingFolders(copies, fs_), undone;
         journal_.beforeCopy(copies, before, missing, unfinished);
         if (!copies.empty()) {
-            CopyResult result = shell_.copy(copies);
+            std::vector<CopyResult> results = copyAll(copies);
             if (!stickPresent()) return false;
-            whole = landed(copies, before, missing, result, unfinished, undone);
+            whole = landed(copies, before, missing, results, unfinished, undone);
             journal_.landed(whole);
         }
         for (const FileCopy& list : lists) {
@@ -198,9 +212,88 @@ bool TransferRun::copyEntry(const CopyPlan& plan, const QueueEntry& entry) {
     note(unfinished);
     for (const FileCopy& f : whole) {
         if (f.video) checkVideo(f);
-        if (f.start != StartCheck::None) checkStart(f);
+        if (f.compressed) {
+            std::optional<std::uint64_t> image = fs_.fileSize(f.source);
+            report_.compressed.push_back({f.item, f.size, image.value_or(0)});
+            FileCopy written = f;  // read as any CSO copied onto the stick
+            written.source = f.destination;
+            written.start = StartCheck::Compressed;
+            checkStart(written);
+        } else if (f.start != StartCheck::None) {
+            checkStart(f);
+        }
     }
     return true;
+}
+
+// True when the copies fit on the stick: PSP disc images go as CSOs when
+// asked, or when the copies would not fit with them as they are.
+bool TransferRun::compressWhereNeeded(std::vector<FileCopy>& copies) {
+    std::optional<DriveSpace> space = fs_.space(drive_);
+    auto fits = [&] {
+        return !space || spaceNeeded(copies, stamps(copies), missingFolders(copies, fs_),
+                                     space->cluster) <= space->available;
+    };
+    if (!compressAlways_ && fits()) return true;
+    for (FileCopy& f : copies) {
+        if (f.cso.empty()) continue;
+        f.destination = f.cso;
+        f.compressed = true;
+    }
+    return fits();
+}
+
+// One shell operation for the files it copies, then each image compressed in
+// turn; what happened to each file, in order.
+std::vector<CopyResult> TransferRun::copyAll(std::vector<FileCopy>& copies) {
+    std::vector<CopyResult> results(copies.size(), CopyResult::Copied);
+    std::vector<FileCopy> shelled, images;
+    for (const FileCopy& f : copies) (f.compressed ? images : shelled).push_back(f);
+    CopyResult shell = shelled.empty() ? CopyResult::Copied : shell_.copy(shelled);
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (!copies[i].compressed) {
+            results[i] = shell;
+        } else if (stickPresent()) {
+            images.erase(images.begin());
+            results[i] = compress(copies[i], roomBeside(copies[i], images));
+        }
+    }
+    return results;
+}
+
+// The bytes an image may take: the stick's free room but for the folder
+// entries of it and the images still to come.
+std::uint64_t TransferRun::roomBeside(const FileCopy& image, std::vector<FileCopy> later) {
+    std::optional<DriveSpace> space = fs_.space(drive_);
+    if (!space) return std::numeric_limits<std::uint64_t>::max();
+    later.push_back(image);
+    std::uint64_t entries =
+        spaceNeeded(later, stamps(later), missingFolders(later, fs_), space->cluster);
+    if (space->available <= entries) return 0;
+    return (space->available - entries) / space->cluster * space->cluster;
+}
+
+// Writes the image as a CSO at its destination, within room; its size once written.
+CopyResult TransferRun::compress(FileCopy& image, std::uint64_t room) {
+    std::unique_ptr<ByteSource> source = fs_.openForReading(image.source);
+    std::unique_ptr<ByteSink> sink = source ? fs_.createFile(image.destination) : nullptr;
+    if (!sink) return CopyResult::Failed;
+    CsoOptions options;
+    options.room = room;
+    options.workers = std::max(2u, std::thread::hardware_concurrency());
+    if (progress_) {
+        progress_->begin(nameOf(image.source), source->size());
+        options.progress = [this](std::uint64_t done) { return progress_->update(done); };
+    }
+    CsoResult written = writeCso(*source, *sink, options);
+    if (progress_) progress_->end();
+    image.size = written.bytes;
+    switch (written.outcome) {
+    case CsoOutcome::Written: return CopyResult::Copied;
+    case CsoOutcome::Cancelled: return CopyResult::Cancelled;
+    case CsoOutcome::NoRoom: return CopyResult::NoRoom;
+    default: return CopyResult::Failed;
+    }
 }
 
 // The stick's plugin list keeps its lines and gains the dropped list's new ones.
@@ -225,36 +318,45 @@ bool TransferRun::mergeList(const FileCopy& list) {
 // gets its old bytes back from the backup.
 std::vector<FileCopy> TransferRun::landed(const std::vector<FileCopy>& files,
                                           const std::vector<std::optional<FileStamp>>& before,
-                                          const std::set<std::string>& missing, CopyResult result,
+                                          const std::set<std::string>& missing,
+                                          const std::vector<CopyResult>& results,
                                           std::vector<UnfinishedItem>& unfinished,
                                           std::set<std::string>& undone) {
-    EntryProblem problem =
-        result == CopyResult::Cancelled ? EntryProblem::CopyCancelled : EntryProblem::CopyFailed;
+    auto problemOf = [](CopyResult result) {
+        return result == CopyResult::Cancelled ? EntryProblem::CopyCancelled
+               : result == CopyResult::NoRoom  ? EntryProblem::NoSpace
+                                               : EntryProblem::CopyFailed;
+    };
     std::vector<std::optional<EntryProblem>> missed(files.size());
+    std::map<std::string, EntryProblem> failedWhole;  // by its first file that did not land
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileCopy& f = files[i];
         std::optional<FileStamp> now = fs_.stamp(f.destination);
-        if (before[i] && now && unchanged(*before[i], *now))
+        bool written = !f.compressed || results[i] == CopyResult::Copied;  // a CSO is whole or not
+        if (written && before[i] && now && unchanged(*before[i], *now))
             missed[i] = EntryProblem::NotReplaced;
-        else if (!now || now->size != f.size || !fs_.flush(f.destination))
-            missed[i] = problem;
-        if (missed[i] == problem && !f.whole.empty()) undone.insert(f.whole);
+        else if (!written || !now || now->size != f.size || !fs_.flush(f.destination))
+            missed[i] = problemOf(results[i]);
+        if (missed[i] && missed[i] != EntryProblem::NotReplaced && !f.whole.empty() &&
+            failedWhole.emplace(f.whole, *missed[i]).second)
+            undone.insert(f.whole);
     }
     std::vector<FileCopy> whole;
     std::set<std::string> named, emptied;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileCopy& f = files[i];
         bool back = undone.count(f.whole) > 0;
-        if ((back || missed[i] == problem) && before[i])
+        bool failed = missed[i] && missed[i] != EntryProblem::NotReplaced;
+        if ((back || failed) && before[i])
             journal_.putBack(f.destination);
-        else if (back || missed[i] == problem)
+        else if (back || failed)
             fs_.removeFile(f.destination);
         for (std::string up = parentOf(f.destination); back && missing.count(up); up = parentOf(up))
             emptied.insert(up);
         std::string item = back ? f.whole : f.item;
         if (back || missed[i]) {
             if (named.insert(item).second)
-                unfinished.push_back({item, back ? problem : *missed[i]});
+                unfinished.push_back({item, back ? failedWhole[f.whole] : *missed[i]});
         } else {
             whole.push_back(f);
         }

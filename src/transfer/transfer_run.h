@@ -11,7 +11,7 @@
 
 namespace caldrift {
 
-enum class CopyResult { Copied, Failed, Cancelled };
+enum class CopyResult { Copied, Failed, Cancelled, NoRoom };
 
 // Files onto the stick in one operation of the system's shell, with its own
 // dialogs: one progress window, one replace question for them all.
@@ -19,6 +19,22 @@ class ShellCopy {
 public:
     virtual ~ShellCopy() = default;
     virtual CopyResult copy(const std::vector<FileCopy>& files) = 0;
+};
+
+// What the user sees while an image is compressed: its name, a bar and Cancel.
+class CompressionProgress {
+public:
+    virtual ~CompressionProgress() = default;
+    virtual void begin(const std::string& name, std::uint64_t total) = 0;
+    // False once the user has cancelled.
+    virtual bool update(std::uint64_t done) = 0;
+    virtual void end() = 0;
+};
+
+// An image that went on as a CSO, and the bytes it and its ISO take.
+struct CompressedImage {
+    std::string name;
+    std::uint64_t bytes, imageBytes;
 };
 
 // A video the PSP may not play, or a game it may not start, copied all the same, and why.
@@ -30,6 +46,7 @@ struct RunReport {
     std::vector<UnfinishedItem> unfinished;
     std::vector<ItemWarning> unstartable;
     std::vector<ItemWarning> videos;
+    std::vector<CompressedImage> compressed;
     bool stickGone = false;
 };
 
@@ -49,8 +66,11 @@ Message undoneMessage(const std::vector<std::string>& left);
 class TransferRun {
 public:
     TransferRun(TransferQueue& queue, FileSystem& fs, ShellCopy& shell,
-                Safekeeping* keeping = nullptr)
-        : queue_(queue), fs_(fs), shell_(shell), journal_(fs, keeping) {}
+                Safekeeping* keeping = nullptr, CompressionProgress* progress = nullptr)
+        : queue_(queue), fs_(fs), shell_(shell), progress_(progress), journal_(fs, keeping) {}
+
+    // Every PSP disc image goes on as a CSO, not only one that does not fit otherwise.
+    void compressImages(bool always) { compressAlways_ = always; }
 
     // Something to copy, or to tell: queued entries, or items refused on the way in.
     bool due() const { return !queue_.empty() || !report_.unfinished.empty(); }
@@ -72,9 +92,15 @@ private:
     bool stickPresent() const;
     // Copies what fits and checks it landed; false when the stick went away meanwhile.
     bool copyEntry(const CopyPlan& plan, const QueueEntry& entry);
+    std::vector<std::optional<FileStamp>> stamps(const std::vector<FileCopy>& files);
+    bool compressWhereNeeded(std::vector<FileCopy>& copies);
+    std::vector<CopyResult> copyAll(std::vector<FileCopy>& copies);
+    std::uint64_t roomBeside(const FileCopy& image, std::vector<FileCopy> later);
+    CopyResult compress(FileCopy& image, std::uint64_t room);
     std::vector<FileCopy> landed(const std::vector<FileCopy>& files,
                                  const std::vector<std::optional<FileStamp>>& before,
-                                 const std::set<std::string>& missing, CopyResult result,
+                                 const std::set<std::string>& missing,
+                                 const std::vector<CopyResult>& results,
                                  std::vector<UnfinishedItem>& unfinished,
                                  std::set<std::string>& undone);
     void checkVideo(const FileCopy& file);
@@ -84,8 +110,9 @@ private:
     TransferQueue& queue_;
     FileSystem& fs_;
     ShellCopy& shell_;
+    CompressionProgress* progress_;
     RunJournal journal_;
-    bool active_ = false;
+    bool active_ = false, compressAlways_ = false;
     std::string drive_;
     std::optional<RunPlanner> planner_;
     std::deque<CopyPlan> plans_;  // of the queue's first entries

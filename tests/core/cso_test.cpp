@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <random>
-
 #include "fakes.h"
 #include "formats/cso_writer.h"
 #include "formats/psp_formats.h"
+#include "psp_writer.h"
 
 using namespace caldrift;
 using namespace caldrift::testing;
@@ -51,22 +50,6 @@ struct Zeros : ByteSource {
         return true;
     }
 };
-
-std::string randomBytes(std::size_t n) {
-    std::mt19937 random(7);
-    std::string bytes(n, '\0');
-    for (char& c : bytes) c = static_cast<char>(random());
-    return bytes;
-}
-
-// Lines of a table with a little noise, as a game's data compresses.
-std::string textBytes(std::size_t n) {
-    std::string bytes;
-    for (int line = 0; bytes.size() < n; ++line)
-        bytes += "livello " + std::to_string(line) + "\tpunti " + std::to_string(line * 37 % 1000) +
-                 "\n";
-    return bytes.substr(0, n);
-}
 
 // The CSO holds the image, as the format alone reads it: each block inflated,
 // or as is, matches the image's.

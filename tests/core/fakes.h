@@ -105,6 +105,28 @@ struct FakeFileSystem : FileSystem {
         contents[path] = bytes;
         return true;
     }
+    // A new file's bytes go to contents as they are written.
+    struct Sink : ByteSink {
+        FakeFileSystem& fs;
+        std::string path;
+        Sink(FakeFileSystem& owner, std::string file) : fs(owner), path(std::move(file)) {}
+        bool append(const std::string& bytes) override {
+            return writeAt(fs.contents[path].size(), bytes);
+        }
+        bool writeAt(std::uint64_t offset, const std::string& bytes) override {
+            std::string& file = fs.contents[path];
+            file.resize(std::max<std::size_t>(file.size(), offset + bytes.size()));
+            file.replace(offset, bytes.size(), bytes);
+            fs.sizes[path] = file.size();
+            return true;
+        }
+    };
+    std::unique_ptr<ByteSink> createFile(const std::string& path) override {
+        if (files.count(path)) return nullptr;
+        addFile(path);
+        contents[path].clear();
+        return std::make_unique<Sink>(*this, path);
+    }
     // A file, and the folders above it.
     void addFile(const std::string& path, std::uint64_t size = 0) {
         files.insert(path);
@@ -211,6 +233,17 @@ struct FakeSafekeeping : Safekeeping {
     }
 };
 
+// What the user sees of a compression; Cancel is pressed at the update numbered cancelAt.
+struct FakeProgress : CompressionProgress {
+    std::string shown;
+    int updates = 0, cancelAt = -1;
+    void begin(const std::string& name, std::uint64_t total) override {
+        shown += name + " " + std::to_string(total) + "; ";
+    }
+    bool update(std::uint64_t) override { return updates++ != cancelAt; }
+    void end() override { shown += "end"; }
+};
+
 // The program's run life over the fakes, its wakes handled as its message loop
 // (or a dialog's inside it) would; with Keeps, backups and a journal kept too.
 template <bool Keeps>
@@ -221,13 +254,15 @@ struct LifeOver {
     FakeShell shell{fs};
     FakeMessages messages;
     FakeSafekeeping keeping{fs};
+    FakeProgress progress;
     std::string drive = "E:";
     std::string log;  // what the program did that the user sees
     int posted = 0;   // wakes waiting in the message queue
     RunLife life{{fs, shell, messages, [this] { return drive; }, [this] { ++posted; }, [](bool) {},
                   [this] { log += "hide "; }, [this] { log += "exit "; }},
                  queue,
-                 Keeps ? &keeping : nullptr};
+                 Keeps ? &keeping : nullptr,
+                 &progress};
     void pump() {
         while (posted > 0) {
             --posted;

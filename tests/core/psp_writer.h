@@ -1,5 +1,6 @@
 #pragma once
 // PSP files written by the tests and the fuzz targets: PARAM.SFO and ISO 9660.
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +64,22 @@ inline std::string iso(const std::vector<std::string>& folders, std::size_t sect
            sector("\x01" + cd001 + zeros(73) + both(sectors, 4) + zeros(32) + both(1, 2) +
                   both(1, 2) + both(kIsoSector, 2) + zeros(24) + isoRecord(kIsoRootSector, self)) +
            sector("\xFF" + cd001) + sector(root);
+}
+
+// The bytes of a disc's data: noise that does not compress, or a table that does.
+inline std::string randomBytes(std::size_t n) {
+    std::mt19937 random(7);
+    std::string bytes(n, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+}
+
+inline std::string textBytes(std::size_t n) {
+    std::string bytes;
+    for (int line = 0; bytes.size() < n; ++line)
+        bytes += "livello " + std::to_string(line) + "\tpunti " + std::to_string(line * 37 % 1000) +
+                 "\n";
+    return bytes.substr(0, n);
 }
 
 }  // namespace caldrift::testing
