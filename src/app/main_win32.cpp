@@ -11,6 +11,7 @@
 #include "toolkit/message_boxes.h"
 #include "toolkit/system_functions.h"
 #include "toolkit/text.h"
+#include "transfer/compression_progress_win32.h"
 #include "transfer/file_system_win32.h"
 #include "transfer/safekeeping_win32.h"
 #include "transfer/shell_copy_win32.h"
@@ -62,6 +63,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32Registry registry;
     Win32DriveProbe driveProbe;
     Win32Safekeeping keeping;
+    Win32CompressionProgress compression;
     DropWindow dropWindow({files,
                            shell,
                            messages,
@@ -69,6 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                            registry,
                            driveProbe,
                            keeping,
+                           compression,
                            {programPath, programFilesFolders()}});
 
     // The drop window starts up when the splash hands over to it.

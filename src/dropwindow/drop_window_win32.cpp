@@ -4,6 +4,7 @@
 #include <dbt.h>
 
 #include "common/colours.h"
+#include "common/language.h"
 #include "dropwindow/placement.h"
 #include "dropwindow/show_while_dragging.h"
 #include "dropwindow/tray_notification.h"
@@ -53,6 +54,7 @@ MenuHandle createPopupMenu() {
     MenuHandle menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, kMenuSetting, words(IDS_MENU_SETTINGS).c_str());
     AppendMenuW(menu.get(), MF_STRING, kMenuUndo, words(IDS_MENU_UNDO).c_str());
+    AppendMenuW(menu.get(), MF_STRING, kMenuCompress, words(IDS_MENU_COMPRESS).c_str());
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuExit, words(IDS_MENU_EXIT).c_str());
     return menu;
@@ -71,7 +73,7 @@ DropWindow::DropWindow(Services services)
                     holdShutdown(copying);
                 },
                 [this] { hideForExit(); }, [this] { DestroyWindow(hwnd_); }},
-               queue_, &services_.keeping),
+               queue_, &services_.keeping, &services_.compression),
       dropTarget_(
           [this](std::vector<std::string> paths) { runLife_.dropArrived(std::move(paths)); }) {}
 
@@ -186,6 +188,20 @@ void DropWindow::showFirmwareLine(const std::string& line) {
 
 void DropWindow::setOpacity(int opacity) { SetTransparency(hwnd_, opacity); }
 
+void DropWindow::compressImages(bool always) {
+    compressImages_ = always;
+    runLife_.compressImages(always);
+}
+
+// Checked, every PSP disc image goes on compressed; kept in Setting.INI.
+void DropWindow::toggleCompression() {
+    compressImages(!compressImages_);
+    if (saveFlag(services_.settingsFolder, Setting::Compress, compressImages_)) return;
+    runLife_.boxOpened();
+    services_.messages.show(notSavedText(services_.settingsFolder), say(IDS_ERROR), kMessageError);
+    runLife_.boxClosed();
+}
+
 void DropWindow::loadconf() {
     caldrift::loadconf(readSettings(services_.settingsFolder), *this, services_.registry,
                        services_.program);
@@ -260,6 +276,8 @@ void DropWindow::openPopupMenu(POINT at) {
     UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     EnableMenuItem(popup_.get(), kMenuUndo,
                    MF_BYCOMMAND | (runLife_.undoOffered() ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(popup_.get(), kMenuCompress,
+                  MF_BYCOMMAND | (compressImages_ ? MF_CHECKED : MF_UNCHECKED));
     TrackPopupMenu(popup_.get(), align | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
@@ -268,6 +286,7 @@ void DropWindow::onCommand(UINT id) {
     if (id == kMenuSetting) settings_.open(hwnd_);
     if (id == kMenuExit) runLife_.exitAsked();
     if (id == kMenuUndo) runLife_.undoAsked();
+    if (id == kMenuCompress) toggleCompression();
 }
 
 // Chosen inside a dialog, Exit takes the icon and the windows away at once.

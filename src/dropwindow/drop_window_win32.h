@@ -25,11 +25,12 @@ struct Services {
     Registry& registry;
     DriveProbe& driveProbe;
     Safekeeping& keeping;
+    CompressionProgress& compression;
     ProgramLocation program;
 };
 
 // The menu of the tray icon and of the drop window.
-enum MenuId : UINT { kMenuSetting = 100, kMenuExit, kMenuUndo };
+enum MenuId : UINT { kMenuSetting = 100, kMenuExit, kMenuUndo, kMenuCompress };
 toolkit::MenuHandle createPopupMenu();
 
 // Form1: the picture of the console that files are dropped on. It lives
@@ -61,6 +62,8 @@ private:
     void useFixedDrive(const std::optional<std::string>& drive) override;
     void showFirmwareLine(const std::string& line) override;
     void setOpacity(int opacity) override;
+    void compressImages(bool always) override;
+    void toggleCompression();
     void loadPictures();
     void createControls();
     void setFonts();
@@ -97,7 +100,8 @@ private:
     toolkit::MenuHandle popup_;
     HWND label1_ = nullptr;
     HWND label2_ = nullptr;
-    bool chiller_ = false;  // Label1's font is installed; Tahoma, centred upright, stands in
+    bool chiller_ = false;         // Label1's font is installed; Tahoma, centred upright, stands in
+    bool compressImages_ = false;  // the menu's check mark
     TrayIcon tray_;
 
     DriveScanner scanner_;  // holds the current PSP drive, which Label1 shows

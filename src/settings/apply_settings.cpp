@@ -1,5 +1,8 @@
 #include "settings/apply_settings.h"
 
+#include "common/language.h"
+#include "text_ids.h"
+
 namespace caldrift {
 
 void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registry& registry,
@@ -11,6 +14,7 @@ void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registr
     window.showFirmwareLine(settings.firmware());
     if (settings.readable()) writeRunValue(registry, program, settings.startWithWindows());
     if (std::optional<int> opacity = settings.opacity()) window.setOpacity(*opacity);
+    window.compressImages(settings.compressImages());
 }
 
 void readconf(const SettingsLines& settings, SettingsDialogControls& dialog) {
@@ -22,6 +26,13 @@ void readconf(const SettingsLines& settings, SettingsDialogControls& dialog) {
     dialog.setStartWithWindows(settings.startWithWindows());
     if (std::optional<std::int32_t> position = settings.sliderPosition())
         dialog.setSliderPosition(*position);
+}
+
+std::string notSavedText(const SettingsFolder& folder) {
+    std::string text = say(IDS_SETTINGS_NOT_SAVED);
+    if (std::string reason = folder.failureReason(); !reason.empty())
+        text += "\n" + say(IDS_SYSTEM_REASON, {reason});
+    return text;
 }
 
 }  // namespace caldrift

@@ -16,6 +16,7 @@ public:
     virtual void useFixedDrive(const std::optional<std::string>& drive) = 0;
     virtual void showFirmwareLine(const std::string& line) = 0;
     virtual void setOpacity(int opacity) = 0;
+    virtual void compressImages(bool always) = 0;
 };
 
 // The controls of the settings dialog that the file fills.
@@ -36,5 +37,8 @@ void loadconf(const SettingsLines& settings, DropWindowSettings& window, Registr
               const ProgramLocation& program);
 
 void readconf(const SettingsLines& settings, SettingsDialogControls& dialog);
+
+// What the user is told when Setting.INI could not be saved, with the system's reason.
+std::string notSavedText(const SettingsFolder& folder);
 
 }  // namespace caldrift

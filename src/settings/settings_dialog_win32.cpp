@@ -293,17 +293,15 @@ SettingsForm SettingsDialog::form() const {
     form.firmware = narrow(windowText(control(kFirmware)));
     form.startWithWindows = checked(control(kStartWithWindows));
     form.transparency = static_cast<int>(SendMessageW(control(kTransparency), TBM_GETPOS, 0, 0));
+    form.compressImages = readSettings(folder_).compressImages();  // the menu's, not the dialog's
     return form;
 }
 
 // A failed save is said, with the system's reason, and the dialog keeps the user's changes.
 bool SettingsDialog::saveconf() {
     if (saveSettings(folder_, form())) return true;
-    std::string text = say(IDS_SETTINGS_NOT_SAVED);
-    if (std::string reason = folder_.failureReason(); !reason.empty())
-        text += "\n" + say(IDS_SYSTEM_REASON, {reason});
     messageBoxOpen_(true);
-    MessageBoxService(hwnd_).show(text, say(IDS_ERROR), kMessageError);
+    MessageBoxService(hwnd_).show(notSavedText(folder_), say(IDS_ERROR), kMessageError);
     messageBoxOpen_(false);
     return false;
 }

@@ -48,6 +48,7 @@ std::string formValue(const SettingsForm& form, Setting setting) {
     case Setting::Firmware: return form.firmware;
     case Setting::Startup: return form.startWithWindows ? kFlagOn : kFlagOff;
     case Setting::Transparency: return std::to_string(form.transparency);
+    case Setting::Compress: return form.compressImages ? kFlagOn : kFlagOff;
     }
     return {};
 }
@@ -106,6 +107,10 @@ bool SettingsLines::startWithWindows() const {
     return startup() == valueLine(Setting::Startup, kFlagOn);
 }
 
+bool SettingsLines::compressImages() const {
+    return line<Setting::Compress>() == valueLine(Setting::Compress, kFlagOn);
+}
+
 std::optional<std::string> SettingsLines::fixedDrive() const {
     std::optional<std::string> value = valueCut(drive());
     return value ? std::optional(utf8::asciiUpper(*value)) : std::nullopt;
@@ -139,12 +144,28 @@ SettingsLines readSettings(SettingsFolder& folder) {
                                             : SettingsLines::shipped();
 }
 
-bool saveSettings(SettingsFolder& folder, const SettingsForm& form) {
+namespace {
+bool saveText(SettingsFolder& folder, const std::string& text) {
     const std::string fresh = std::string(kSettingsFileName) + ".new";
-    if (folder.write(fresh, settingsText(form)) && folder.replace(fresh, kSettingsFileName))
-        return true;
+    if (folder.write(fresh, text) && folder.replace(fresh, kSettingsFileName)) return true;
     folder.remove(fresh);
     return false;
+}
+}  // namespace
+
+bool saveSettings(SettingsFolder& folder, const SettingsForm& form) {
+    return saveText(folder, settingsText(form));
+}
+
+bool saveFlag(SettingsFolder& folder, Setting setting, bool on) {
+    SettingsLines lines = readSettings(folder);
+    if (!lines.readable()) return false;
+    std::string text;
+    for (std::size_t i = 0; i < lines.all().size(); ++i)
+        text +=
+            (i == lineOf(setting) ? valueLine(setting, on ? kFlagOn : kFlagOff) : lines.all()[i]) +
+            "\r\n";
+    return saveText(folder, text);
 }
 
 std::optional<double> parseDecimal(const std::string& text) {

@@ -14,7 +14,7 @@ constexpr const char* kSettingsFileName = "Setting.INI";
 constexpr int kOpacityOfSliderZero = 155;
 
 // What the program reads from Setting.INI, each setting on a line of its own.
-enum class Setting { Drive, Firmware, Startup, Transparency };
+enum class Setting { Drive, Firmware, Startup, Transparency, Compress };
 
 enum class LineKind { Section, Blank, Value };
 // One line of Setting.INI. A value line is written "Key = value"; one that a
@@ -40,6 +40,7 @@ constexpr SettingsFileLine kSettingsFileLines[] = {
     {LineKind::Section, "[APP Setting]"},
     {LineKind::Value, "Startup", kFlagOff, Setting::Startup},
     {LineKind::Value, "Trasparenza", "100", Setting::Transparency},
+    {LineKind::Value, "Comprimi", kFlagOff, Setting::Compress},  // a file of seven lines: off
 };
 
 // The line that holds a setting; a setting without one stops the build.
@@ -69,6 +70,7 @@ public:
     // The shipped lines, standing for a file that is there but could not be read.
     static SettingsLines unreadable();
     bool readable() const { return readable_; }
+    const std::vector<std::string>& all() const { return lines_; }
 
     template <Setting setting>
     const std::string& line() const {
@@ -82,6 +84,7 @@ public:
 
     bool automaticDrive() const;
     bool startWithWindows() const;
+    bool compressImages() const;
     // The fixed drive as Label1 shows it: the value, upper-cased.
     std::optional<std::string> fixedDrive() const;
     std::optional<std::string> firmwareVersion() const { return valueCut(firmware()); }
@@ -102,6 +105,7 @@ struct SettingsForm {
     std::string firmware;
     bool startWithWindows = false;
     int transparency = 100;
+    bool compressImages = false;  // set from the menu, kept as the file has it
 };
 
 std::string settingsText(const SettingsForm& form);
@@ -125,6 +129,9 @@ SettingsLines readSettings(SettingsFolder& folder);
 // Writes the new file beside the old one and then swaps them, so a failed
 // write leaves the old file whole. False when Setting.INI was not replaced.
 bool saveSettings(SettingsFolder& folder, const SettingsForm& form);
+// Setting.INI with one flag set, its other lines as they are read; a file
+// that cannot be read is left alone.
+bool saveFlag(SettingsFolder& folder, Setting setting, bool on);
 
 // A decimal number with optional blanks around it; nothing when it is not one.
 std::optional<double> parseDecimal(const std::string& text);

@@ -388,6 +388,7 @@ struct FakeDropWindow : DropWindowSettings {
     bool automatic = false;
     std::string caption = "NO", label2 = "PSP Version";
     std::optional<int> opacity;
+    bool compress = false;
     void startAutomaticDetection() override { automatic = true; }
     void useFixedDrive(const std::optional<std::string>& drive) override {
         automatic = false;
@@ -395,6 +396,7 @@ struct FakeDropWindow : DropWindowSettings {
     }
     void showFirmwareLine(const std::string& line) override { label2 = line; }
     void setOpacity(int value) override { opacity = value; }
+    void compressImages(bool always) override { compress = always; }
     auto state() const { return std::make_tuple(automatic, caption, label2, opacity); }
 };
 

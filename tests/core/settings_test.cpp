@@ -13,9 +13,10 @@ const std::string kExample =
     "[PSP Setting]\r\nDrive = AUTO\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
     "Startup = 1\r\nTrasparenza = 40\r\n";
 
-// The example file with one line (counted from 1) replaced.
+// The example file with one line (counted from 1) replaced, or added.
 SettingsLines withLine(int number, const std::string& line) {
     std::vector<std::string> lines = readLines(kExample);
+    lines.resize(std::max<std::size_t>(lines.size(), number));
     lines[number - 1] = line;
     return SettingsLines(lines);
 }
@@ -29,21 +30,41 @@ struct Settings : ::testing::Test {
 };
 }  // namespace
 
-TEST(SettingsFile, SavedFormIsSevenLinesByteForByteAndFillsTheDialogBack) {
+TEST(SettingsFile, SavedFormIsEightLinesByteForByteAndFillsTheDialogBack) {
     FakeFolder folder;
     FakeDialog dialog;
     ASSERT_TRUE(saveSettings(folder, SettingsForm{true, "e:", "2.71", true, 40}));
-    EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"Setting.INI", kExample}}));
+    EXPECT_EQ(folder.files,
+              (std::map<std::string, std::string>{{"Setting.INI", kExample + "Comprimi = 0\r\n"}}));
     readconf(readSettings(folder), dialog);
     EXPECT_EQ(dialog.state(), std::make_tuple(true, "", "2.71", true, 40));
     EXPECT_EQ(settingsText(SettingsForm{false, "e:", "2.71", false, 0}),
               "[PSP Setting]\r\nDrive = e:\r\nPSP Versione = 2.71\r\n\r\n[APP Setting]\r\n"
-              "Startup = 0\r\nTrasparenza = 0\r\n");
+              "Startup = 0\r\nTrasparenza = 0\r\nComprimi = 0\r\n");
     // Values the file cannot give leave the dialog as it was.
     readconf(withLine(3, "PSP Versione ="), dialog);
     readconf(withLine(7, "Trasparenza = lots"), dialog);
     readconf(withLine(2, "Drive = e:"), dialog);  // the drive list starts on the saved drive
     EXPECT_EQ(dialog.state(), std::make_tuple(false, "E:", "2.71", true, 40));
+}
+
+// A file of seven lines, as earlier versions wrote it, compresses nothing and
+// gains the eighth line from the menu; one another program holds is left alone.
+TEST(SettingsFile, TheMenusFlagIsTheEighthLineAndTheOthersStayAsTheyAre) {
+    FakeFolder folder;
+    FakeDropWindow window;
+    FakeRegistry registry;
+    folder.files["Setting.INI"] = kExample;
+    EXPECT_FALSE(readSettings(folder).compressImages());
+    ASSERT_TRUE(saveFlag(folder, Setting::Compress, true));
+    EXPECT_EQ(folder.files["Setting.INI"], kExample + "Comprimi = 1\r\n");
+    loadconf(readSettings(folder), window, registry, kInstalled);
+    EXPECT_TRUE(window.compress);
+    for (const char* other : {"Comprimi = 0", "Comprimi = si", "Comprimi"})
+        EXPECT_FALSE(withLine(8, other).compressImages()) << other;
+    folder.held.insert("Setting.INI");
+    EXPECT_FALSE(saveFlag(folder, Setting::Compress, false));
+    EXPECT_EQ(folder.files["Setting.INI"], kExample + "Comprimi = 1\r\n");
 }
 
 TEST(SettingsFile, TheFileThatShipsIsTheShippedText) {

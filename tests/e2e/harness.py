@@ -105,10 +105,11 @@ def wait_until(condition, timeout=10.0, step=0.1):
         time.sleep(step)
 
 
-def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100"):
+def settings_text(drive="AUTO", firmware="1.00", startup="0", transparency="100", compress="0"):
     """Setting.INI as the program writes it."""
     return (f"[PSP Setting]\r\nDrive = {drive}\r\nPSP Versione = {firmware}\r\n\r\n"
-            f"[APP Setting]\r\nStartup = {startup}\r\nTrasparenza = {transparency}\r\n").encode("cp1252")
+            f"[APP Setting]\r\nStartup = {startup}\r\nTrasparenza = {transparency}\r\n"
+            f"Comprimi = {compress}\r\n").encode("cp1252")
 
 
 def make_video(path, size, *options):
@@ -353,6 +354,11 @@ class CaldriftTestCase(unittest.TestCase):
             if menu:
                 return menu
         self.fail("the tray icon gave no menu")
+
+    def choose_item(self, menu, number):
+        """Chooses the menu's item of that number, among the four above its separator."""
+        left, top, right, bottom = menu["rect"]
+        self.click((left + right) // 2, top + 3 + (2 * number - 1) * (bottom - top - 6) // 9)
 
     def choose_settings(self, menu):
         """Chooses the menu's first item: the settings dialog opens."""

@@ -34,9 +34,9 @@ class UndoTheLastTransfer(CaldriftTestCase):
 
         self.restart_wine()  # Caldrift killed, and started again
         self.start_caldrift(label="E:")
-        left, top, right, bottom = self.open_tray_menu()["rect"]
+        menu = self.open_tray_menu()
         self.screenshot("undo-menu")
-        self.click((left + right) // 2, top + 3 + 3 * (bottom - top - 6) // 7)  # the second of three, a separator
+        self.choose_item(menu, 2)
         question = self.dialog(UNDO, 10)
         self.assertIsNotNone(question, "the second item asked nothing")
         self.screenshot("undo-question")

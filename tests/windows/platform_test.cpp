@@ -11,6 +11,7 @@
 #include "dropwindow/drop_window_win32.h"
 #include "settings/about_links.h"
 #include "settings/settings_dialog_win32.h"
+#include "transfer/compression_progress_win32.h"
 #include "transfer/file_system_win32.h"
 #include "settings/settings_win32.h"
 #include "splash/splash_window_win32.h"
@@ -118,6 +119,33 @@ TEST_F(Scratch, ShellCopyKeepsUnicodeNamesMakesMissingFoldersAndFailsWithoutASou
     EXPECT_NE(copy({{root + "\\absent.jpg", root + "\\out\\absent.jpg"}}), CopyResult::Copied);
 }
 
+// An image is written as a CSO into a new file and the folders on its way,
+// under the shell's progress window, which goes when it is done.
+TEST_F(Scratch, AnImageIsCompressedIntoANewFileUnderTheShellsProgressWindow) {
+    OleSession ole;
+    Win32FileSystem files;
+    Win32CompressionProgress progress;
+    std::string image = write("g.iso", std::string(300 * kCsoBlock, 'p')),
+                cso = root + "\\stick\\ISO\\g.cso";
+    std::unique_ptr<ByteSource> source = files.openForReading(image);
+    std::unique_ptr<ByteSink> sink = files.createFile(cso);
+    ASSERT_TRUE(source && sink);
+    EXPECT_EQ(files.createFile(cso), nullptr);  // it is there now
+    progress.begin("g.iso", source->size());
+    HWND shown = FindWindowW(nullptr, L"Compressione per la PSP");
+    EXPECT_NE(shown, nullptr);
+    CsoOptions options;
+    options.progress = [&](std::uint64_t done) { return progress.update(done); };
+    CsoResult written = writeCso(*source, *sink, options);
+    progress.end();
+    sink.reset();
+    EXPECT_FALSE(IsWindow(shown) && IsWindowVisible(shown));
+    ASSERT_EQ(written.outcome, CsoOutcome::Written);
+    EXPECT_EQ(files.fileSize(cso), written.bytes);
+    EXPECT_EQ(read(cso).substr(0, 4), "CISO");
+    EXPECT_LT(written.bytes, source->size() / 10);
+}
+
 // Whatever the machine's ANSI code page, the file holds what that page keeps of
 // the text, and a save that cannot write its new file leaves the old one whole.
 TEST_F(Scratch, SettingsAreSavedInTheAnsiCodePageAndReplacedOnlyWhole) {
@@ -191,10 +219,11 @@ TEST(Transparency, OnlyAByteOfOpacityMakesTheWindowLayered) {
 }
 
 // Each item's text and what choosing it does, as the drop window builds them, in either language.
-TEST(PopupMenu, OffersTheSettingsTheUndoThenExitLast) {
-    for (auto [language, settings, undo] :
-         {std::tuple{kItalian, L"Impostazioni", L"Annulla l'ultimo trasferimento"},
-          {kEnglish, L"Settings", L"Undo the last transfer"}}) {
+TEST(PopupMenu, OffersTheSettingsTheUndoTheCompressionThenExitLast) {
+    for (auto [language, settings, undo, compress] :
+         {std::tuple{kItalian, L"Impostazioni", L"Annulla l'ultimo trasferimento",
+                     L"Comprimi le ISO"},
+          {kEnglish, L"Settings", L"Undo the last transfer", L"Compress ISO images"}}) {
         useResourceLanguage(language);
         MenuHandle menu = createPopupMenu();
         std::vector<std::pair<UINT, std::wstring>> items;
@@ -203,11 +232,12 @@ TEST(PopupMenu, OffersTheSettingsTheUndoThenExitLast) {
             GetMenuStringW(menu.get(), i, text, 64, MF_BYPOSITION);
             items.emplace_back(GetMenuItemID(menu.get(), i), text);
         }
-        EXPECT_EQ(
-            items,
-            (decltype(items){
-                {kMenuSetting, settings}, {kMenuUndo, undo}, {0, L""}, {kMenuExit, L"Exit"}}));
-        EXPECT_TRUE(GetMenuState(menu.get(), 2, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_EQ(items, (decltype(items){{kMenuSetting, settings},
+                                          {kMenuUndo, undo},
+                                          {kMenuCompress, compress},
+                                          {0, L""},
+                                          {kMenuExit, L"Exit"}}));
+        EXPECT_TRUE(GetMenuState(menu.get(), 3, MF_BYPOSITION) & MF_SEPARATOR);
     }
     useResourceLanguage(kItalian);
 }
@@ -270,8 +300,16 @@ TEST_F(Scratch, EveryWindowLaysItselfOutAgainAtANewDpi) {
     Win32Registry registry;
     Win32DriveProbe probe;
     Win32Safekeeping keeping;
-    DropWindow drop(
-        {files, shell, messages, folder, registry, probe, keeping, {root + "\\Caldrift.exe", {}}});
+    Win32CompressionProgress compression;
+    DropWindow drop({files,
+                     shell,
+                     messages,
+                     folder,
+                     registry,
+                     probe,
+                     keeping,
+                     compression,
+                     {root + "\\Caldrift.exe", {}}});
     ASSERT_TRUE(drop.create());
     SplashWindow splash([] {});
     ASSERT_TRUE(splash.create());
