@@ -244,19 +244,23 @@ bool TransferRun::compressWhereNeeded(std::vector<FileCopy>& copies) {
 }
 
 // One shell operation for the files it copies, then each image compressed in
-// turn; what happened to each file, in order.
+// turn; what happened to each file, in order. Cancel stops what is left of the entry.
 std::vector<CopyResult> TransferRun::copyAll(std::vector<FileCopy>& copies) {
     std::vector<CopyResult> results(copies.size(), CopyResult::Copied);
     std::vector<FileCopy> shelled, images;
     for (const FileCopy& f : copies) (f.compressed ? images : shelled).push_back(f);
     CopyResult shell = shelled.empty() ? CopyResult::Copied : shell_.copy(shelled);
+    bool cancelled = shell == CopyResult::Cancelled;
     for (std::size_t i = 0; i < copies.size(); ++i) {
         if (!copies[i].compressed) {
             results[i] = shell;
-        } else if (stickPresent()) {
-            images.erase(images.begin());
-            results[i] = compress(copies[i], roomBeside(copies[i], images));
+            continue;
         }
+        images.erase(images.begin());
+        results[i] = cancelled || !stickPresent()
+                         ? CopyResult::Cancelled
+                         : compress(copies[i], roomBeside(copies[i], images));
+        cancelled = cancelled || results[i] == CopyResult::Cancelled;
     }
     return results;
 }
@@ -269,8 +273,9 @@ std::uint64_t TransferRun::roomBeside(const FileCopy& image, std::vector<FileCop
     later.push_back(image);
     std::uint64_t entries =
         spaceNeeded(later, stamps(later), missingFolders(later, fs_), space->cluster);
+    std::uint64_t cluster = std::max<std::uint64_t>(space->cluster, 1);
     if (space->available <= entries) return 0;
-    return (space->available - entries) / space->cluster * space->cluster;
+    return (space->available - entries) / cluster * cluster;
 }
 
 // Writes the image as a CSO at its destination, within room; its size once written.

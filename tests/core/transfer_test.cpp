@@ -490,7 +490,8 @@ TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReas
 
 // A PSP disc image goes on as a CSO when it does not fit as it is, or when
 // asked, beside what the stick holds; one that does not fit even so, one
-// cancelled and a disc that is no PSP game are copied or named as ever.
+// cancelled (with the rest of its folder) and a disc that is no PSP game are
+// copied or named as ever.
 TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
     const std::string game = iso({"PSP_GAME"}) + textBytes(3 << 20);
     const std::string kCompressed =
@@ -503,6 +504,7 @@ TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
         std::uint64_t free;
         int cancelAt;
         std::string place, closing;  // no place: nothing lands
+        bool inFolder = false;       // dropped in a folder, with a second image
     } rows[] = {
         {"too big as it is", game, false, false, 2 << 20, -1, "E:\\ISO\\g.cso",
          kSuccess + kCompressed},
@@ -510,22 +512,30 @@ TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
          kSuccess + kCompressed},
         {"too big even so", iso({"PSP_GAME"}) + randomBytes(3 << 20), false, false, 2 << 20, -1, "",
          kNotAll + "(spazio insufficiente sulla PSP)"},
-        {"cancelled", game, true, false, 1u << 30, 0, "", kNotAll + "(copia annullata)"},
+        {"cancelled", game, true, false, 1u << 30, 0, "",
+         "Alcuni elementi non sono stati trasferiti:\nGiochi\\g.iso (copia annullata)\n"
+         "Giochi\\h.iso (copia annullata)",
+         true},
         {"no PSP game", iso({"DATA"}) + textBytes(1 << 20), true, false, 1u << 30, -1,
          "E:\\ISO\\g.iso",
          kSuccess + "\n\nLa PSP potrebbe non avviare:\ng.iso (non è un disco PSP)"},
     };
     for (const auto& row : rows) {
         LifeOver<false> world;
-        world.fs.addFile("C:\\g.iso", row.image.size());
-        world.fs.contents["C:\\g.iso"] = row.image;
+        std::string folder = row.inFolder ? "C:\\Giochi\\" : "C:\\";
+        for (const char* name : {"g.iso", "h.iso"}) {
+            if (name[0] == 'h' && !row.inFolder) continue;
+            world.fs.addTree({folder + name});
+            world.fs.sizes[folder + name] = row.image.size();
+            world.fs.contents[folder + name] = row.image;
+        }
         std::set<std::string> expected;
         if (row.nameTaken) world.fs.addFile(*expected.insert("E:\\ISO\\g.cso").first, 5);
         if (!row.place.empty()) expected.insert(row.place);
         world.fs.free = DriveSpace{row.free, 4096};
         world.progress.cancelAt = row.cancelAt;
         world.life.compressImages(row.always);
-        world.drop({"C:\\g.iso"});
+        world.drop({row.inFolder ? "C:\\Giochi" : "C:\\g.iso"});
         ASSERT_EQ(world.messages.shown.size(), 1u) << row.what;
         EXPECT_EQ(world.messages.shown[0].text, row.closing) << row.what;
         EXPECT_EQ(std::set<std::string>(world.fs.files.lower_bound("E:"), world.fs.files.end()),
