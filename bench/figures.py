@@ -196,12 +196,14 @@ class Figures(Compression):
         idle = memory_mib(process.pid, "VmRSS")
         watch = MemoryWatch(process.pid)
         watch.start()
+        cpu = cpu_seconds(process.pid)
         drop = self.timed_drop(iso)
+        cpu = cpu_seconds(process.pid) - cpu
         watch.stopping.set()
         watch.join()
         RESULTS["compression"] = (drop - small_drop, float(native_seconds),
                                   (self.stick / "ISO" / "grande.cso").stat().st_size, int(native_size),
-                                  watch.largest - idle, iso.stat().st_size, linux_seconds)
+                                  watch.largest - idle, iso.stat().st_size, linux_seconds, cpu)
 
 
 def imported_dlls(exe):
@@ -234,12 +236,13 @@ def report(seconds):
     print(f"Copy phase of a homebrew of 2,000 files, first file to last: Caldrift {ours:.2f} s, the same shell "
           f"operation from a bare program {bare:.2f} s, {ours / bare:.2f}x")
     print(f"Peak memory of Caldrift while copying: {RESULTS['copy memory']:.1f} MiB")
-    ours, native, size, native_size, memory, image, linux = RESULTS["compression"]
+    ours, native, size, native_size, memory, image, linux, cpu = RESULTS["compression"]
     print(f"\nA {image / 1e6:.0f} MB PSP disc compressed onto a stick too small for it, drop to closing message "
           f"less a small file's: Caldrift {ours:.2f} s; one core doing the same zlib work, built as Caldrift is, "
           f"{native:.2f} s, {ours / native:.2f}x (a 64-bit Linux build with the system's zlib {linux:.2f} s, "
           f"{ours / linux:.2f}x); the CSO {size:,} bytes, zlib block by block {native_size:,} bytes, "
-          f"{size / native_size:.4f}x; memory above idle while it compresses {memory:.1f} MiB")
+          f"{size / native_size:.4f}x; memory above idle while it compresses {memory:.1f} MiB; "
+          f"its CPU time meanwhile {cpu:.2f} s, {cpu / (ours + 1e-9):.2f} cores")
     print(f"\nCaldrift.exe (32-bit): {PRODUCT.stat().st_size:,} bytes; imports "
           + ", ".join(imported_dlls(PRODUCT)))
 
