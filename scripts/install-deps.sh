@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest libgtest-dev clang libclang-rt-14-dev clang-format
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine wine64 wine32:i386
+  wine wine64
   xvfb xdotool x11-apps x11-utils imagemagick strace
   python3 file zip ffmpeg genisoimage locales
   zlib1g-dev libz-mingw-w64-dev
@@ -24,10 +24,15 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+wine32=$(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" || echo wine32:i386)
+if [ ${#missing[@]} -gt 0 ] || [ -n "$wine32" ]; then
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q "${missing[@]}"
+  # A mirror caught mid-sync fails one index; a second try, or the indexes there are, will do.
+  $SUDO apt-get update -q || { sleep 15; $SUDO apt-get update -q; } || true
+  [ ${#missing[@]} -eq 0 ] || $SUDO apt-get install -y -q "${missing[@]}"
+  # Without 32-bit Wine (an i386 index missing, say) the tests run the 64-bit build.
+  [ -z "$wine32" ] || $SUDO apt-get install -y -q "$wine32" ||
+    echo "== 32-bit Wine could not be installed: the tests will run the 64-bit build" >&2
 fi
 
 # Wine speaks Italian, as the tests want it, only where the glibc locale exists.
