@@ -107,10 +107,9 @@ void SettingsDialog::open(HWND owner) {
         return;
     }
     if (!create(owner)) return;
-    // Loading: nothing to apply yet, the first version, centred, then the file.
+    // Loading: nothing to apply yet, the first version, then the file.
     EnableWindow(control(kApply), FALSE);
     SendMessageW(control(kFirmware), CB_SETCURSEL, 0, 0);
-    centreOnScreen(hwnd_);
     filling_ = true;
     readconf(readSettings(folder_), *this);
     filling_ = false;
@@ -127,11 +126,12 @@ bool SettingsDialog::create(HWND owner) {
     if (!registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE), programIcon(false),
                        programIcon(true)) ||
         !createWindow({kClassName, words(IDS_OPTIONS).c_str(), kStyle, kExStyle, kClientWidthTwips,
-                       kClientHeightTwips, owner},
+                       kClientHeightTwips, owner, true},
                       dpi_))
         return false;
     createControls();
     matchWindowDpi(hwnd_, dpi_);
+    centreOnScreen(hwnd_);  // again, should the monitor's scaling have changed its size
     return true;
 }
 

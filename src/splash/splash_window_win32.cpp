@@ -79,12 +79,13 @@ bool SplashWindow::create() {
     dpi_ = screenDpi();
     if (!registerClass(kClassName, GetSysColorBrush(COLOR_BTNFACE)) ||
         !registerWindowClass({kFrameClass, frameProcedure, GetSysColorBrush(COLOR_BTNFACE)}) ||
-        !createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips},
+        !createWindow({kClassName, L"", kStyle, kExStyle, kClientWidthTwips, kClientHeightTwips,
+                       nullptr, true},
                       dpi_))
         return false;
     createControls();
     matchWindowDpi(hwnd_, dpi_);
-    centreOnScreen(hwnd_);
+    centreOnScreen(hwnd_);  // again, should the monitor's scaling have changed its size
     SetTimer(hwnd_, Timer1, 100, nullptr);
     SetTimer(hwnd_, Timer2, 3000, nullptr);
     return true;

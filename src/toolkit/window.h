@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "common/twips.h"
 #include "toolkit/failure.h"
 
 namespace toolkit {
@@ -16,8 +17,8 @@ struct WindowClass {
 // Registers a class of this module; registering it again is no failure.
 [[nodiscard]] bool registerWindowClass(const WindowClass& windowClass);
 
-// A top-level window, made at the top-left corner with a client area of the
-// given size in twips; its owner places it.
+// A top-level window with a client area of the given size in twips, made in
+// the middle of the screen or at the top-left corner for its owner to place.
 struct WindowSpec {
     const wchar_t* className = nullptr;
     const wchar_t* title = L"";
@@ -25,6 +26,7 @@ struct WindowSpec {
     DWORD exStyle = 0;
     int clientWidthTwips = 0, clientHeightTwips = 0;
     HWND owner = nullptr;
+    bool centred = false;
 };
 SIZE outerSize(const WindowSpec& window, int dpi);
 
@@ -58,9 +60,15 @@ protected:
 
     bool createWindow(const WindowSpec& window, int dpi) {
         SIZE size = outerSize(window, dpi);
-        if (!CreateWindowExW(window.exStyle, window.className, window.title, window.style, 0, 0,
-                             size.cx, size.cy, window.owner, nullptr, GetModuleHandleW(nullptr),
-                             this))
+        // Made where it stays: Wine may show a window moved before its first showing at the
+        // place it was made for a moment.
+        caldrift::Point at{0, 0};
+        if (window.centred)
+            at = caldrift::centredWindowPosition(GetSystemMetrics(SM_CXSCREEN),
+                                                 GetSystemMetrics(SM_CYSCREEN), size.cx, size.cy);
+        if (!CreateWindowExW(window.exStyle, window.className, window.title, window.style, at.x,
+                             at.y, size.cx, size.cy, window.owner, nullptr,
+                             GetModuleHandleW(nullptr), this))
             logFailure(L"CreateWindowExW", GetLastError());
         return hwnd_ != nullptr;
     }
