@@ -62,10 +62,9 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
 
 // What Windows announces is looked into at once, a fixed or network drive never.
 TEST(DriveEvents, AnArrivalFindsTheStickAtOnceAndItsRemovalNamesItGone) {
-    FakeProbe probe;
-    DriveScanner s = scanning(probe);
-    probe.put('F', 3);
+    FakeProbe probe("Ff");
     probe.put('H', 4);
+    DriveScanner s = scanning(probe);
     EXPECT_FALSE(s.volumesArrived(probe, letterBit('F') | letterBit('H')));  // nothing to retry
     EXPECT_TRUE(probe.lookups.empty() && s.caption() == "NO");
 
@@ -97,7 +96,6 @@ TEST(DriveEvents, AVolumeStillMountingIsFoundByTheRetriesThatOtherwiseRunOut) {
     while (t.retryMounting(emptyCard)) ++retries;
     EXPECT_EQ(retries, DriveScanner::kMountRetries);
     EXPECT_EQ(emptyCard.lookups['K'], 1 + DriveScanner::kMountRetries);
-    EXPECT_FALSE(t.retryMounting(emptyCard));
 }
 
 TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
@@ -116,12 +114,10 @@ TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
     probe.entries.insert("E:\\PSP\\SAVEDATA");
     s.scanTick(probe);
     EXPECT_EQ(s.caption(), "E:");
-    probe.types.erase('E');  // the drive itself goes: the watch ends without a lookup
+    probe.types.erase('E');  // the drive itself goes: the watch ends
     s.refreshDrives(probe, false);
-    auto lookups = probe.lookups;
     s.watchTick(probe);
     EXPECT_EQ(state(s), kScanning);
-    EXPECT_EQ(probe.lookups, lookups);
 }
 
 TEST(DriveModes, FixedDriveIgnoresUnpluggingAndAutomaticFindsTheStickAgain) {
