@@ -12,10 +12,7 @@ using namespace caldrift::testing;
 namespace {
 struct StringSink : ByteSink {
     std::string bytes;
-    bool append(const std::string& more) override {
-        bytes += more;
-        return true;
-    }
+    bool append(const std::string& more) override { return writeAt(bytes.size(), more); }
     bool writeAt(std::uint64_t offset, const std::string& part) override {
         bytes.replace(offset, part.size(), part);
         return true;
@@ -60,9 +57,8 @@ void expectHolds(const std::string& cso, ByteSource& image, bool allStored) {
             EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END) << b;
             inflateEnd(&z);
         }
-        std::size_t count =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kCsoBlock, total - b * kCsoBlock));
-        image.read(b * kCsoBlock, count, expected);
+        image.read(b * kCsoBlock, std::min<std::size_t>(kCsoBlock, total - b * kCsoBlock),
+                   expected);
         expected.resize(kCsoBlock, '\0');  // a last partial block is padded
         ASSERT_EQ(block, expected) << b;
     }
