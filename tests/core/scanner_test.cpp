@@ -88,14 +88,13 @@ TEST(DriveEvents, AVolumeStillMountingIsFoundByTheRetriesThatOtherwiseRunOut) {
     EXPECT_FALSE(s.retryMounting(probe));  // found: no more retries
     EXPECT_EQ(s.caption(), "G:");
 
-    FakeProbe emptyCard;
-    DriveScanner t = scanning(emptyCard);
-    emptyCard.types['K'] = kDriveRemovable;
-    EXPECT_TRUE(t.volumesArrived(emptyCard, letterBit('K')));
+    DriveScanner t = scanning(probe);
+    probe.types['K'] = kDriveRemovable;  // a card without the PSP's folders
+    EXPECT_TRUE(t.volumesArrived(probe, letterBit('K')));
     int retries = 1;
-    while (t.retryMounting(emptyCard)) ++retries;
+    while (t.retryMounting(probe)) ++retries;
     EXPECT_EQ(retries, DriveScanner::kMountRetries);
-    EXPECT_EQ(emptyCard.lookups['K'], 1 + DriveScanner::kMountRetries);
+    EXPECT_EQ(probe.lookups['K'], 1 + DriveScanner::kMountRetries);
 }
 
 TEST(DriveWatch, LastsWhileThePspFolderIsThereAndUnplugReturnsToScanning) {
