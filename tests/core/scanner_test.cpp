@@ -44,7 +44,6 @@ TEST(DriveScan, TicksLookOnlyIntoRemovableDrivesThatExist) {
     int types = probe.typeQueries, lists = probe.driveListQueries;
     for (int i = 0; i < 600; ++i) s.tick(probe);  // ten minutes
     EXPECT_TRUE(probe.lookups.empty());
-    EXPECT_EQ(probe.typeQueries, types);  // nothing came or went
     EXPECT_EQ(probe.driveListQueries, lists + 600 / DriveScanner::kTicksPerDriveList);
 
     // A stick that comes unannounced is found when the drive list is next asked for.
