@@ -48,9 +48,7 @@ TEST(Texts, EveryTextHasItsWordsInBothLanguagesWithTheSameBlanksToFill) {
     for (const auto& [id, words] : it) {
         ASSERT_TRUE(en.count(id)) << id;
         for (const char* mark : {"%1", "%2"})
-            EXPECT_EQ(words.find(mark) == std::string::npos,
-                      en.at(id).find(mark) == std::string::npos)
-                << id;
+            EXPECT_EQ(words.find(mark) == words.npos, en.at(id).find(mark) == words.npos) << id;
     }
     EXPECT_EQ(it.size(), en.size());
 }
