@@ -11,9 +11,8 @@ using namespace caldrift;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     const std::pair<double, double> cases[] = {
-        {0.0, 0},           {0.5, 0},           {1.5, 2},      {2.5, 2},
-        {2.4999, 2},        {2.5001, 3},        {-0.5, 0},     {-1.5, -2},
-        {999997.5, 999998}, {999998.5, 999998}, {-2.5001, -3}, {1e15 + 1, 1e15 + 1},
+        {0.5, 0},    {1.5, 2},  {2.5, 2},   {2.4999, 2},
+        {2.5001, 3}, {-0.5, 0}, {-1.5, -2}, {1e15 + 1, 1e15 + 1},
     };
     for (auto [value, rounded] : cases) EXPECT_EQ(roundHalfToEven(value), rounded) << value;
 }
@@ -29,8 +28,7 @@ TEST(Twips, BecomePixelsAtTheScreensDpiRoundedToTheNearest) {
 TEST(Pictures, ShrinkFromTheSmallestDrawingAtLeastAsLarge) {
     // The console is 300 square at 100 %, the mail picture 80 x 46.
     const std::tuple<PixelSize, PixelSize, int> cases[] = {
-        {{300, 300}, {300, 300}, 100}, {{300, 300}, {200, 200}, 100}, {{300, 300}, {301, 301}, 150},
-        {{300, 300}, {450, 450}, 150}, {{300, 300}, {500, 500}, 200}, {{300, 300}, {900, 900}, 200},
+        {{300, 300}, {300, 300}, 100}, {{300, 300}, {301, 301}, 150}, {{300, 300}, {900, 900}, 200},
         {{80, 46}, {100, 46}, 150},    {{80, 46}, {80, 70}, 200},     {{160, 146}, {64, 65}, 100}};
     for (auto [at100, need, scale] : cases)
         EXPECT_EQ(kDrawnScales[drawingFor(at100, need)], scale) << need.width << "x" << need.height;
@@ -47,16 +45,16 @@ TEST(Utf8, CountsCharactersNotBytes) {
     EXPECT_FALSE(utf8::equalsIgnoringAsciiCase("jpg", "jpeg"));
 }
 
-// Both ways, unless the bytes are not UTF-8: a stray byte, an overlong form, a
-// cut-short one and one beyond U+10FFFF read as replacement characters.
+// Both ways, a lone surrogate or a pair the wrong way round too, unless the bytes
+// are not UTF-8: a stray byte, an overlong form, a cut-short one and one beyond
+// U+10FFFF read as replacement characters.
 TEST(Utf16, EveryNameComesBackExactlyUnpairedSurrogatesToo) {
     const std::tuple<std::u16string, std::string, bool> cases[] = {
         {u"caff\u00e8.mp3", "caff\xC3\xA8.mp3", true},
         {u"\U0001F600.jpg", "\xF0\x9F\x98\x80.jpg", true},
         {std::u16string{u'a', 0xD800, u'b'}, std::string("a\xED\xA0\x80") + "b", true},
         {std::u16string{0xDC00}, "\xED\xB0\x80", true},
-        {std::u16string{0xDE00, 0xD83D}, "\xED\xB8\x80\xED\xA0\xBD",
-         true},  // a pair the wrong way round
+        {std::u16string{0xDE00, 0xD83D}, "\xED\xB8\x80\xED\xA0\xBD", true},
         {u"", "", true},
         {u"a\uFFFD-", "a\xFF-", false},
         {u"\uFFFD\uFFFD", "\xC0\x80", false},

@@ -12,10 +12,7 @@ using namespace caldrift::testing;
 namespace {
 struct StringSink : ByteSink {
     std::string bytes;
-    bool append(const std::string& more) override {
-        bytes += more;
-        return true;
-    }
+    bool append(const std::string& more) override { return writeAt(bytes.size(), more); }
     bool writeAt(std::uint64_t offset, const std::string& part) override {
         bytes.replace(offset, part.size(), part);
         return true;
@@ -34,18 +31,14 @@ struct Zeros : ByteSource {
 };
 
 // The CSO holds the image, as the format alone reads it: each block inflated,
-// or as is, matches the image's.
-void expectHolds(const std::string& cso, ByteSource& image, unsigned& storedBlocks) {
+// or as is, matches the image's. Every block is stored as is, or none.
+void expectHolds(const std::string& cso, ByteSource& image, bool allStored) {
     StringBytes whole(cso);
     EXPECT_TRUE(compressedImageFits(whole));
-    EXPECT_EQ(cso.substr(0, 4), "CISO");
-    EXPECT_EQ(littleEndian(cso, 4, 4), kCsoHeader);
-    EXPECT_EQ(littleEndian(cso, 16, 4), kCsoBlock);
-    EXPECT_EQ(cso[20], 1);
-    std::uint64_t total = littleEndian(cso, 8, 8), shift = static_cast<unsigned char>(cso[21]);
-    std::uint64_t blocks = (total + kCsoBlock - 1) / kCsoBlock;
-    ASSERT_EQ(total, image.size());
-    storedBlocks = 0;
+    std::uint64_t total = image.size(), shift = static_cast<unsigned char>(cso[21]);
+    std::uint64_t blocks = (total + kCsoBlock - 1) / kCsoBlock, storedBlocks = 0;
+    EXPECT_EQ(cso.substr(0, 21),
+              "CISO" + le(kCsoHeader, 4) + le(total, 8) + le(kCsoBlock, 4) + le(1, 1));
     for (std::uint64_t b = 0; b < blocks; ++b) {
         std::uint64_t entry = littleEndian(cso, kCsoHeader + 4 * b, 4);
         std::uint64_t at = (entry & 0x7FFFFFFF) << shift;
@@ -64,42 +57,36 @@ void expectHolds(const std::string& cso, ByteSource& image, unsigned& storedBloc
             EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END) << b;
             inflateEnd(&z);
         }
-        std::size_t count =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kCsoBlock, total - b * kCsoBlock));
-        image.read(b * kCsoBlock, count, expected);
+        image.read(b * kCsoBlock, std::min<std::size_t>(kCsoBlock, total - b * kCsoBlock),
+                   expected);
         expected.resize(kCsoBlock, '\0');  // a last partial block is padded
         ASSERT_EQ(block, expected) << b;
     }
     EXPECT_EQ((littleEndian(cso, kCsoHeader + 4 * blocks, 4) & 0x7FFFFFFF) << shift, cso.size());
+    EXPECT_EQ(storedBlocks, allStored ? blocks : 0);
 }
 }  // namespace
 
 TEST(Cso, ImagesComeBackByteForByte) {
-    const struct {
-        const char* what;
-        std::string image;
-        bool allStored;
-    } rows[] = {
+    // What the image holds, and whether every block is stored as is.
+    const std::tuple<const char*, std::string, bool> rows[] = {
         {"compressible", textBytes(300 * kCsoBlock), false},
         {"nothing compresses", randomBytes(300 * kCsoBlock), true},
         {"a last partial block", textBytes(5 * kCsoBlock + 100), false},
         {"empty", "", false},
     };
-    for (const auto& row : rows) {
-        StringBytes image(row.image);
+    for (const auto& [what, data, allStored] : rows) {
+        SCOPED_TRACE(what);
+        StringBytes image(data);
         StringSink sink;
         CsoOptions options;
         options.inFlight = 64 * kCsoBlock;  // batches of a few blocks
         CsoResult result = writeCso(image, sink, options);
-        ASSERT_EQ(result.outcome, CsoOutcome::Written) << row.what;
-        EXPECT_EQ(result.bytes, sink.bytes.size()) << row.what;
-        unsigned stored = 0;
-        expectHolds(sink.bytes, image, stored);
-        std::uint64_t blocks = (row.image.size() + kCsoBlock - 1) / kCsoBlock;
-        EXPECT_EQ(stored, row.allStored ? blocks : 0) << row.what;
-        if (!row.allStored) {
-            EXPECT_LT(sink.bytes.size(), row.image.size() / 4 + 4 * blocks + kCsoHeader + 16);
-        }
+        ASSERT_EQ(result.outcome, CsoOutcome::Written);
+        EXPECT_EQ(result.bytes, sink.bytes.size());
+        expectHolds(sink.bytes, image, allStored);
+        std::uint64_t index = kCsoHeader + 4 * ((data.size() + kCsoBlock - 1) / kCsoBlock);
+        EXPECT_LT(sink.bytes.size(), (allStored ? data.size() : data.size() / 4) + index + 16);
     }
 }
 
@@ -113,8 +100,7 @@ TEST(Cso, AnImageOfMoreThanTwoGigabytesIsIndexedInHalves) {
     StringSink sink;
     ASSERT_EQ(writeCso(image, sink, {}).outcome, CsoOutcome::Written);
     EXPECT_EQ(sink.bytes[21], 1);
-    unsigned stored = 0;
-    expectHolds(sink.bytes, image, stored);
+    expectHolds(sink.bytes, image, false);
 }
 
 // Read but not yet written, the source is what the workers hold.
@@ -134,29 +120,25 @@ TEST(Cso, WhatIsInFlightStaysWithinItsBound) {
 }
 
 TEST(Cso, ItStopsWhenCancelledOrOutOfRoomAndNeverWritesPastTheRoom) {
-    std::string text = textBytes(400 * kCsoBlock);
-    const struct {
-        std::uint64_t room;
-        int progressCalls;  // before it answers cancel
-        CsoOutcome outcome;
-    } rows[] = {
+    StringBytes image(textBytes(400 * kCsoBlock));
+    // The room, the progress calls before it answers cancel, and the outcome.
+    const std::tuple<std::uint64_t, int, CsoOutcome> rows[] = {
         {~0ull, 0, CsoOutcome::Cancelled},
         {~0ull, 3, CsoOutcome::Cancelled},
         {kCsoHeader, 100000, CsoOutcome::NoRoom},
         {kCsoHeader + 4 * 401 + 20 * kCsoBlock, 100000, CsoOutcome::NoRoom},
     };
-    for (const auto& row : rows) {
-        StringBytes image(text);
+    for (const auto& [room, progressCalls, outcome] : rows) {
         StringSink sink;
-        int calls = 0;
+        int calls = 0, yeses = progressCalls;  // a lambda cannot capture a binding
         CsoOptions options;
-        options.room = row.room;
+        options.room = room;
         options.inFlight = 32 * kCsoBlock;
-        options.progress = [&](std::uint64_t) { return calls++ < row.progressCalls; };
-        EXPECT_EQ(writeCso(image, sink, options).outcome, row.outcome) << row.room;
-        EXPECT_LE(sink.bytes.size(), std::min<std::uint64_t>(row.room, text.size() / 2));
-        if (row.outcome == CsoOutcome::Cancelled) {
-            EXPECT_EQ(calls, row.progressCalls + 1);
+        options.progress = [&](std::uint64_t) { return calls++ < yeses; };
+        EXPECT_EQ(writeCso(image, sink, options).outcome, outcome) << room;
+        EXPECT_LE(sink.bytes.size(), std::min<std::uint64_t>(room, image.size() / 2));
+        if (outcome == CsoOutcome::Cancelled) {
+            EXPECT_EQ(calls, progressCalls + 1);
         }
     }
 }

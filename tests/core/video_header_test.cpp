@@ -20,7 +20,6 @@ const std::tuple<const char*, std::string, const char*> kCases[] = {
     {"main31", mp4(avc(77, 31, 640, 480)), "H.264 Main 3.1, 640×480"},
     {"high", mp4(avc(100, 30, 1280, 720)), "H.264 High, 1280×720"},
     {"profile_number", mp4(avc(99, 30, 320, 240)), "H.264 99, 320×240"},
-    {"main_720x576", mp4(avc(77, 30, 720, 576)), "H.264 Main, 720×576"},
     {"main_721x480", mp4(avc(77, 30, 721, 480)), "H.264 Main, 721×480"},
     {"simple", mp4(mp4v(0x08, 320, 240), aac(0x67)), ""},
     {"simple_reserved", mp4(mp4v(0x00, 320, 240)), "MPEG-4 Visual 0x00, 320×240"},
@@ -74,13 +73,11 @@ TEST(VideoHeader, EveryTruncationIsNotRecognised) {
 
 TEST(VideoHeader, SizesThatDoNotFitAreNotRecognised) {
     std::string file = mp4(avc(77, 30, 480, 272), aac(0x40));
-    // Its own size: the patch is right. Size 0 runs to the parent's end: fine for the last
-    // box in the moov and for the stsd, which takes in the stts, not for the ftyp, which
-    // then swallows the moov.
+    // Its own size: the patch is right. Size 0 runs to the parent's end: fine for the
+    // stsd, which takes in the stts, not for the ftyp, which then swallows the moov.
     const std::tuple<const char*, std::uint64_t, bool> cases[] = {
         {"stsd", 116, true}, {"stsd", 117, false}, {"moov", file.size(), false},
-        {"hdlr", 7, false},  {"stts", 0, true},    {"stsd", 0, true},
-        {"ftyp", 0, false}};
+        {"hdlr", 7, false},  {"stsd", 0, true},    {"ftyp", 0, false}};
     for (auto [type, size, recognised] : cases) {
         std::string patched = file;
         patched.replace(patched.find(type) - 4, 4, bytes(size, 4));
