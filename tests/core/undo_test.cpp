@@ -33,33 +33,22 @@ const UndoCase kUndoCases[] = {
     {"replaced files come back, a save's folder backed up whole",
      {"E:\\PICTURE\\p.jpg", "E:\\PSP\\SAVEDATA\\S1\\DATA.BIN", "E:\\PSP\\SAVEDATA\\S1\\ICON0.PNG"},
      {"C:\\p.jpg", "C:\\S1\\DATA.BIN", "C:\\S1\\PARAM.SFO"}},
-    {"a file changed since stays, and is named",
+    {"a file changed since or held open stays, and is named",
      {"E:\\PICTURE\\p.jpg"},
-     {"C:\\p.jpg", "C:\\b.mp3", "C:\\c.mp3"},
-     {"touch E:\\MUSIC\\b.mp3", "touch E:\\PICTURE\\p.jpg"},
+     {"C:\\p.jpg", "C:\\a.mp3", "C:\\b.mp3", "C:\\c.mp3"},
+     {"held E:\\MUSIC\\a.mp3", "touch E:\\MUSIC\\b.mp3", "touch E:\\PICTURE\\p.jpg"},
      "",
-     {"MUSIC\\b.mp3" + kLeft, "PICTURE\\p.jpg" + kLeft}},
-    {"a file held open stays, and is named",
-     {},
-     {"C:\\a.mp3"},
-     {"held E:\\MUSIC\\a.mp3"},
-     "",
-     {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)"}},
+     {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)", "MUSIC\\b.mp3" + kLeft,
+      "PICTURE\\p.jpg" + kLeft}},
     {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}, "", {}, false},
-    {"killed between two files: the one that landed goes, the replaced one not reached stays",
-     {"E:\\PICTURE\\D\\p.jpg"},
-     {"C:\\D\\a.mp3", "C:\\D\\b.mp3", "C:\\D\\p.jpg"},
-     {"cut", "gone E:\\MUSIC\\D\\b.mp3", "untouched E:\\PICTURE\\D\\p.jpg"}},
-    {"killed inside a file: its half goes, a half replaced file gets its old bytes",
-     {"E:\\PICTURE\\D\\p.jpg"},
-     {"C:\\D\\a.mp3", "C:\\D\\p.jpg"},
-     {"cut", "half E:\\MUSIC\\D\\a.mp3", "half E:\\PICTURE\\D\\p.jpg"}},
-    {"killed, then changed beyond the copy's size: left",
-     {},
-     {"C:\\a.mp3"},
-     {"cut", "touch E:\\MUSIC\\a.mp3"},
+    {"killed inside p.jpg: what it wrote goes unless grown since, p.jpg gets its old bytes, "
+     "what it never reached stays",
+     {"E:\\PICTURE\\D\\p.jpg", "E:\\PICTURE\\D\\q.jpg"},
+     {"C:\\D\\a.mp3", "C:\\D\\c.mp3", "C:\\D\\p.jpg", "C:\\D\\b.mp3", "C:\\D\\q.jpg"},
+     {"cut", "touch E:\\MUSIC\\D\\c.mp3", "half E:\\PICTURE\\D\\p.jpg", "gone E:\\MUSIC\\D\\b.mp3",
+      "untouched E:\\PICTURE\\D\\q.jpg"},
      "",
-     {"MUSIC\\a.mp3" + kLeft}},
+     {"MUSIC\\D\\c.mp3" + kLeft}},
     {"killed inside a note: the torn line is not believed", {}, {"C:\\a.mp3"}, {"tear"}},
     {"a copy that fails midway gets the old file back",
      {"E:\\PICTURE\\p.jpg"},
@@ -106,8 +95,7 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
     for (const char* folder : {"E:\\PSP", "E:\\PSP\\SAVEDATA", "E:\\PICTURE"}) fs.folders[folder];
     keeping.free = c.room;
     auto before = stick();
-    std::set<std::string> folders;  // the stick's before the run
-    for (auto& [folder, content] : fs.folders) folders.insert(folder);
+    auto folders = fs.folders;      // the stick's before the run
     std::set<std::string> dropped;  // each file, or the folder it is in
     for (const std::string& path : c.dropped) dropped.insert(path.substr(0, path.find('\\', 3)));
     for (const std::string& edit : c.edits)  // the shell leaves a byte of the file at path
