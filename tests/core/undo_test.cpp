@@ -163,21 +163,15 @@ TEST(Backups, OfTheLastTenRunsAtMost2GiBOldestFirstNeverTheLastRuns) {
          {std::pair{std::uint64_t{1}, Names{"run 01", "run 02", "run 03", "run 04", "run 05",
                                             "run 06", "run 07", "run 08", "run 09", "run 11"}},
           {std::uint64_t{3} << 30, Names{"run 11"}}}) {
-        FakeFileSystem fs;
-        FakeSafekeeping keeping{fs};
-        keeping.free = std::uint64_t{4} << 30;
-        for (char run = '0'; run <= '9'; ++run)
-            fs.addFile(keeping.folder() + "\\Backups\\run 0" + run + "\\f", 1);
-        fs.addFile("E:\\a", replaced);
-        std::vector<FileCopy> copies = {{"C:\\a", "E:\\a", 1, "a"}};
-        std::vector<std::optional<FileStamp>> before = {fs.stamp("E:\\a")};
-        std::vector<UnfinishedItem> unfinished;
-        RunJournal journal(fs, &keeping);
-        journal.start("E:");
-        journal.beforeCopy(copies, before, {}, unfinished);
-        journal.finish();
+        LifeOver<true> run;  // the eleventh, replacing a.jpg
+        run.keeping.free = std::uint64_t{4} << 30;
+        for (char old = '0'; old <= '9'; ++old)
+            run.fs.addFile("C:\\Local\\Caldrift\\Backups\\run 0" + std::string{old} + "\\f", 1);
+        run.fs.addTree({"C:\\a.jpg"});
+        run.fs.addFile("E:\\PICTURE\\a.jpg", replaced);
+        run.drop({"C:\\a.jpg"});
         Names runs;
-        for (auto& [name, bytes] : keeping.folders(keeping.folder() + "\\Backups"))
+        for (auto& [name, bytes] : run.keeping.folders("C:\\Local\\Caldrift\\Backups"))
             runs.push_back(name);
         EXPECT_EQ(runs, kept);
     }
