@@ -34,16 +34,6 @@ struct Transfer : ::testing::Test, LifeOver<false> {
         for (const std::string& line : lines) text += line + (&line == &lines.back() ? "" : "\n");
         expectMessage(kMessageWarning, text + after);
     }
-    // Files with their bytes, dropped in this order, a game by its folder.
-    void dropWith(const std::vector<std::pair<std::string, std::string>>& files) {
-        Names dropped;
-        for (auto& [path, bytes] : files) {
-            fs.addTree({path});
-            fs.contents[path] = bytes;
-            dropped.push_back(isEboot(nameOf(path)) ? path.substr(0, path.rfind('\\')) : path);
-        }
-        drop(dropped);
-    }
 };
 
 // Paths are on C: and places on the stick unless they name their drive. A file
@@ -422,40 +412,44 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
         EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 
-// A video not copied is not checked; all playing is plain success.
-TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) {
-    shell.results["C:\\perso.mp4"] = CopyResult::Failed;
-    dropWith({{"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
-              {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
-              {"C:\\strano.mp4", "not a video"},
-              {"C:\\perso.mp4", "not a video"}});
-    expectNotAll({"perso.mp4 (copia non riuscita)"},
-                 "\n\nLa PSP potrebbe non riprodurre:\n"
-                 "vecchio.avi (Xvid, 640×360)\n"
-                 "strano.mp4 (formato video non riconosciuto)");
-    messages.shown.clear();
-    drop({"C:\\ok.mp4"});
-    expectMessage(kMessageInformation, kSuccess);
-}
-
-// Each reason the firmware may refuse what was copied; all starting is plain success.
-TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReason) {
-    dropWith({
+// Each reason the PSP may not start a copied game or disc image, or play a
+// copied video; one not copied is not checked. A warning even when all landed.
+TEST_F(Transfer, WhatThePspMayNotStartOrPlayIsCopiedAndNamedWithTheReason) {
+    const std::pair<std::string, std::string> files[] = {
         {"C:\\buono.cso", cso()},
         {"C:\\dati.img", iso({"DATA"})},
         {"C:\\corto.iso", iso({"PSP_GAME"}, 1025)},
         {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
         {"C:\\gioco\xC3\xA8.iso", iso({"PSP_GAME"})},
         {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
-    });
-    EXPECT_EQ(shell.copies.size(), 6u);
-    expectMessage(kMessageWarning, kSuccess +
-                                       "\n\nLa PSP potrebbe non avviare:\n"
-                                       "dati.img (non è un disco PSP)\n"
-                                       "corto.iso (file incompleto: 0 MB di 3 MB)\n"
-                                       "rotto.zso (file compresso non valido)\n"
-                                       "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
-                                       "H (EBOOT.PBP non valido)");
+        {"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
+        {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
+        {"C:\\strano.mp4", "not a video"},
+        {"C:\\perso.mp4", "not a video"},
+    };
+    Names dropped;
+    for (auto& [path, bytes] : files) {
+        fs.addTree({path});
+        fs.contents[path] = bytes;
+        dropped.push_back(isEboot(nameOf(path)) ? parentOf(path) : path);
+    }
+    shell.results["C:\\perso.mp4"] = CopyResult::Failed;
+    drop(dropped);
+    EXPECT_EQ(shell.copies.size(), 10u);
+    expectNotAll({"perso.mp4 (copia non riuscita)"},
+                 "\n\nLa PSP potrebbe non avviare:\n"
+                 "dati.img (non è un disco PSP)\n"
+                 "corto.iso (file incompleto: 0 MB di 3 MB)\n"
+                 "rotto.zso (file compresso non valido)\n"
+                 "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
+                 "H (EBOOT.PBP non valido)\n\n"
+                 "La PSP potrebbe non riprodurre:\n"
+                 "vecchio.avi (Xvid, 640×360)\n"
+                 "strano.mp4 (formato video non riconosciuto)");
+    messages.shown.clear();
+    drop({"C:\\dati.img"});
+    expectMessage(kMessageWarning,
+                  kSuccess + "\n\nLa PSP potrebbe non avviare:\ndati.img (non è un disco PSP)");
 }
 
 // A PSP disc image goes on as a CSO when it does not fit as it is, or when
