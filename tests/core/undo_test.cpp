@@ -13,16 +13,14 @@ using Names = std::vector<std::string>;
 // Edits: "fail P" (its copy fails, a byte of it left at P), "touch P" (changed
 // on the stick), "half P" (cut short), "gone P" (never copied), "held P" (open
 // in another program), "cut" (killed before any file was noted as landed),
-// "tear" (killed inside that note), "serial" (another stick in the drive),
-// "compress" (disc images go as CSOs).
+// "tear" (killed inside that note), "serial" (another stick in the drive: no
+// undo), "compress" (disc images go as CSOs), "full" (no room for backups on the PC).
 struct UndoCase {
     const char* what;
     Names stick, dropped, edits = {};
     std::string closing =
         {};           // of the run, after its first line; empty or a section when all landed
     Names left = {};  // the undo's lines; those files keep what they hold after the run
-    bool offered = true;
-    std::uint64_t room = 1u << 30;  // for backups on the PC
 };
 void PrintTo(const UndoCase& c, std::ostream* out) { *out << c.what; }
 
@@ -40,7 +38,7 @@ const UndoCase kUndoCases[] = {
      "",
      {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)", "MUSIC\\b.mp3" + kLeft,
       "PICTURE\\p.jpg" + kLeft}},
-    {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}, "", {}, false},
+    {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}},
     {"killed inside p.jpg: what it wrote goes unless grown since, p.jpg gets its old bytes, "
      "what it never reached stays",
      {"E:\\PICTURE\\D\\p.jpg", "E:\\PICTURE\\D\\q.jpg"},
@@ -63,11 +61,8 @@ const UndoCase kUndoCases[] = {
     {"no room for a backup: the item is not replaced, the rest lands",
      {"E:\\PICTURE\\p.jpg"},
      {"C:\\p.jpg", "C:\\a.mp3"},
-     {},
-     "\np.jpg (non sostituito: nessuno spazio per la copia di sicurezza)",
-     {},
-     true,
-     0},
+     {"full"},
+     "\np.jpg (non sostituito: nessuno spazio per la copia di sicurezza)"},
     {"a disc image compressed on the way goes, with the folder made for it",
      {},
      {"C:\\g.iso"},
@@ -91,9 +86,10 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
     fs.addTree(c.dropped);
     fs.contents["C:\\S1\\PARAM.SFO"] = sfoOf("MS");
     fs.contents["C:\\g.iso"] = iso({"PSP_GAME"});
-    life.compressImages(std::count(c.edits.begin(), c.edits.end(), "compress") > 0);
+    auto has = [&c](const char* edit) { return std::count(c.edits.begin(), c.edits.end(), edit); };
+    life.compressImages(has("compress"));
     for (const char* folder : {"E:\\PSP", "E:\\PSP\\SAVEDATA", "E:\\PICTURE"}) fs.folders[folder];
-    keeping.free = c.room;
+    if (has("full")) keeping.free = 0;
     auto before = stick();
     auto folders = fs.folders;      // the stick's before the run
     std::set<std::string> dropped;  // each file, or the folder it is in
@@ -131,12 +127,13 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
         EXPECT_TRUE(file.find("\\S1\\") == std::string::npos ||
                     fs.files.count("C:\\Local\\Caldrift\\Backups\\run 11" + file.substr(2)))
             << file;
-    EXPECT_EQ(life.undoOffered(), c.offered);
+    bool offered = !has("serial");
+    EXPECT_EQ(life.undoOffered(), offered);
     messages.yes = true;
     life.undoAsked();
     EXPECT_FALSE(life.undoOffered()) << "offered again";
-    ASSERT_EQ(messages.shown.size(), c.offered ? 3u : 1u);
-    if (!c.offered) return;
+    ASSERT_EQ(messages.shown.size(), offered ? 3u : 1u);
+    if (!offered) return;
     EXPECT_EQ(messages.shown[1].title, "Annulla l'ultimo trasferimento");
     std::string text = "Trasferimento annullato.";
     for (const std::string& line : c.left) {
