@@ -295,10 +295,9 @@ TEST_F(Transfer, AGameSaveOrReleaseLandsWholeOrLeavesNothingItMade) {
 // The entry whose copy the stick left stays queued with the rest.
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
     fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3"});
+    shell.results["C:\\b.mp3"] = CopyResult::Failed;
     shell.duringCopy = [&](const std::string& source) {
-        if (source != "C:\\b.mp3") return;
-        fs.entries.clear();  // unplugged during this copy
-        shell.results[source] = CopyResult::Failed;
+        if (source == "C:\\b.mp3") fs.entries.clear();  // unplugged during this copy
     };
     drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3"});
     EXPECT_EQ(shell.copies.size(), 2u);
