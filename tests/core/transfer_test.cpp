@@ -196,8 +196,8 @@ TEST(PluginLists, DroppedLinesJoinTheSticksOnceInItsLineEnding) {
         {"a 1\nb 1\n", "B 1 \r\nc 1\r\nc 1\r\n", "a 1\nb 1\nc 1\n"},
         {"vsh, a, on\r\n", "\tvsh, b, on", "vsh, a, on\r\nvsh, b, on\r\n"},
         {"", "a 1\n", "a 1\r\n"},
-        {"\357\273\277a 1\n", "\357\273\277a 1\nb 1\n",
-         "\357\273\277a 1\nb 1\n"},  // byte-order marks
+        // byte-order marks
+        {"\357\273\277a 1\n", "\357\273\277a 1\nb 1\n", "\357\273\277a 1\nb 1\n"},
         {"\357\273\277", "\357\273\277a 1", "\357\273\277a 1\r\n"},
     };
     for (auto& [onStick, dropped, merged] : merges)
