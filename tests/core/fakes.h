@@ -124,7 +124,6 @@ struct FakeFileSystem : FileSystem {
     std::unique_ptr<ByteSink> createFile(const std::string& path) override {
         if (files.count(path)) return nullptr;
         addFile(path);
-        contents[path].clear();
         return std::make_unique<Sink>(*this, path);
     }
     // A file, and the folders above it.

@@ -34,16 +34,6 @@ struct Transfer : ::testing::Test, LifeOver<false> {
         for (const std::string& line : lines) text += line + (&line == &lines.back() ? "" : "\n");
         expectMessage(kMessageWarning, text + after);
     }
-    // Files with their bytes, dropped in this order, a game by its folder.
-    void dropWith(const std::vector<std::pair<std::string, std::string>>& files) {
-        Names dropped;
-        for (auto& [path, bytes] : files) {
-            fs.addTree({path});
-            fs.contents[path] = bytes;
-            dropped.push_back(isEboot(nameOf(path)) ? path.substr(0, path.rfind('\\')) : path);
-        }
-        drop(dropped);
-    }
 };
 
 // Paths are on C: and places on the stick unless they name their drive. A file
@@ -102,13 +92,6 @@ const PlanCase kPlanCases[] = {
       "G2\\G\\EBOOT.PBP > PSP\\GAME\\G2 - G\\EBOOT.PBP"},
      {"D\\Q", "D\\M", "M", "Live", "V", "A\\f.jpg", "B\\F.jpg", "C\\f.jpg", "G1\\G", "G2\\G"},
      {}},
-    {"names and paths the stick cannot take",
-     {"F\\p.jpg.", "P.\\a.mp3", kDeep, "G\\" + kLong + "\\EBOOT.PBP", "G\\H\\EBOOT.PBP",
-      "G\\H\\a?.bin"},
-     {"F", "P.", kLong, "G\\" + kLong, "G\\H"},
-     {"F\\p.jpg. (nome non valido per la PSP)", "P.\\a.mp3 (nome non valido per la PSP)",
-      kDeep + " (percorso troppo lungo)", kLong + " (percorso troppo lungo)",
-      "H (nome non valido per la PSP)"}},
     {"what is left out, and why",
      {"b.flac", "EBOOT.PBP", "V\\S\\x.txt", "E:\\MUSIC\\Al\\1.mp3", "f.mp4", "q.iso > ISO\\q.iso",
       "G\\EBOOT.PBP", "G\\D\\h.bin"},
@@ -120,19 +103,13 @@ const PlanCase kPlanCases[] = {
       "f.mp4 (oltre 4 GB: la PSP non legge file così grandi)",
       "G (oltre 4 GB: la PSP non legge file così grandi)"},
      {{"f.mp4", k4GiB}, {"q.iso", k4GiB - 1}, {"G\\D\\h.bin", k4GiB}}},
-    {"a game never copies a folder it reaches twice",
-     {"G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP", "G\\D\\a.bin > PSP\\GAME\\G\\D\\a.bin",
-      "G\\D\\up\\EBOOT.PBP", "G\\loop\\EBOOT.PBP"},
-     {"G"},
-     {},
-     {},
-     {{"G\\D\\up", "G"}, {"G\\loop", "G"}}},
-    {"links are named and never followed, in a folder or in a game",
-     {"Al\\1.mp3 > MUSIC\\Al\\1.mp3", "G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP"},
+    {"a game never copies a folder it reaches twice; links are named and never followed",
+     {"Al\\1.mp3 > MUSIC\\Al\\1.mp3", "G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
+      "G\\D\\a.bin > PSP\\GAME\\G\\D\\a.bin", "G\\D\\up\\EBOOT.PBP", "G\\loop\\EBOOT.PBP"},
      {"Al", "G"},
      {"Al\\altrove (collegamento: non copiato)", "G\\su (collegamento: non copiato)"},
      {},
-     {{"Al\\altrove", ""}, {"G\\su", ""}}},
+     {{"G\\D\\up", "G"}, {"G\\loop", "G"}, {"Al\\altrove", ""}, {"G\\su", ""}}},
     {"saves keep their names, plugins and images go where the firmware looks",
      {"Salvo\\PARAM.SFO > PSP\\SAVEDATA\\Salvo\\PARAM.SFO",
       "Salvo\\ICON0.PNG > PSP\\SAVEDATA\\Salvo\\ICON0.PNG",
@@ -167,11 +144,13 @@ const PlanCase kPlanCases[] = {
      {{"E:\\SEPLUGINS\\GAME.TXT", "ms0:/seplugins/a.prx 1\r\nms0:/seplugins/cw.prx 1\r\n"}}},
     manyFolders(true),
     manyFolders(false),
-    {"a game or file refused holds no place, whole or file by file",
-     {"G\\EBOOT.PBP", "G\\a?.bin", kDeep, "H\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP",
-      kY + "\\a.mp3 > MUSIC\\" + kY + "\\a.mp3"},
-     {"G", kLong, "H\\G", kY},
-     {"G (nome non valido per la PSP)", kDeep + " (percorso troppo lungo)"}},
+    {"names and paths the stick cannot take; refused, a game or file holds no place",
+     {"F\\p.jpg.", "P.\\a.mp3", "K\\" + kLong + "\\EBOOT.PBP", "G\\EBOOT.PBP", "G\\a?.bin", kDeep,
+      "H\\G\\EBOOT.PBP > PSP\\GAME\\G\\EBOOT.PBP", kY + "\\a.mp3 > MUSIC\\" + kY + "\\a.mp3"},
+     {"F", "P.", "K\\" + kLong, "G", kLong, "H\\G", kY},
+     {"F\\p.jpg. (nome non valido per la PSP)", "P.\\a.mp3 (nome non valido per la PSP)",
+      kLong + " (percorso troppo lungo)", "G (nome non valido per la PSP)",
+      kDeep + " (percorso troppo lungo)"}},
     {"a drop of nothing to copy still says so",
      {},
      {"D:\\", "via"},
@@ -204,11 +183,9 @@ TEST_P(Plan, EveryFileOfTheRunGetsAPlaceOfItsOwnOrIsNamedWithItsReason) {
     for (const std::string& path : c.dropped) dropped.push_back(on(path));
     drop(dropped);
     EXPECT_EQ(shell.copies, copies);
-    for (auto& [source, place] : copies) EXPECT_EQ(fs.fileSize(place), fs.sizes[source]);
     for (auto& [place, bytes] : c.after) EXPECT_EQ(fs.contents[place], bytes);
     if (c.notCopied.empty()) expectMessage(kMessageInformation, kSuccess);
     if (!c.notCopied.empty()) expectNotAll(c.notCopied);
-    EXPECT_TRUE(queue.empty());
 }
 INSTANTIATE_TEST_SUITE_P(Transfer, Plan, ::testing::ValuesIn(kPlanCases));
 
@@ -219,8 +196,8 @@ TEST(PluginLists, DroppedLinesJoinTheSticksOnceInItsLineEnding) {
         {"a 1\nb 1\n", "B 1 \r\nc 1\r\nc 1\r\n", "a 1\nb 1\nc 1\n"},
         {"vsh, a, on\r\n", "\tvsh, b, on", "vsh, a, on\r\nvsh, b, on\r\n"},
         {"", "a 1\n", "a 1\r\n"},
-        {"\357\273\277a 1\n", "\357\273\277a 1\nb 1\n",
-         "\357\273\277a 1\nb 1\n"},  // byte-order marks
+        // byte-order marks
+        {"\357\273\277a 1\n", "\357\273\277a 1\nb 1\n", "\357\273\277a 1\nb 1\n"},
         {"\357\273\277", "\357\273\277a 1", "\357\273\277a 1\r\n"},
     };
     for (auto& [onStick, dropped, merged] : merges)
@@ -239,7 +216,6 @@ TEST(Destinations, EachFolderByItsExtensionInAnyLetterCase) {
         for (std::string extension; words >> extension;)
             EXPECT_STREQ(destinationFor(extension).folder, folder) << extension;
     }
-    EXPECT_EQ(destinationFor("pBp").kind, Destination::HomebrewFolder);
     for (const char* unknown : {"txt", "", "jp", "jpgs", "mp3 ", "webp", "flac"})
         EXPECT_EQ(destinationFor(unknown).kind, Destination::None) << unknown;
 }
@@ -254,7 +230,6 @@ TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
     FakeFileSystem fs;
     EXPECT_EQ(fatKey("E:\\Music.\\Live \\a.Mp3", fs), fatKey("E:\\MUSIC\\live\\A.mp3. ", fs));
     EXPECT_EQ(fatKey("E:\\MUSIC\\\u00c9t\u00e9", fs), fatKey("E:\\MUSIC\\\u00c9T\u00c9", fs));
-    EXPECT_NE(fatKey("E:\\MUSIC\\Live\\a.mp3", fs), fatKey("E:\\MUSIC\\Live2\\a.mp3", fs));
     std::string longest = "C:\\" + std::string(250, 'x') + "\xE6\x9B\xB2\xE6\x9B\xB2.mp3";
     EXPECT_TRUE(fitsTheShell(longest));  // counted in UTF-16 units
     EXPECT_FALSE(fitsTheShell(longest + "x"));
@@ -264,13 +239,13 @@ TEST(FatNames, WhatTheStickCanHoldAndWhichNamesAreOne) {
 // kept its size and time was not replaced; a short one is removed only when
 // this operation made it.
 TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
-    for (auto name : {"corto", "perso", "vecchio", "ok", "sporco", "tenuto", "nuovo"})
+    for (auto name : {"corto", "vecchio", "ok", "sporco", "tenuto", "nuovo"})
         fs.addTree({"C:\\Album\\" + std::string(name) + ".mp3"});
     for (auto& name : fs.folders["C:\\Album"].files) fs.sizes["C:\\Album\\" + name] = 100;
     for (auto [name, size] : {std::pair{"vecchio", 7}, {"tenuto", 100}, {"nuovo", 100}})
         fs.addFile("E:\\MUSIC\\Album\\" + std::string(name) + ".mp3", size);
     fs.unflushable.insert("E:\\MUSIC\\Album\\sporco.mp3");
-    for (auto name : {"perso", "vecchio", "tenuto"})
+    for (auto name : {"vecchio", "tenuto"})
         shell.results["C:\\Album\\" + std::string(name) + ".mp3"] = CopyResult::Failed;
     shell.duringCopy = [this](const std::string& source) {
         if (source == "C:\\Album\\corto.mp3") fs.sizes["C:\\Album\\corto.mp3"] = 60;  // grew later
@@ -281,7 +256,7 @@ TEST_F(Transfer, EachFileIsCheckedOnTheStickAfterTheOperation) {
     EXPECT_EQ(fs.fileSize("E:\\MUSIC\\Album\\vecchio.mp3"), 50u);
     EXPECT_EQ(fs.flushed,
               (std::set<std::string>{"E:\\MUSIC\\Album\\ok.mp3", "E:\\MUSIC\\Album\\nuovo.mp3"}));
-    expectNotAll({"Album\\corto.mp3 (copia non riuscita)", "Album\\perso.mp3 (copia non riuscita)",
+    expectNotAll({"Album\\corto.mp3 (copia non riuscita)",
                   "Album\\vecchio.mp3 (copia non riuscita)",
                   "Album\\sporco.mp3 (copia non riuscita)",
                   "Album\\tenuto.mp3 (già sulla PSP, non sostituito)"});
@@ -317,42 +292,29 @@ TEST_F(Transfer, AGameSaveOrReleaseLandsWholeOrLeavesNothingItMade) {
     EXPECT_TRUE(fs.folders.count("E:\\PSP\\GAME\\G") && !fs.folders.count("E:\\PSP\\GAME\\G\\D"));
 }
 
-// The entry whose copy the stick left stays queued, a file as much as a folder.
+// The entry whose copy the stick left stays queued with the rest.
 TEST_F(Transfer, StickGoingAwayStopsTheRunAndKeepsTheRest) {
-    fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3", "C:\\Album\\a.mp3", "C:\\Album\\b.mp3"});
-    std::set<std::string> unplugAt = {"C:\\b.mp3", "C:\\Album\\b.mp3"};
+    fs.addTree({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3"});
+    shell.results["C:\\b.mp3"] = CopyResult::Failed;
     shell.duringCopy = [&](const std::string& source) {
-        if (unplugAt.erase(source)) {
-            fs.entries.clear();  // unplugged during this copy
-            shell.results[source] = CopyResult::Failed;
-        }
+        if (source == "C:\\b.mp3") fs.entries.clear();  // unplugged during this copy
     };
     drop({"C:\\a.jpg", "C:\\b.mp3", "C:\\c.mp3"});
     EXPECT_EQ(shell.copies.size(), 2u);
     EXPECT_EQ(pending.lines, (Names{"b.mp3", "c.mp3"}));
-    expectNotAll({}, kStickGone);
-
-    fs.entries.insert("E:\\PSP");  // back: b and c land, then the album's operation loses it
-    shell.results.clear();
-    messages.shown.clear();
-    drop({"C:\\Album"});
-    EXPECT_EQ(pending.lines, (Names{"Album"}));
     expectNotAll({}, kStickGone);
 }
 
 // The program's own boxes are counted as open like any other window's box.
 TEST_F(Transfer, DropWhileAMessageBoxIsOpenWaitsUntilItCloses) {
     fs.addTree({"C:\\a.jpg", "C:\\b.mp3"});
-    std::size_t copiesWhileOpen = 0;
     messages.whileOpen = [&] {
         if (messages.shown.size() > 1) return;
         drive = "E:";  // found while the refusal is on screen
         drop({"C:\\b.mp3"});
-        copiesWhileOpen = shell.copies.size();
     };
     drive = "NO";
     drop({"C:\\a.jpg"});
-    EXPECT_EQ(copiesWhileOpen, 0u);
     EXPECT_EQ(shell.copies,
               (Copies{{"C:\\a.jpg", "E:\\PICTURE\\a.jpg"}, {"C:\\b.mp3", "E:\\MUSIC\\b.mp3"}}));
     ASSERT_EQ(messages.shown.size(), 2u);
@@ -362,9 +324,10 @@ TEST_F(Transfer, DropWhileAMessageBoxIsOpenWaitsUntilItCloses) {
 
 // Each thing that can happen, wherever the program is: idle, inside the shell's
 // copy of a.jpg (of a.jpg and b.mp3), inside the closing message of a run of
-// a.jpg, or inside that copy after Exit. With each, late.mp3 is dropped. The
-// log names each file copied, each message (ok, gone: the stick left), the
-// queue's length once the event is handled, and a box of another window closing.
+// a.jpg, or inside that copy after Exit; the stick leaving only idle or while
+// copying. With each, late.mp3 is dropped. The log names each file copied, each
+// message (ok, gone: the stick left), the queue's length once the event is
+// handled, and a box of another window closing.
 struct LifeCase {
     RunState state;
     std::string event, log;
@@ -372,33 +335,26 @@ struct LifeCase {
 const LifeCase kLifeCases[] = {
     {RunState::Idle, "drop", "late.mp3 ok q0"},
     {RunState::Idle, "box", "q0 closes late.mp3 ok"},
-    {RunState::Idle, "box closes", "late.mp3 ok q0"},
     {RunState::Idle, "exit", "exit q0"},
     {RunState::Idle, "stick gone", "late.mp3 ok q0"},
     {RunState::Copying, "drop", "a.jpg q3 b.mp3 late.mp3 ok"},
     {RunState::Copying, "box", "a.jpg q2 b.mp3 ok closes late.mp3 ok"},
-    {RunState::Copying, "box closes", "a.jpg q3 b.mp3 late.mp3 ok"},
     {RunState::Copying, "exit", "a.jpg hide q2 exit"},
     {RunState::Copying, "stick gone", "a.jpg q3 gone"},
     {RunState::InMessageBox, "drop", "a.jpg ok q0 late.mp3 ok"},
     {RunState::InMessageBox, "box", "a.jpg ok q0 closes late.mp3 ok"},
-    {RunState::InMessageBox, "box closes", "a.jpg ok q0 late.mp3 ok"},
     {RunState::InMessageBox, "exit", "a.jpg ok hide q0 exit"},  // the drop waits, and is dropped
-    {RunState::InMessageBox, "stick gone", "a.jpg ok q0 late.mp3 ok"},
     {RunState::Exiting, "drop", "a.jpg hide q2 exit"},
     {RunState::Exiting, "box", "a.jpg hide q2 closes exit"},
-    {RunState::Exiting, "box closes", "a.jpg hide q2 exit"},
     {RunState::Exiting, "exit", "a.jpg hide q2 exit"},
-    {RunState::Exiting, "stick gone", "a.jpg hide q2 exit"},
 };
 
 struct Life : Transfer, ::testing::WithParamInterface<LifeCase> {
     void happen(const std::string& event) {
         EXPECT_EQ(life.state(), GetParam().state);
-        if (event == "box" || event == "box closes") life.boxOpened();
+        if (event == "box") life.boxOpened();
         if (event == "stick gone") life.stickGone();
         life.dropArrived({"C:\\late.mp3"});
-        if (event == "box closes") life.boxClosed();
         if (event == "exit") life.exitAsked();
         pump();
         log += "q" + std::to_string(queue.size()) + " ";
@@ -443,7 +399,6 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
     report.videos.assign(22, {"v.mp4", "HEVC, 1920×1080"});
     report.unstartable.assign(21, {"g.iso", "non è un disco PSP"});
     std::string text = closingMessage(report).text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 68);  // 20 + 1 + gone + 2 × (2 + 20 + 1)
     for (const char* part :
          {"coda.\n\nLa PSP potrebbe non avviare:\ng.iso (non è un disco PSP)",
           "(non è un disco PSP)\n... e altri 1 elementi\n\nLa PSP potrebbe non ripr",
@@ -452,79 +407,76 @@ TEST(ClosingMessage, ShowsTwentyItemsAndCountsTheRest) {
         EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 
-// A video not copied is not checked; all playing is plain success.
-TEST_F(Transfer, VideosThePspMayNotPlayAreCopiedAndNamedWithWhatStandsInTheWay) {
-    shell.results["C:\\perso.mp4"] = CopyResult::Failed;
-    dropWith({{"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
-              {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
-              {"C:\\strano.mp4", "not a video"},
-              {"C:\\perso.mp4", "not a video"}});
-    expectNotAll({"perso.mp4 (copia non riuscita)"},
-                 "\n\nLa PSP potrebbe non riprodurre:\n"
-                 "vecchio.avi (Xvid, 640×360)\n"
-                 "strano.mp4 (formato video non riconosciuto)");
-    messages.shown.clear();
-    drop({"C:\\ok.mp4"});
-    expectMessage(kMessageInformation, kSuccess);
-}
-
-// Each reason the firmware may refuse what was copied; all starting is plain success.
-TEST_F(Transfer, GamesAndDiscImagesThePspMayNotStartAreCopiedAndNamedWithTheReason) {
-    dropWith({
+// Each reason the PSP may not start a copied game or disc image, or play a
+// copied video; one not copied is not checked. A warning even when all landed.
+TEST_F(Transfer, WhatThePspMayNotStartOrPlayIsCopiedAndNamedWithTheReason) {
+    const std::pair<std::string, std::string> files[] = {
         {"C:\\buono.cso", cso()},
         {"C:\\dati.img", iso({"DATA"})},
         {"C:\\corto.iso", iso({"PSP_GAME"}, 1025)},
         {"C:\\rotto.zso", cso("ZISO").substr(0, 2000)},
         {"C:\\gioco\xC3\xA8.iso", iso({"PSP_GAME"})},
         {"C:\\H\\EBOOT.PBP", pbp().substr(0, 60)},
-    });
-    EXPECT_EQ(shell.copies.size(), 6u);
-    expectMessage(kMessageWarning, kSuccess +
-                                       "\n\nLa PSP potrebbe non avviare:\n"
-                                       "dati.img (non è un disco PSP)\n"
-                                       "corto.iso (file incompleto: 0 MB di 3 MB)\n"
-                                       "rotto.zso (file compresso non valido)\n"
-                                       "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
-                                       "H (EBOOT.PBP non valido)");
+        {"C:\\ok.mp4", mp4(avc(77, 30, 480, 272), aac(0x40))},
+        {"C:\\vecchio.avi", avi("XVID", 640, 360, 1)},
+        {"C:\\strano.mp4", "not a video"},
+        {"C:\\perso.mp4", "not a video"},
+    };
+    Names dropped;
+    for (auto& [path, bytes] : files) {
+        fs.addTree({path});
+        fs.contents[path] = bytes;
+        dropped.push_back(isEboot(nameOf(path)) ? parentOf(path) : path);
+    }
+    shell.results["C:\\perso.mp4"] = CopyResult::Failed;
+    drop(dropped);
+    EXPECT_EQ(shell.copies.size(), 10u);
+    expectNotAll({"perso.mp4 (copia non riuscita)"},
+                 "\n\nLa PSP potrebbe non avviare:\n"
+                 "dati.img (non è un disco PSP)\n"
+                 "corto.iso (file incompleto: 0 MB di 3 MB)\n"
+                 "rotto.zso (file compresso non valido)\n"
+                 "gioco\xC3\xA8.iso (nome con caratteri non ASCII)\n"
+                 "H (EBOOT.PBP non valido)\n\n"
+                 "La PSP potrebbe non riprodurre:\n"
+                 "vecchio.avi (Xvid, 640×360)\n"
+                 "strano.mp4 (formato video non riconosciuto)");
+    messages.shown.clear();
+    drop({"C:\\dati.img"});
+    expectMessage(kMessageWarning,
+                  kSuccess + "\n\nLa PSP potrebbe non avviare:\ndati.img (non è un disco PSP)");
 }
 
 // A PSP disc image goes on as a CSO when it does not fit as it is, or when
 // asked, beside what the stick holds; one that does not fit even so, one
 // cancelled (with the rest of its folder) and a disc that is no PSP game are
-// copied or named as ever.
+// copied or named as ever. The stick has 2 MB free, 1 GB when asked.
 TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
     const std::string game = iso({"PSP_GAME"}) + textBytes(3 << 20);
     const std::string kCompressed =
         "\n\nImmagini compresse per la PSP:\ng.iso: 1 MB invece di 4 MB";
-    const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\ng.iso ";
+    const std::string kNotAll = "Alcuni elementi non sono stati trasferiti:\n";
     const struct {
         const char* what;
         std::string image;
         bool always, nameTaken;
-        std::uint64_t free;
-        int cancelAt;
         std::string place, closing;  // no place: nothing lands
-        bool inFolder = false;       // dropped in a folder, with a second image
+        bool cancelled = false;      // at once, dropped in a folder with a second image
     } rows[] = {
-        {"too big as it is", game, false, false, 2 << 20, -1, "E:\\ISO\\g.cso",
-         kSuccess + kCompressed},
-        {"asked, its name taken", game, true, true, 1u << 30, -1, "E:\\ISO\\g (2).cso",
-         kSuccess + kCompressed},
-        {"too big even so", iso({"PSP_GAME"}) + randomBytes(3 << 20), false, false, 2 << 20, -1, "",
-         kNotAll + "(spazio insufficiente sulla PSP)"},
-        {"cancelled", game, true, false, 1u << 30, 0, "",
-         "Alcuni elementi non sono stati trasferiti:\nGiochi\\g.iso (copia annullata)\n"
-         "Giochi\\h.iso (copia annullata)",
-         true},
-        {"no PSP game", iso({"DATA"}) + textBytes(1 << 20), true, false, 1u << 30, -1,
-         "E:\\ISO\\g.iso",
+        {"too big as it is", game, false, false, "E:\\ISO\\g.cso", kSuccess + kCompressed},
+        {"asked, its name taken", game, true, true, "E:\\ISO\\g (2).cso", kSuccess + kCompressed},
+        {"too big even so", iso({"PSP_GAME"}) + randomBytes(3 << 20), false, false, "",
+         kNotAll + "g.iso (spazio insufficiente sulla PSP)"},
+        {"cancelled", game, true, false, "",
+         kNotAll + "Giochi\\g.iso (copia annullata)\nGiochi\\h.iso (copia annullata)", true},
+        {"no PSP game", iso({"DATA"}) + textBytes(1 << 20), true, false, "E:\\ISO\\g.iso",
          kSuccess + "\n\nLa PSP potrebbe non avviare:\ng.iso (non è un disco PSP)"},
     };
     for (const auto& row : rows) {
         LifeOver<false> world;
-        std::string folder = row.inFolder ? "C:\\Giochi\\" : "C:\\";
+        std::string folder = row.cancelled ? "C:\\Giochi\\" : "C:\\";
         for (const char* name : {"g.iso", "h.iso"}) {
-            if (name[0] == 'h' && !row.inFolder) continue;
+            if (name[0] == 'h' && !row.cancelled) continue;
             world.fs.addTree({folder + name});
             world.fs.sizes[folder + name] = row.image.size();
             world.fs.contents[folder + name] = row.image;
@@ -532,10 +484,10 @@ TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
         std::set<std::string> expected;
         if (row.nameTaken) world.fs.addFile(*expected.insert("E:\\ISO\\g.cso").first, 5);
         if (!row.place.empty()) expected.insert(row.place);
-        world.fs.free = DriveSpace{row.free, 4096};
-        world.progress.cancelAt = row.cancelAt;
+        world.fs.free = DriveSpace{row.always ? 1u << 30 : 2u << 20, 4096};
+        world.progress.cancelAt = row.cancelled ? 0 : -1;
         world.life.compressImages(row.always);
-        world.drop({row.inFolder ? "C:\\Giochi" : "C:\\g.iso"});
+        world.drop({row.cancelled ? "C:\\Giochi" : "C:\\g.iso"});
         ASSERT_EQ(world.messages.shown.size(), 1u) << row.what;
         EXPECT_EQ(world.messages.shown[0].text, row.closing) << row.what;
         EXPECT_EQ(std::set<std::string>(world.fs.files.lower_bound("E:"), world.fs.files.end()),
@@ -545,7 +497,6 @@ TEST(Compression, APspDiscGoesOnCompressedWhenItWouldNotFitOrWhenAsked) {
         const std::string& cso = world.fs.contents[row.place];
         EXPECT_EQ(cso.substr(0, 4), "CISO") << row.what;
         EXPECT_EQ(littleEndian(cso, 8, 8), row.image.size()) << row.what;
-        EXPECT_EQ(world.fs.sizes[row.place], cso.size()) << row.what;
         EXPECT_EQ(world.progress.shown, "g.iso " + std::to_string(row.image.size()) + "; end");
     }
 }

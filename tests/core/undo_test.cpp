@@ -13,16 +13,14 @@ using Names = std::vector<std::string>;
 // Edits: "fail P" (its copy fails, a byte of it left at P), "touch P" (changed
 // on the stick), "half P" (cut short), "gone P" (never copied), "held P" (open
 // in another program), "cut" (killed before any file was noted as landed),
-// "tear" (killed inside that note), "serial" (another stick in the drive),
-// "compress" (disc images go as CSOs).
+// "tear" (killed inside that note), "serial" (another stick in the drive: no
+// undo), "compress" (disc images go as CSOs), "full" (no room for backups on the PC).
 struct UndoCase {
     const char* what;
     Names stick, dropped, edits = {};
     std::string closing =
         {};           // of the run, after its first line; empty or a section when all landed
     Names left = {};  // the undo's lines; those files keep what they hold after the run
-    bool offered = true;
-    std::uint64_t room = 1u << 30;  // for backups on the PC
 };
 void PrintTo(const UndoCase& c, std::ostream* out) { *out << c.what; }
 
@@ -33,33 +31,22 @@ const UndoCase kUndoCases[] = {
     {"replaced files come back, a save's folder backed up whole",
      {"E:\\PICTURE\\p.jpg", "E:\\PSP\\SAVEDATA\\S1\\DATA.BIN", "E:\\PSP\\SAVEDATA\\S1\\ICON0.PNG"},
      {"C:\\p.jpg", "C:\\S1\\DATA.BIN", "C:\\S1\\PARAM.SFO"}},
-    {"a file changed since stays, and is named",
+    {"a file changed since or held open stays, and is named",
      {"E:\\PICTURE\\p.jpg"},
-     {"C:\\p.jpg", "C:\\b.mp3", "C:\\c.mp3"},
-     {"touch E:\\MUSIC\\b.mp3", "touch E:\\PICTURE\\p.jpg"},
+     {"C:\\p.jpg", "C:\\a.mp3", "C:\\b.mp3", "C:\\c.mp3"},
+     {"held E:\\MUSIC\\a.mp3", "touch E:\\MUSIC\\b.mp3", "touch E:\\PICTURE\\p.jpg"},
      "",
-     {"MUSIC\\b.mp3" + kLeft, "PICTURE\\p.jpg" + kLeft}},
-    {"a file held open stays, and is named",
-     {},
-     {"C:\\a.mp3"},
-     {"held E:\\MUSIC\\a.mp3"},
+     {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)", "MUSIC\\b.mp3" + kLeft,
+      "PICTURE\\p.jpg" + kLeft}},
+    {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}},
+    {"killed inside p.jpg: what it wrote goes unless grown since, p.jpg gets its old bytes, "
+     "what it never reached stays",
+     {"E:\\PICTURE\\D\\p.jpg", "E:\\PICTURE\\D\\q.jpg"},
+     {"C:\\D\\a.mp3", "C:\\D\\c.mp3", "C:\\D\\p.jpg", "C:\\D\\b.mp3", "C:\\D\\q.jpg"},
+     {"cut", "touch E:\\MUSIC\\D\\c.mp3", "half E:\\PICTURE\\D\\p.jpg", "gone E:\\MUSIC\\D\\b.mp3",
+      "untouched E:\\PICTURE\\D\\q.jpg"},
      "",
-     {"MUSIC\\a.mp3 (non tolto: ancora sulla PSP)"}},
-    {"another stick in the drive: nothing to undo", {}, {"C:\\a.mp3"}, {"serial"}, "", {}, false},
-    {"killed between two files: the one that landed goes, the replaced one not reached stays",
-     {"E:\\PICTURE\\D\\p.jpg"},
-     {"C:\\D\\a.mp3", "C:\\D\\b.mp3", "C:\\D\\p.jpg"},
-     {"cut", "gone E:\\MUSIC\\D\\b.mp3", "untouched E:\\PICTURE\\D\\p.jpg"}},
-    {"killed inside a file: its half goes, a half replaced file gets its old bytes",
-     {"E:\\PICTURE\\D\\p.jpg"},
-     {"C:\\D\\a.mp3", "C:\\D\\p.jpg"},
-     {"cut", "half E:\\MUSIC\\D\\a.mp3", "half E:\\PICTURE\\D\\p.jpg"}},
-    {"killed, then changed beyond the copy's size: left",
-     {},
-     {"C:\\a.mp3"},
-     {"cut", "touch E:\\MUSIC\\a.mp3"},
-     "",
-     {"MUSIC\\a.mp3" + kLeft}},
+     {"MUSIC\\D\\c.mp3" + kLeft}},
     {"killed inside a note: the torn line is not believed", {}, {"C:\\a.mp3"}, {"tear"}},
     {"a copy that fails midway gets the old file back",
      {"E:\\PICTURE\\p.jpg"},
@@ -74,11 +61,8 @@ const UndoCase kUndoCases[] = {
     {"no room for a backup: the item is not replaced, the rest lands",
      {"E:\\PICTURE\\p.jpg"},
      {"C:\\p.jpg", "C:\\a.mp3"},
-     {},
-     "\np.jpg (non sostituito: nessuno spazio per la copia di sicurezza)",
-     {},
-     true,
-     0},
+     {"full"},
+     "\np.jpg (non sostituito: nessuno spazio per la copia di sicurezza)"},
     {"a disc image compressed on the way goes, with the folder made for it",
      {},
      {"C:\\g.iso"},
@@ -102,12 +86,11 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
     fs.addTree(c.dropped);
     fs.contents["C:\\S1\\PARAM.SFO"] = sfoOf("MS");
     fs.contents["C:\\g.iso"] = iso({"PSP_GAME"});
-    life.compressImages(std::count(c.edits.begin(), c.edits.end(), "compress") > 0);
-    for (const char* folder : {"E:\\PSP", "E:\\PSP\\SAVEDATA", "E:\\PICTURE"}) fs.folders[folder];
-    keeping.free = c.room;
+    auto has = [&c](const char* edit) { return std::count(c.edits.begin(), c.edits.end(), edit); };
+    life.compressImages(has("compress"));
+    if (has("full")) keeping.free = 0;
     auto before = stick();
-    std::set<std::string> folders;  // the stick's before the run
-    for (auto& [folder, content] : fs.folders) folders.insert(folder);
+    auto folders = fs.folders;      // the stick's before the run
     std::set<std::string> dropped;  // each file, or the folder it is in
     for (const std::string& path : c.dropped) dropped.insert(path.substr(0, path.find('\\', 3)));
     for (const std::string& edit : c.edits)  // the shell leaves a byte of the file at path
@@ -143,12 +126,13 @@ TEST_P(Undo, TakesBackWhatTheRunLeftAsItLeftItAndNamesTheRest) {
         EXPECT_TRUE(file.find("\\S1\\") == std::string::npos ||
                     fs.files.count("C:\\Local\\Caldrift\\Backups\\run 11" + file.substr(2)))
             << file;
-    EXPECT_EQ(life.undoOffered(), c.offered);
+    bool offered = !has("serial");
+    EXPECT_EQ(life.undoOffered(), offered);
     messages.yes = true;
     life.undoAsked();
     EXPECT_FALSE(life.undoOffered()) << "offered again";
-    ASSERT_EQ(messages.shown.size(), c.offered ? 3u : 1u);
-    if (!c.offered) return;
+    ASSERT_EQ(messages.shown.size(), offered ? 3u : 1u);
+    if (!offered) return;
     EXPECT_EQ(messages.shown[1].title, "Annulla l'ultimo trasferimento");
     std::string text = "Trasferimento annullato.";
     for (const std::string& line : c.left) {
@@ -175,21 +159,15 @@ TEST(Backups, OfTheLastTenRunsAtMost2GiBOldestFirstNeverTheLastRuns) {
          {std::pair{std::uint64_t{1}, Names{"run 01", "run 02", "run 03", "run 04", "run 05",
                                             "run 06", "run 07", "run 08", "run 09", "run 11"}},
           {std::uint64_t{3} << 30, Names{"run 11"}}}) {
-        FakeFileSystem fs;
-        FakeSafekeeping keeping{fs};
-        keeping.free = std::uint64_t{4} << 30;
-        for (char run = '0'; run <= '9'; ++run)
-            fs.addFile(keeping.folder() + "\\Backups\\run 0" + run + "\\f", 1);
-        fs.addFile("E:\\a", replaced);
-        std::vector<FileCopy> copies = {{"C:\\a", "E:\\a", 1, "a"}};
-        std::vector<std::optional<FileStamp>> before = {fs.stamp("E:\\a")};
-        std::vector<UnfinishedItem> unfinished;
-        RunJournal journal(fs, &keeping);
-        journal.start("E:");
-        journal.beforeCopy(copies, before, {}, unfinished);
-        journal.finish();
+        LifeOver<true> run;  // the eleventh, replacing a.jpg
+        run.keeping.free = std::uint64_t{4} << 30;
+        for (char old = '0'; old <= '9'; ++old)
+            run.fs.addFile("C:\\Local\\Caldrift\\Backups\\run 0" + std::string{old} + "\\f", 1);
+        run.fs.addTree({"C:\\a.jpg"});
+        run.fs.addFile("E:\\PICTURE\\a.jpg", replaced);
+        run.drop({"C:\\a.jpg"});
         Names runs;
-        for (auto& [name, bytes] : keeping.folders(keeping.folder() + "\\Backups"))
+        for (auto& [name, bytes] : run.keeping.folders("C:\\Local\\Caldrift\\Backups"))
             runs.push_back(name);
         EXPECT_EQ(runs, kept);
     }
