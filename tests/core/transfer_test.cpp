@@ -441,10 +441,13 @@ TEST_F(Transfer, WhatThePspMayNotStartOrPlayIsCopiedAndNamedWithTheReason) {
                  "La PSP potrebbe non riprodurre:\n"
                  "vecchio.avi (Xvid, 640×360)\n"
                  "strano.mp4 (formato video non riconosciuto)");
-    messages.shown.clear();
-    drop({"C:\\dati.img"});
-    expectMessage(kMessageWarning,
-                  kSuccess + "\n\nLa PSP potrebbe non avviare:\ndati.img (non è un disco PSP)");
+    // All copied, yet a game or a video alone is worth a warning.
+    for (auto [path, line] : {std::pair{"C:\\dati.img", "avviare:\ndati.img (non è un disco PSP)"},
+                              {"C:\\vecchio.avi", "riprodurre:\nvecchio.avi (Xvid, 640×360)"}}) {
+        messages.shown.clear();
+        drop({path});
+        expectMessage(kMessageWarning, kSuccess + "\n\nLa PSP potrebbe non " + line);
+    }
 }
 
 // A PSP disc image goes on as a CSO when it does not fit as it is, or when
