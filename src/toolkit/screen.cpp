@@ -39,12 +39,15 @@ void moveWindow(HWND window, caldrift::Point to) {
     SetWindowPos(window, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+caldrift::Point centredOnScreen(SIZE outer) {
+    return caldrift::centredWindowPosition(GetSystemMetrics(SM_CXSCREEN),
+                                           GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
+}
+
 void centreOnScreen(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
-    moveWindow(window, caldrift::centredWindowPosition(GetSystemMetrics(SM_CXSCREEN),
-                                                       GetSystemMetrics(SM_CYSCREEN),
-                                                       r.right - r.left, r.bottom - r.top));
+    moveWindow(window, centredOnScreen({r.right - r.left, r.bottom - r.top}));
 }
 
 SIZE clientSize(HWND window) {

@@ -17,6 +17,8 @@ int takeDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 // The primary monitor's work area: the screen less the taskbar, wherever it is.
 RECT primaryWorkArea();
 
+// Where a window of that outer size sits in the middle of the screen.
+caldrift::Point centredOnScreen(SIZE outer);
 void centreOnScreen(HWND window);
 void moveWindow(HWND window, caldrift::Point to);
 // The size of a window's client area in pixels.

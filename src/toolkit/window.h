@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
-#include "common/twips.h"
 #include "toolkit/failure.h"
+#include "toolkit/screen.h"
 
 namespace toolkit {
 
@@ -62,10 +62,7 @@ protected:
         SIZE size = outerSize(window, dpi);
         // Made where it stays: Wine may show a window moved before its first showing at the
         // place it was made for a moment.
-        caldrift::Point at{0, 0};
-        if (window.centred)
-            at = caldrift::centredWindowPosition(GetSystemMetrics(SM_CXSCREEN),
-                                                 GetSystemMetrics(SM_CYSCREEN), size.cx, size.cy);
+        caldrift::Point at = window.centred ? centredOnScreen(size) : caldrift::Point{0, 0};
         if (!CreateWindowExW(window.exStyle, window.className, window.title, window.style, at.x,
                              at.y, size.cx, size.cy, window.owner, nullptr,
                              GetModuleHandleW(nullptr), this))
