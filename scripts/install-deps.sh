@@ -20,11 +20,12 @@ if [ "$(dpkg --print-architecture)" != i386 ] && ! dpkg --print-foreign-architec
   $SUDO dpkg --add-architecture i386
 fi
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-wine32=$(dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" || echo wine32:i386)
+wine32=$(installed wine32:i386 || echo wine32:i386)
 if [ ${#missing[@]} -gt 0 ] || [ -n "$wine32" ]; then
   export DEBIAN_FRONTEND=noninteractive
   # A mirror caught mid-sync fails one index; a second try, or the indexes there are, will do.
